@@ -1,0 +1,27 @@
+// The two small pieces of syntax in the data file: the options text, part of which the
+// program reads itself before handing the rest to the engine, and the axis definitions
+// ("fixed", "a(" species ")", "m(" element ")").
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "model/ProblemModel.h"
+
+namespace varsel {
+
+/// Removes the first "/mode=" switch (any case) and the one character after it from the
+/// options text, then trims blanks. A text without the switch is left unchanged.
+void StripModeSwitch(std::string& text);
+
+/// The option-flag word for the engine's standard-property modes: 16384, plus 1 for the
+/// switch /wp, 2 for /bl and 4 for /ew (any case, whole words between slashes; blanks inside
+/// the text are ignored).
+std::int16_t OptionFlagWord(const std::string& strippedOptions);
+
+/// Parses an axis definition into `axis`. On success `text` holds the name or symbol found
+/// between the parentheses (or stays "fixed"). On failure sets Model().StatusCode to 18 and
+/// leaves StatusText alone. Element symbols are looked up through Model().Thermo.
+void ParseAxis(std::string& text, AxisDef& axis);
+
+}  // namespace varsel

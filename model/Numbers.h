@@ -1,0 +1,54 @@
+// Numbers as the data file holds them: the numeric test that decides whether a cell is a
+// number, the conversions to the model's 32-bit floats and 16-bit counts, and the spellings
+// the results writer uses.
+//
+// The decimal separator is the user's, read once from the process locale by the shell and set
+// here; tests set it explicitly. Only that separator is accepted: with "," the text 1.5 is not
+// a number (it is never silently read as 15).
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace varsel {
+
+/// The decimal separator in effect ('.' until the shell sets the user's).
+char DecimalSeparator();
+void SetDecimalSeparator(char separator);
+/// The decimal separator of the process locale (LC_NUMERIC from the environment).
+char DecimalSeparatorFromLocale();
+
+/// True when `text` is a number: optional blanks, an optional sign, digits with at most one
+/// decimal separator (at least one digit in all), an optional exponent (E or e, an optional
+/// sign, digits), optional blanks.
+bool IsNumeric(std::string_view text);
+
+/// Converts a numeric text to the nearest 32-bit float. A text that is not numeric fails
+/// with a type mismatch, a magnitude beyond the float range with an overflow; a magnitude
+/// below the smallest float becomes 0.
+float ToFloat(std::string_view text);
+
+/// Converts a numeric text to a 16-bit integer, rounding halves to even. A text that is not
+/// numeric fails with a type mismatch, a value outside -32768 .. 32767 with an overflow.
+std::int16_t ToInt16(std::string_view text);
+
+/// Short form of a stored 32-bit value: the shortest spelling that reads back to the same
+/// float, cut to 7 significant digits where it needs more; plain digits for decimal exponents
+/// -5 .. 6, otherwise the exponent form (1.234568E+07, 1E-07).
+std::string ShortForm(float value);
+/// Short form of a double: as for floats with at most 15 significant digits and plain
+/// digits for decimal exponents -5 .. 14.
+std::string ShortForm(double value);
+/// Short form of a 16-bit count: plain digits.
+std::string ShortForm(std::int16_t value);
+
+/// Print form: the short form with one blank before and one after it.
+std::string PrintForm(float value);
+std::string PrintForm(std::int16_t value);
+
+/// The pattern "0.000000": at least one integer digit and exactly six decimals, with the
+/// decimal separator in effect.
+std::string FixedSix(double value);
+
+}  // namespace varsel

@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds everything with AddressSanitizer and UndefinedBehaviorSanitizer,
+# and runs all tests.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+cmake --preset sanitize >/dev/null
+cmake --build --preset sanitize -j"$(nproc)"
+ctest --preset sanitize -j"$(nproc)"

@@ -1,0 +1,10 @@
+#include "services/Platform.h"
+
+namespace varsel {
+
+Platform& ThePlatform() {
+    static Platform platform;
+    return platform;
+}
+
+}  // namespace varsel

@@ -1,0 +1,72 @@
+// What the program asks of the spreadsheet application that holds workbook data files:
+// attaching to it or starting it, finding and opening workbooks, reading and writing cells of
+// the data sheet, and its status bar and input lock during a fit. Any call that cannot be
+// carried out raises a RuntimeFailure (kSpreadsheetFailure).
+#pragma once
+
+#include <memory>
+#include <string>
+
+namespace varsel {
+
+/// One worksheet; rows and columns are counted from 1.
+class IWorksheet {
+  public:
+    virtual ~IWorksheet() = default;
+    /// The cell's value as text; an empty cell gives the empty text.
+    virtual std::string CellText(int row, int column) = 0;
+    /// Stores a number as the cell's value.
+    virtual void SetCellNumber(int row, int column, double value) = 0;
+    /// Clears the cell's contents and formats.
+    virtual void ClearCell(int row, int column) = 0;
+};
+
+/// One open workbook.
+class IWorkbook {
+  public:
+    virtual ~IWorkbook() = default;
+    /// The workbook's file name without folder.
+    virtual std::string Name() = 0;
+    /// Makes it the application's active workbook.
+    virtual void Activate() = 0;
+    /// Its active sheet as a worksheet; null when it has none.
+    virtual std::shared_ptr<IWorksheet> ActiveWorksheet() = 0;
+    /// Its first worksheet; null when it has none.
+    virtual std::shared_ptr<IWorksheet> FirstWorksheet() = 0;
+};
+
+/// The running spreadsheet application.
+class ISpreadsheetApp {
+  public:
+    virtual ~ISpreadsheetApp() = default;
+    virtual void SetVisible(bool visible) = 0;
+    /// Number of open workbooks.
+    virtual int WorkbookCount() = 0;
+    /// Open workbook number `index`, 1 .. WorkbookCount().
+    virtual std::shared_ptr<IWorkbook> Workbook(int index) = 0;
+    /// The active workbook; null when there is none.
+    virtual std::shared_ptr<IWorkbook> ActiveWorkbook() = 0;
+    /// Opens the workbook at a full path and returns it.
+    virtual std::shared_ptr<IWorkbook> OpenWorkbook(const std::string& fullPath) = 0;
+    virtual bool DisplayStatusBar() = 0;
+    virtual void SetDisplayStatusBar(bool display) = 0;
+    /// Shows a progress text in the application's status bar.
+    virtual void SetStatusBar(const std::string& text) = 0;
+    /// Gives the status bar back to the application.
+    virtual void ResetStatusBar() = 0;
+    /// Allows or refuses user input.
+    virtual void SetInteractive(bool interactive) = 0;
+    virtual void SetScreenUpdating(bool updating) = 0;
+};
+
+/// Reaches the spreadsheet application.
+class ISpreadsheetConnector {
+  public:
+    virtual ~ISpreadsheetConnector() = default;
+    /// The running application; null when none is running.
+    virtual std::shared_ptr<ISpreadsheetApp> Attach() = 0;
+    /// Starts the application; null when it cannot be started.
+    virtual std::shared_ptr<ISpreadsheetApp> Start() = 0;
+};
+
+}  // namespace varsel

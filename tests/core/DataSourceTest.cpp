@@ -1,0 +1,302 @@
+// The data file as a grid: choosing the form from the path, the text cell rules on crafted
+// files, reading past the end, and the workbook form through a scripted spreadsheet.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "model/DataSource.h"
+#include "model/ProblemModel.h"
+#include "model/RuntimeFailure.h"
+#include "model/TextCells.h"
+#include "services/Platform.h"
+#include "services/Spreadsheet.h"
+#include "support/RecordingWindow.h"
+#include "support/TempFolder.h"
+
+namespace varsel {
+namespace {
+
+// --- a scripted spreadsheet application ----------------------------------------------------
+
+struct FakeSheet : IWorksheet {
+    std::map<std::pair<int, int>, std::string> cells;
+    std::string CellText(int row, int column) override {
+        const auto it = cells.find({row, column});
+        return it == cells.end() ? std::string() : it->second;
+    }
+    void SetCellNumber(int row, int column, double value) override {
+        cells[{row, column}] = std::to_string(value);
+    }
+    void ClearCell(int row, int column) override { cells.erase({row, column}); }
+};
+
+struct FakeBook : IWorkbook {
+    std::string name;
+    std::shared_ptr<FakeSheet> active, first;
+    int activations = 0;
+    std::string Name() override { return name; }
+    void Activate() override { ++activations; }
+    std::shared_ptr<IWorksheet> ActiveWorksheet() override { return active; }
+    std::shared_ptr<IWorksheet> FirstWorksheet() override { return first; }
+};
+
+struct FakeApp : ISpreadsheetApp {
+    std::vector<std::shared_ptr<FakeBook>> books;
+    std::shared_ptr<FakeBook> activeBook;
+    std::vector<std::string> opened;
+    bool visible = false;
+    void SetVisible(bool v) override { visible = v; }
+    int WorkbookCount() override { return static_cast<int>(books.size()); }
+    std::shared_ptr<IWorkbook> Workbook(int index) override { return books.at(index - 1); }
+    std::shared_ptr<IWorkbook> ActiveWorkbook() override { return activeBook; }
+    std::shared_ptr<IWorkbook> OpenWorkbook(const std::string& path) override {
+        opened.push_back(path);
+        auto book = std::make_shared<FakeBook>();
+        book->name = std::filesystem::path(path).filename().string();
+        book->first = std::make_shared<FakeSheet>();
+        books.push_back(book);
+        activeBook = book;
+        return book;
+    }
+    bool DisplayStatusBar() override { return true; }
+    void SetDisplayStatusBar(bool) override {}
+    void SetStatusBar(const std::string&) override {}
+    void ResetStatusBar() override {}
+    void SetInteractive(bool) override {}
+    void SetScreenUpdating(bool) override {}
+};
+
+struct FakeConnector : ISpreadsheetConnector {
+    std::shared_ptr<FakeApp> running;  // attached to when set
+    bool canStart = true;
+    int starts = 0;
+    std::shared_ptr<ISpreadsheetApp> Attach() override { return running; }
+    std::shared_ptr<ISpreadsheetApp> Start() override {
+        ++starts;
+        if (!canStart) return nullptr;
+        running = std::make_shared<FakeApp>();
+        return running;
+    }
+};
+
+// --- fixture ---------------------------------------------------------------------------------
+
+class DataSourceTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetModel();
+        ResetDataSource();
+        ThePlatform().Window = &window;
+        ThePlatform().Spreadsheet = nullptr;
+        Model().WorkFolder = folder.AsWorkFolder();
+    }
+    void TearDown() override {
+        CloseDataSource();
+        ResetDataSource();
+        ThePlatform() = Platform();
+        ResetModel();
+    }
+
+    // Opens `bytes` as a text data file and returns the status code.
+    int OpenText(const std::string& bytes, const std::string& name = "data.txt") {
+        folder.Write(name, bytes);
+        window.Path = name;
+        OpenDataSource();
+        return Model().StatusCode;
+    }
+
+    // The next `count` cells of a new row.
+    std::vector<std::string> Row(int count) {
+        std::vector<std::string> cells;
+        NextRowCell();
+        cells.push_back(CurrentCell());
+        for (int i = 1; i < count; ++i) {
+            NextCell();
+            cells.push_back(CurrentCell());
+        }
+        return cells;
+    }
+
+    test::TempFolder folder;
+    test::RecordingWindow window;
+};
+
+using Cells = std::vector<std::string>;
+
+TEST_F(DataSourceTest, TabsBlanksAndQuotes) {
+    ASSERT_EQ(OpenText("  Database:  \t  thermo  \r\n"
+                       "\"a(Na+)\"\t\"\t\"\"\t\"x\t \" q \" \r\n"
+                       "a\t\tb\r\n"),
+              0);
+    EXPECT_EQ(Row(3), (Cells{"Database:", "thermo", ""}));
+    EXPECT_EQ(CurrentRow(), 1);
+    EXPECT_EQ(CurrentColumn(), 3);
+    // Quotes go only in pairs around a cell longer than one character; inner blanks stay.
+    EXPECT_EQ(Row(6), (Cells{"a(Na+)", "\"", "", "\"x", " q ", ""}));
+    EXPECT_EQ(Row(4), (Cells{"a", "", "b", ""}));
+}
+
+TEST_F(DataSourceTest, LinesWithoutTabsBlankLinesAndLineEnds) {
+    ASSERT_EQ(OpenText("  whole line, no tabs  \n\r\n\t\t\nlast line without end"), 0);
+    EXPECT_EQ(Row(3), (Cells{"whole line, no tabs", "", ""}));
+    EXPECT_EQ(Row(2), (Cells{"", ""})) << "a blank line is a row of empty cells";
+    EXPECT_EQ(Row(4), (Cells{"", "", "", ""}));
+    EXPECT_EQ(Row(1), (Cells{"last line without end"}));
+    EXPECT_EQ(CurrentRow(), 4);
+    try {
+        NextRowCell();
+        ADD_FAILURE() << "reading past the last line must fail";
+    } catch (const RuntimeFailure& failure) {
+        EXPECT_EQ(failure.Number(), kInputPastEnd);
+    }
+}
+
+TEST_F(DataSourceTest, PlusMinusBytesPassThroughUntouched) {
+    ASSERT_EQ(OpenText("Species:\t2\tInitial\tResult\t \xB1\r\n\t\t\t\t\" \xC2\xB1\"\r\n"), 0);
+    EXPECT_EQ(Row(5)[4], "\xB1");
+    EXPECT_EQ(Row(5)[4], " \xC2\xB1");
+}
+
+TEST_F(DataSourceTest, FileTypeComesFromTheLastFourCharacters) {
+    EXPECT_EQ(OpenText("x\r\n", "upper.Txt"), 0);
+    CloseDataSource();
+    EXPECT_FALSE(Model().IsWorkbook);
+    EXPECT_TRUE(window.Messages.empty());
+
+    for (const char* name : {"data.txt ", "data.csv", "txt"}) {
+        Model().StatusCode = 0;
+        window.Path = name;
+        OpenDataSource();
+        EXPECT_EQ(Model().StatusCode, -1) << name;
+        ASSERT_FALSE(window.Messages.empty());
+        EXPECT_EQ(window.Messages.back().Text, "Incorrect file type  ");
+        EXPECT_EQ(window.Messages.back().Icon, MessageIcon::None);
+        EXPECT_EQ(window.Messages.back().Buttons, MessageButtons::Ok);
+    }
+    EXPECT_TRUE(IsWorkbookPath("a.XLS"));
+    EXPECT_FALSE(IsWorkbookPath("a.xls "));
+}
+
+TEST_F(DataSourceTest, MissingTextFileGivesCode2) {
+    window.Path = "absent.txt";
+    OpenDataSource();
+    EXPECT_EQ(Model().StatusCode, 2);
+    EXPECT_TRUE(window.Messages.empty());
+}
+
+TEST_F(DataSourceTest, EmptyWorkFolderBecomesTheCurrentFolder) {
+    folder.Write("here.txt", "x\r\n");
+    const auto previous = std::filesystem::current_path();
+    std::filesystem::current_path(folder.Path());
+    Model().WorkFolder.clear();
+    window.Path = "here.txt";
+    OpenDataSource();
+    std::filesystem::current_path(previous);
+    EXPECT_EQ(Model().StatusCode, 0);
+    EXPECT_EQ(Model().WorkFolder, folder.AsWorkFolder());
+    EXPECT_EQ(Row(1)[0], "x");
+}
+
+TEST_F(DataSourceTest, WorkbookWithoutSpreadsheetCannotRun) {
+    window.Path = "book.xls";
+    OpenDataSource();
+    EXPECT_EQ(Model().StatusCode, -1);
+    ASSERT_EQ(window.Messages.size(), 1u);
+    EXPECT_EQ(window.Messages[0].Text, "Could not run Excel");
+    EXPECT_EQ(window.Messages[0].Icon, MessageIcon::Critical);
+    EXPECT_TRUE(Model().IsWorkbook);
+}
+
+TEST_F(DataSourceTest, EmptyPathAdoptsTheActiveWorkbookOrStopsQuietly) {
+    window.Path = "   ";
+    OpenDataSource();
+    EXPECT_EQ(Model().StatusCode, -1);
+    EXPECT_EQ(window.Path, "   ");
+    EXPECT_TRUE(window.Messages.empty());
+
+    FakeConnector connector;
+    ThePlatform().Spreadsheet = &connector;
+    Model().StatusCode = 0;
+    OpenDataSource();
+    EXPECT_EQ(Model().StatusCode, -1);
+    EXPECT_EQ(connector.starts, 0) << "an empty path never starts the application";
+
+    connector.running = std::make_shared<FakeApp>();
+    auto book = std::make_shared<FakeBook>();
+    book->name = "Series1.xls";
+    connector.running->books.push_back(book);
+    connector.running->activeBook = book;
+    Model().StatusCode = 0;
+    window.Path = "";
+    OpenDataSource();
+    EXPECT_EQ(Model().StatusCode, -1);
+    EXPECT_EQ(window.Path, "Series1.xls");
+    EXPECT_TRUE(window.Messages.empty());
+}
+
+TEST_F(DataSourceTest, OpenWorkbookIsFoundByNameInAnyCase) {
+    FakeConnector connector;
+    ThePlatform().Spreadsheet = &connector;
+    connector.running = std::make_shared<FakeApp>();
+    auto other = std::make_shared<FakeBook>();
+    other->name = "other.xls";
+    auto data = std::make_shared<FakeBook>();
+    data->name = "Series1.XLS";
+    data->active = std::make_shared<FakeSheet>();
+    data->active->cells[{1, 1}] = "  title  ";
+    connector.running->books = {other, data};
+    connector.running->activeBook = other;
+
+    window.Path = "series1.xls";
+    OpenDataSource();
+    ASSERT_EQ(Model().StatusCode, 0);
+    EXPECT_TRUE(connector.running->opened.empty());
+    EXPECT_EQ(data->activations, 1);
+    EXPECT_EQ(Row(2), (Cells{"  title  ", ""})) << "workbook cells are not trimmed";
+    WriteCell(8, 3, -10.5f);
+    EXPECT_EQ(data->active->CellText(8, 3), "-10.500000");
+    ClearCell(8, 3);
+    EXPECT_EQ(data->active->CellText(8, 3), "");
+}
+
+TEST_F(DataSourceTest, WorkbookIsOpenedOrStartedWhenNeeded) {
+    FakeConnector connector;
+    ThePlatform().Spreadsheet = &connector;
+    window.Path = "new.xls";
+    OpenDataSource();
+    ASSERT_EQ(Model().StatusCode, 0);
+    EXPECT_EQ(connector.starts, 1);
+    EXPECT_TRUE(connector.running->visible);
+    EXPECT_EQ(window.FocusRequests, 1);
+    ASSERT_EQ(connector.running->opened.size(), 1u);
+    EXPECT_EQ(connector.running->opened[0], folder.AsWorkFolder() + "new.xls");
+    EXPECT_TRUE(Model().DataSheet) << "no active sheet: the first worksheet";
+
+    connector.running->books.back()->first = nullptr;
+    Model().StatusCode = 0;
+    OpenDataSource();
+    EXPECT_EQ(Model().StatusCode, 2) << "a workbook without a worksheet";
+
+    FakeConnector broken;
+    broken.canStart = false;
+    ThePlatform().Spreadsheet = &broken;
+    Model().StatusCode = 0;
+    OpenDataSource();
+    EXPECT_EQ(Model().StatusCode, -1);
+    EXPECT_EQ(window.Messages.back().Text, "Could not run Excel");
+}
+
+TEST(TextCellsTest, TrimsBlanksButNotTabs) {
+    EXPECT_EQ(TrimBlanks("  a b  "), "a b");
+    EXPECT_EQ(TrimBlanks("   "), "");
+    EXPECT_EQ(TrimBlanks("\ta\t"), "\ta\t");
+    std::string line = "\"\"\"";
+    EXPECT_EQ(TakeTextCell(line), "\"");
+    EXPECT_EQ(TakeTextCell(line), "");
+}
+
+}  // namespace
+}  // namespace varsel

@@ -1,0 +1,80 @@
+// The problem model's building blocks: arrays used from index 1 with checked bounds, 16-bit
+// counts whose overflow is an error, the chi-square table, and resetting the model.
+#include <gtest/gtest.h>
+
+#include "model/Arrays.h"
+#include "model/Checked.h"
+#include "model/ProblemModel.h"
+#include "model/RuntimeFailure.h"
+
+namespace varsel {
+namespace {
+
+int FailureNumberOf(const auto& action) {
+    try {
+        action();
+    } catch (const RuntimeFailure& failure) {
+        return failure.Number();
+    }
+    return 0;
+}
+
+TEST(ArraysTest, BoundsAreCheckedAndGrowthKeepsContents) {
+    Array1<float> values;
+    EXPECT_EQ(values.Upper(), -1);
+    values.Redim(3);
+    EXPECT_EQ(values.Upper(), 3);
+    EXPECT_EQ(values[3], 0.0f);
+    values[3] = 2.5f;
+    EXPECT_EQ(FailureNumberOf([&] { values[4] = 1; }), kSubscriptOutOfRange);
+    EXPECT_EQ(FailureNumberOf([&] { values[-1] = 1; }), kSubscriptOutOfRange);
+    values.RedimPreserve(5);
+    EXPECT_EQ(values[3], 2.5f);
+    EXPECT_EQ(values[5], 0.0f);
+    values.Redim(5);
+    EXPECT_EQ(values[3], 0.0f) << "creating anew clears";
+    EXPECT_EQ(FailureNumberOf([&] { values.Redim(32768); }), kOverflow);
+
+    Array2<float> grid(2, 0);
+    grid(1, 0) = 7;
+    grid(2, 0) = 8;
+    grid.RedimPreserve(2, 3);  // grows by columns, as the formula table does
+    EXPECT_EQ(grid(1, 0), 7);
+    EXPECT_EQ(grid(2, 0), 8);
+    EXPECT_EQ(grid(2, 3), 0);
+    EXPECT_EQ(FailureNumberOf([&] { grid(3, 0) = 1; }), kSubscriptOutOfRange);
+    EXPECT_EQ(FailureNumberOf([&] { grid(0, 4) = 1; }), kSubscriptOutOfRange);
+}
+
+TEST(CheckedTest, SixteenBitCountsOverflowInsteadOfWrapping) {
+    std::int16_t count = 32766;
+    CheckedAdd(count, 1);
+    EXPECT_EQ(count, 32767);
+    EXPECT_EQ(FailureNumberOf([&] { CheckedAdd(count, 1); }), kOverflow);
+    EXPECT_EQ(count, 32767);
+    EXPECT_EQ(FailureNumberOf([] { (void)CheckedInt16(-32769); }), kOverflow);
+    EXPECT_EQ(FailureNumberOf([] { (void)CheckedDivide(1.0, 0.0); }), kDivisionByZero);
+    EXPECT_EQ(FailureNumberOf([] { (void)ToStoredFloat(1e300); }), kOverflow);
+    EXPECT_EQ(FailureNumberOf([] { (void)Finite(std::nan("")); }), kInvalidOperation);
+}
+
+TEST(ModelTest, ChiSquareQuantilesAsTheFitUsesThem) {
+    EXPECT_FLOAT_EQ(ChiSquare95(1) * 1, 3.841f);
+    EXPECT_NEAR(static_cast<double>(ChiSquare95(8)) * 8, 124.08, 1e-4);
+    EXPECT_NEAR(static_cast<double>(ChiSquare95(2)) * 2, 11.982, 1e-5);
+    EXPECT_THROW(ChiSquare95(0), RuntimeFailure);
+    EXPECT_THROW(ChiSquare95(9), RuntimeFailure);
+}
+
+TEST(ModelTest, ResetGivesTheStartUpState) {
+    Model().WorkFolder = "/data/";
+    Model().StatusCode = 5;
+    Model().SpeciesValue.Redim(2);
+    ResetModel();
+    EXPECT_TRUE(Model().WorkFolder.empty());
+    EXPECT_EQ(Model().StatusCode, 0);
+    EXPECT_TRUE(Model().SpeciesValue.Empty());
+}
+
+}  // namespace
+}  // namespace varsel

@@ -1,0 +1,118 @@
+// The options text (mode switch and flag word) and the axis notation.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "model/Notation.h"
+#include "model/ProblemModel.h"
+#include "support/TableThermo.h"
+
+namespace varsel {
+namespace {
+
+std::string Stripped(std::string text) {
+    StripModeSwitch(text);
+    return text;
+}
+
+TEST(OptionsTest, ModeSwitchIsRemovedOnceWithItsCharacter) {
+    EXPECT_EQ(Stripped("/wp /mode=3 /ew"), "/wp  /ew");
+    EXPECT_EQ(Stripped("/MODE=2"), "");
+    EXPECT_EQ(Stripped("/mode=12"), "2");
+    EXPECT_EQ(Stripped(""), "");
+    EXPECT_EQ(Stripped("  /bl  "), "  /bl  ") << "no switch: the text is left as it is";
+    EXPECT_EQ(Stripped("/mode="), "");
+    EXPECT_EQ(Stripped("/mode=1/Mode=2"), "/Mode=2");
+}
+
+TEST(OptionsTest, FlagWordCountsWholeSwitchWords) {
+    EXPECT_EQ(OptionFlagWord(Stripped("/wp /mode=3 /ew")), 16389);
+    EXPECT_EQ(OptionFlagWord(""), 16384);
+    EXPECT_EQ(OptionFlagWord("/WP/Bl/eW"), 16384 + 7);
+    EXPECT_EQ(OptionFlagWord("/wpx"), 16384);
+    EXPECT_EQ(OptionFlagWord("/w p"), 16385) << "blanks are removed before words are found";
+    EXPECT_EQ(OptionFlagWord("wp"), 16384) << "a flag needs its slash";
+    EXPECT_EQ(OptionFlagWord("/x=1 /bl"), 16386);
+}
+
+class AxisTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetModel();
+        ProblemModel& m = Model();
+        auto thermo = std::make_unique<test::TableThermo>();
+        thermo->ElementCodes = {{"Na", 11}, {"Cl", 17}, {"O", 8}, {"H", 1}, {"Au", 79}};
+        m.Thermo = std::move(thermo);
+        SystemInfo& info = m.SystemInfo;
+        info.ElementCount = 4;
+        info.ElementCodes.Redim(4);
+        info.ElementCodes[1] = 8;
+        info.ElementCodes[2] = 1;
+        info.ElementCodes[3] = 11;
+        info.ElementCodes[4] = 17;
+        info.SpeciesNames.Redim(6);
+        const char* names[] = {"", "O2,g", "H2O", "H2O", "Na+", "Cl-", "NaCl,aq"};
+        for (int i = 1; i <= 6; ++i)
+            info.SpeciesNames[i] = names[i];
+        m.AqFirst = 3;
+        m.AqLast = 6;
+    }
+    void TearDown() override { ResetModel(); }
+
+    // Parses `text` into a fresh axis; returns the status code.
+    int Parse(std::string text, AxisDef& axis) {
+        Model().StatusCode = 0;
+        ParseAxis(text, axis);
+        parsedText = text;
+        return Model().StatusCode;
+    }
+    std::string parsedText;
+};
+
+TEST_F(AxisTest, SpeciesActivity) {
+    AxisDef axis;
+    EXPECT_EQ(Parse("a(Na+)", axis), 0);
+    EXPECT_EQ(axis.Kind, AxisDef::kSpecies);
+    EXPECT_EQ(axis.Index, 4);
+    EXPECT_EQ(axis.Text, "a(Na+)");
+    EXPECT_EQ(parsedText, "Na+");
+
+    AxisDef spaced;
+    EXPECT_EQ(Parse("a( Na+ )", spaced), 0);
+    EXPECT_EQ(spaced.Index, 4);
+    EXPECT_EQ(spaced.Text, "a( Na+ )");
+
+    AxisDef solvent;
+    EXPECT_EQ(Parse("a(H2O)", solvent), 0);
+    EXPECT_EQ(solvent.Index, 3) << "only the aqueous species are searched, the solvent first";
+}
+
+TEST_F(AxisTest, ElementMolality) {
+    AxisDef axis;
+    EXPECT_EQ(Parse("m(Cl)", axis), 0);
+    EXPECT_EQ(axis.Kind, AxisDef::kElement);
+    EXPECT_EQ(axis.Index, 4);
+    EXPECT_EQ(Parse("m(Au)", axis), 18) << "known element, not in the System";
+    EXPECT_EQ(Parse("m(Xx)", axis), 18) << "unknown element";
+}
+
+TEST_F(AxisTest, FixedAndMalformedDefinitions) {
+    AxisDef axis;
+    axis.Index = 42;
+    EXPECT_EQ(Parse("fixed", axis), 0);
+    EXPECT_EQ(axis.Kind, AxisDef::kFixed);
+    EXPECT_EQ(axis.Index, 42) << "the index keeps its previous value";
+
+    for (const char* bad : {"Fixed", "fix", "A(Na+)", "a(Na+", "a()", "a( )", "aNa+)", "m[Cl]",
+                            "a(O2,g)", "", "a(na+)"}) {
+        AxisDef fresh;
+        EXPECT_EQ(Parse(bad, fresh), 18) << bad;
+    }
+    AxisDef partial;
+    EXPECT_EQ(Parse("a(Na+", partial), 18);
+    EXPECT_EQ(partial.Kind, AxisDef::kSpecies) << "kind and text are set before the check";
+    EXPECT_EQ(partial.Text, "a(Na+");
+}
+
+}  // namespace
+}  // namespace varsel

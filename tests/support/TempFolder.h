@@ -1,0 +1,28 @@
+// A fresh temporary folder for one test, removed with everything in it afterwards.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace varsel::test {
+
+class TempFolder {
+  public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+    /// The folder with a trailing separator, as WorkFolder holds it.
+    std::string AsWorkFolder() const;
+    /// Writes `bytes` exactly as given into a file of the folder and returns its full path.
+    std::filesystem::path Write(const std::string& name, const std::string& bytes) const;
+    /// The bytes of a file of the folder.
+    std::string Read(const std::string& name) const;
+
+  private:
+    std::filesystem::path path_;
+};
+
+}  // namespace varsel::test
