@@ -1,0 +1,12 @@
+// The run that one press of the start button makes: read the data file, set the engine's
+// switch, fit the species values, save the results, and end by restoring the window and
+// releasing every engine and spreadsheet object. Both the window and the command line call
+// it; it talks to the user only through ThePlatform().Window.
+#pragma once
+
+namespace varsel {
+
+/// Runs the whole sequence on the data file named in the window's path box.
+void RunSequence();
+
+}  // namespace varsel
