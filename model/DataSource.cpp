@@ -76,6 +76,47 @@ void AdoptActiveWorkbook() {
     }
 }
 
+// Takes the open workbook named `path` (letter case aside), or opens WorkFolder + path, and
+// its active or first worksheet. Leaves StatusCode 2 when the workbook has no worksheet.
+void FindOrOpenWorkbook(ISpreadsheetApp& app, const std::string& path) {
+    ProblemModel& m = Model();
+    const std::string wanted = Lower(path);
+    std::shared_ptr<IWorkbook> found;
+    const int count = app.WorkbookCount();
+    for (int i = 1; i <= count && !found; ++i) {
+        std::shared_ptr<IWorkbook> candidate = app.Workbook(i);
+        if (candidate && Lower(candidate->Name()) == wanted) found = candidate;
+    }
+    if (!found) {
+        const std::string folder = m.WorkFolder.empty() ? CurrentFolder() : m.WorkFolder;
+        const std::string fullPath = folder + path;
+        m.DataWorkbook = app.OpenWorkbook(fullPath);
+        if (!m.DataWorkbook) {
+            throw RuntimeFailure(kSpreadsheetFailure, "Could not open the workbook " + fullPath);
+        }
+        // A workbook locked by someone else opens read-only: the run can still fill its
+        // cells, but the user has to know that the file itself cannot take them.
+        if (m.DataWorkbook->ReadOnly()) {
+            ThePlatform().Window->ShowMessage(
+                "The workbook " + fullPath +
+                    " is open read-only (it is locked by another user or write-protected). "
+                    "The results go into its cells; save it under another name to keep them.",
+                MessageButtons::Ok, MessageIcon::Exclamation);
+        }
+    } else {
+        m.DataWorkbook = found;
+        std::shared_ptr<IWorkbook> active = app.ActiveWorkbook();
+        if (!active || Lower(active->Name()) != Lower(found->Name())) found->Activate();
+    }
+    std::shared_ptr<IWorksheet> sheet = m.DataWorkbook->ActiveWorksheet();
+    if (!sheet) sheet = m.DataWorkbook->FirstWorksheet();
+    if (!sheet) {
+        m.StatusCode = 2;
+        return;
+    }
+    m.DataSheet = sheet;
+}
+
 void OpenWorkbookSource(const std::string& path) {
     ProblemModel& m = Model();
     std::shared_ptr<ISpreadsheetApp> app = AttachQuietly();
@@ -92,35 +133,28 @@ void OpenWorkbookSource(const std::string& path) {
             m.StatusCode = kStatusQuietStop;
             return;
         }
-        app->SetVisible(true);
+        try {
+            app->SetVisible(true);
+        } catch (const RuntimeFailure&) {
+            // Showing the new application is a courtesy; the run does not depend on it.
+        }
         ThePlatform().Window->TakeFocus();
         ThePlatform().Window->ProcessEvents();
     }
     m.ExcelApp = app;
     m.ExcelAppTyped = app;
 
-    const std::string wanted = Lower(path);
-    std::shared_ptr<IWorkbook> found;
-    const int count = app->WorkbookCount();
-    for (int i = 1; i <= count && !found; ++i) {
-        std::shared_ptr<IWorkbook> candidate = app->Workbook(i);
-        if (candidate && Lower(candidate->Name()) == wanted) found = candidate;
+    // From here on a failure of the application has a reason worth telling (a file that does
+    // not exist, a document the application would not open): it is shown, and the run stops.
+    try {
+        FindOrOpenWorkbook(*app, path);
+    } catch (const RuntimeFailure& failure) {
+        m.DataWorkbook = nullptr;
+        m.DataSheet = nullptr;
+        ThePlatform().Window->ShowMessage(failure.what(), MessageButtons::Ok,
+                                          MessageIcon::Critical);
+        m.StatusCode = kStatusQuietStop;
     }
-    if (!found) {
-        const std::string folder = m.WorkFolder.empty() ? CurrentFolder() : m.WorkFolder;
-        m.DataWorkbook = app->OpenWorkbook(folder + path);
-    } else {
-        m.DataWorkbook = found;
-        std::shared_ptr<IWorkbook> active = app->ActiveWorkbook();
-        if (!active || Lower(active->Name()) != Lower(found->Name())) found->Activate();
-    }
-    std::shared_ptr<IWorksheet> sheet = m.DataWorkbook->ActiveWorksheet();
-    if (!sheet) sheet = m.DataWorkbook->FirstWorksheet();
-    if (!sheet) {
-        m.StatusCode = 2;
-        return;
-    }
-    m.DataSheet = sheet;
 }
 
 }  // namespace
@@ -130,7 +164,15 @@ char FolderSeparator() {
 }
 
 bool IsWorkbookPath(const std::string& path) {
-    return LastFour(path) == ".xls";
+    const std::string lower = Lower(path);
+    for (const char* extension : {".xls", ".xlsx", ".ods"}) {
+        const std::string ending = extension;
+        if (lower.size() >= ending.size() &&
+            lower.compare(lower.size() - ending.size(), ending.size(), ending) == 0) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void OpenDataSource() {

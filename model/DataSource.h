@@ -1,9 +1,10 @@
 // The data file as a grid of cells, walked row by row and cell by cell.
 //
-// The path in the window's path box decides the form: a workbook (".xls") is found among the
-// workbooks open in the spreadsheet application, or opened there; a text file (".txt") is
-// read line by line, one line a row, cells split at tabs. Rows and columns are counted from
-// 1; the counters of the cell read last are the position that the reader's messages name.
+// The path in the window's path box decides the form: a workbook (".xls", ".xlsx" or ".ods")
+// is found among the workbooks open in the spreadsheet application, or opened there; a text
+// file (".txt") is read line by line, one line a row, cells split at tabs. Rows and columns are
+// counted from 1; the counters of the cell read last are the position that the reader's messages
+// name.
 #pragma once
 
 #include <cstdint>
@@ -13,7 +14,9 @@ namespace varsel {
 
 /// Chooses and opens the data source. Leaves Model().StatusCode at 0 (open), -1 (stop at
 /// once: a message was shown or the path box was filled) or 2 (the file could not be opened
-/// or the workbook has no worksheet). Sets IsWorkbook, and WorkFolder when it was empty.
+/// or the workbook has no worksheet). Sets IsWorkbook, and WorkFolder when it was empty. A
+/// workbook that the spreadsheet application cannot find or open is reported in a message
+/// box with the application's reason, and ends with -1.
 void OpenDataSource();
 
 /// Starts the next row (text form: reads the next line; reading past the last line is a
@@ -38,7 +41,7 @@ const std::string& CurrentCell();
 std::int16_t CurrentRow();
 std::int16_t CurrentColumn();
 
-/// True when a path names a workbook.
+/// True when a path names a workbook: it ends in ".xls", ".xlsx" or ".ods", any letter case.
 bool IsWorkbookPath(const std::string& path);
 
 /// The platform's folder separator, which WorkFolder ends with.

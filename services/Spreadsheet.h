@@ -33,6 +33,9 @@ class IWorkbook {
     virtual std::shared_ptr<IWorksheet> ActiveWorksheet() = 0;
     /// Its first worksheet; null when it has none.
     virtual std::shared_ptr<IWorksheet> FirstWorksheet() = 0;
+    /// True when the application holds it read-only (locked by another user, or a file that
+    /// cannot be written): cells can be changed, but the file cannot be saved in place.
+    virtual bool ReadOnly() { return false; }
 };
 
 /// The running spreadsheet application.

@@ -37,16 +37,21 @@ struct FakeBook : IWorkbook {
     std::string name;
     std::shared_ptr<FakeSheet> active, first;
     int activations = 0;
+    bool readOnly = false;
     std::string Name() override { return name; }
     void Activate() override { ++activations; }
     std::shared_ptr<IWorksheet> ActiveWorksheet() override { return active; }
     std::shared_ptr<IWorksheet> FirstWorksheet() override { return first; }
+    bool ReadOnly() override { return readOnly; }
 };
 
 struct FakeApp : ISpreadsheetApp {
     std::vector<std::shared_ptr<FakeBook>> books;
     std::shared_ptr<FakeBook> activeBook;
     std::vector<std::string> opened;
+    std::string openFailure;  // OpenWorkbook raises this text when set
+    bool openReturnsNull = false;
+    bool openReadOnly = false;
     bool visible = false;
     void SetVisible(bool v) override { visible = v; }
     int WorkbookCount() override { return static_cast<int>(books.size()); }
@@ -54,7 +59,10 @@ struct FakeApp : ISpreadsheetApp {
     std::shared_ptr<IWorkbook> ActiveWorkbook() override { return activeBook; }
     std::shared_ptr<IWorkbook> OpenWorkbook(const std::string& path) override {
         opened.push_back(path);
+        if (!openFailure.empty()) throw RuntimeFailure(kSpreadsheetFailure, openFailure);
+        if (openReturnsNull) return nullptr;
         auto book = std::make_shared<FakeBook>();
+        book->readOnly = openReadOnly;
         book->name = std::filesystem::path(path).filename().string();
         book->first = std::make_shared<FakeSheet>();
         books.push_back(book);
@@ -176,8 +184,12 @@ TEST_F(DataSourceTest, FileTypeComesFromTheLastFourCharacters) {
         EXPECT_EQ(window.Messages.back().Icon, MessageIcon::None);
         EXPECT_EQ(window.Messages.back().Buttons, MessageButtons::Ok);
     }
-    EXPECT_TRUE(IsWorkbookPath("a.XLS"));
-    EXPECT_FALSE(IsWorkbookPath("a.xls "));
+    for (const char* name : {"a.XLS", "b.xlsx", "c.Ods", ".xls"}) {
+        EXPECT_TRUE(IsWorkbookPath(name)) << name;
+    }
+    for (const char* name : {"a.xls ", "a.xlsm", "a.odsx", "xls", "a.ots", "a.txt"}) {
+        EXPECT_FALSE(IsWorkbookPath(name)) << name;
+    }
 }
 
 TEST_F(DataSourceTest, MissingTextFileGivesCode2) {
@@ -287,6 +299,57 @@ TEST_F(DataSourceTest, WorkbookIsOpenedOrStartedWhenNeeded) {
     OpenDataSource();
     EXPECT_EQ(Model().StatusCode, -1);
     EXPECT_EQ(window.Messages.back().Text, "Could not run Excel");
+}
+
+TEST_F(DataSourceTest, WorkbookTheApplicationCannotOpenIsReportedWithItsReason) {
+    FakeConnector connector;
+    ThePlatform().Spreadsheet = &connector;
+    connector.running = std::make_shared<FakeApp>();
+    connector.running->openFailure = "The workbook /data/missing.ods does not exist";
+    window.Path = "missing.ods";
+    OpenDataSource();
+    EXPECT_EQ(Model().StatusCode, -1);
+    EXPECT_TRUE(Model().IsWorkbook);
+    ASSERT_EQ(window.Messages.size(), 1u);
+    EXPECT_EQ(window.Messages[0].Text, "The workbook /data/missing.ods does not exist");
+    EXPECT_EQ(window.Messages[0].Icon, MessageIcon::Critical);
+    EXPECT_FALSE(Model().DataWorkbook);
+    EXPECT_FALSE(Model().DataSheet);
+
+    // An application that hands back no workbook and no reason still gets a message.
+    connector.running->openFailure.clear();
+    connector.running->openReturnsNull = true;
+    Model().StatusCode = 0;
+    window.Path = "Other.XLSX";
+    OpenDataSource();
+    EXPECT_EQ(Model().StatusCode, -1);
+    ASSERT_EQ(window.Messages.size(), 2u);
+    EXPECT_EQ(window.Messages[1].Text,
+              "Could not open the workbook " + folder.AsWorkFolder() + "Other.XLSX");
+}
+
+TEST_F(DataSourceTest, WorkbookOpenedReadOnlyIsUsedAfterAWarning) {
+    FakeConnector connector;
+    ThePlatform().Spreadsheet = &connector;
+    connector.running = std::make_shared<FakeApp>();
+    connector.running->openReadOnly = true;
+    window.Path = "locked.xls";
+    OpenDataSource();
+    EXPECT_EQ(Model().StatusCode, 0);
+    EXPECT_TRUE(Model().DataSheet);
+    ASSERT_EQ(window.Messages.size(), 1u);
+    EXPECT_EQ(window.Messages[0].Icon, MessageIcon::Exclamation);
+    EXPECT_NE(window.Messages[0].Text.find(folder.AsWorkFolder() + "locked.xls"),
+              std::string::npos);
+
+    // Found open already (read-only or not), it is simply used: the user opened it so.
+    connector.running->books.back()->readOnly = true;
+    Model().StatusCode = 0;
+    window.Path = "LOCKED.xls";
+    OpenDataSource();
+    EXPECT_EQ(Model().StatusCode, 0);
+    EXPECT_EQ(connector.running->opened.size(), 1u);
+    EXPECT_EQ(window.Messages.size(), 1u);
 }
 
 TEST(TextCellsTest, TrimsBlanksButNotTabs) {

@@ -1,0 +1,121 @@
+#include "services/uno/CalcConnector.h"
+
+#include <unistd.h>
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+#include <utility>
+
+#include "services/uno/CalcApp.h"
+#include "services/uno/CalcSession.h"
+#include "services/uno/OfficeProcesses.h"
+#include "services/uno/UnoBridge.h"
+
+namespace varsel {
+
+namespace {
+
+using calc::CalcSession;
+using css::uno::Reference;
+using css::uno::XComponentContext;
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? std::string(value) : std::string();
+}
+
+class CalcConnector : public ISpreadsheetConnector {
+  public:
+    explicit CalcConnector(CalcOptions options) : options_(std::move(options)) {}
+
+    std::shared_ptr<ISpreadsheetApp> Attach() override {
+        Reference<XComponentContext> office = calc::ConnectToPipe(options_.PipeName);
+        // An office of the user that runs without listening on the pipe is asked to listen:
+        // the launcher hands the request over to it and ends. No office is started here.
+        if (!office.is() && !calc::RunningOffices(options_.UserInstallation).empty()) {
+            calc::LaunchDetached(options_.Launcher, LauncherArguments(false));
+            office = WaitForOffice(options_.ForwardTimeoutMs);
+        }
+        if (!office.is()) return nullptr;
+        return MakeApp(office);
+    }
+
+    std::shared_ptr<ISpreadsheetApp> Start() override {
+        Reference<XComponentContext> office = calc::ConnectToPipe(options_.PipeName);
+        if (office.is()) return MakeApp(office);
+        const bool headless =
+            std::find(options_.StartArguments.begin(), options_.StartArguments.end(),
+                      "--headless") != options_.StartArguments.end();
+        const bool running = !calc::RunningOffices(options_.UserInstallation).empty();
+        // A new office the user cannot see would hold the results where nobody finds them.
+        if (!headless && !running && !calc::HasDisplay()) return nullptr;
+        const pid_t launched = calc::LaunchDetached(options_.Launcher, LauncherArguments(true));
+        if (launched < 0) return nullptr;
+        office = WaitForOffice(options_.StartTimeoutMs);
+        if (!office.is()) {
+            // An office that never answered (no display, a broken profile) is not left behind.
+            calc::EndProcessGroup(launched, 2000);
+            return nullptr;
+        }
+        return MakeApp(office);
+    }
+
+  private:
+    std::vector<std::string> LauncherArguments(bool withStartArguments) const {
+        std::vector<std::string> arguments;
+        if (!options_.UserInstallation.empty()) {
+            arguments.push_back("-env:UserInstallation=" + options_.UserInstallation);
+        }
+        arguments.push_back("--accept=pipe,name=" + options_.PipeName + ";urp;");
+        if (withStartArguments) {
+            arguments.insert(arguments.end(), options_.StartArguments.begin(),
+                             options_.StartArguments.end());
+        }
+        return arguments;
+    }
+
+    Reference<XComponentContext> WaitForOffice(int timeoutMs) const {
+        const auto deadline =
+            std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+        for (;;) {
+            Reference<XComponentContext> office = calc::ConnectToPipe(options_.PipeName);
+            if (office.is() || std::chrono::steady_clock::now() >= deadline) return office;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    }
+
+    std::shared_ptr<ISpreadsheetApp> MakeApp(const Reference<XComponentContext>& office) const {
+        auto session = std::make_shared<CalcSession>(office, options_.LockRecordPath);
+        session->RestoreOrphanedLocks();
+        return std::make_shared<calc::CalcApp>(std::move(session));
+    }
+
+    CalcOptions options_;
+};
+
+}  // namespace
+
+CalcOptions DefaultCalcOptions() {
+    CalcOptions options;
+    options.PipeName = Environment("VARSEL_CALC_PIPE");
+    if (options.PipeName.empty()) options.PipeName = "varsel_calc_" + std::to_string(getuid());
+    options.UserInstallation = Environment("VARSEL_CALC_PROFILE");
+    options.Launcher = VARSEL_OFFICE_PROGRAM_DIR "/soffice";
+    std::error_code error;
+    std::filesystem::path folder = std::filesystem::temp_directory_path(error);
+    if (error) folder = "/tmp";
+    options.LockRecordPath = (folder / (options.PipeName + ".locks")).string();
+    return options;
+}
+
+std::unique_ptr<ISpreadsheetConnector> MakeCalcConnector(CalcOptions options) {
+    return std::make_unique<CalcConnector>(std::move(options));
+}
+
+std::unique_ptr<ISpreadsheetConnector> MakeCalcConnector() {
+    return MakeCalcConnector(DefaultCalcOptions());
+}
+
+}  // namespace varsel

@@ -1,0 +1,52 @@
+// A worksheet of a Calc workbook: cells read as text, numbers written, cells cleared.
+//
+// Every call to the office costs a round trip of about half a millisecond, so reading goes in
+// blocks of rows of the sheet's used area, kept until a write could have changed them. Numbers
+// are spelled the way the program reads numbers (its decimal separator, up to 15 significant
+// digits), so a number cell always passes the program's numeric test whatever the cell's
+// display format; text cells give their text as it stands.
+#pragma once
+
+#include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "services/Spreadsheet.h"
+#include "services/uno/CalcSession.h"
+
+namespace varsel::calc {
+
+class CalcSheet : public IWorksheet {
+  public:
+    CalcSheet(std::shared_ptr<CalcSession> session,
+              css::uno::Reference<css::sheet::XSpreadsheet> sheet);
+
+    std::string CellText(int row, int column) override;
+    void SetCellNumber(int row, int column, double value) override;
+    void ClearCell(int row, int column) override;
+
+    /// Rows read from the office in one call.
+    static constexpr int kBlockRows = 128;
+    /// Columns read in blocks; cells further right are read one by one.
+    static constexpr int kBlockColumns = 256;
+
+  private:
+    void LoadShape();
+    const std::vector<std::string>& Block(int index);
+    std::string ReadOne(int row, int column);
+    // Puts `text` in the cached copy of a cell just written, or forgets the cache when the
+    // write may have changed other cells (formulas) or the used area.
+    void AfterWrite(int row, int column, const std::string& text);
+
+    std::shared_ptr<CalcSession> session_;
+    css::uno::Reference<css::sheet::XSpreadsheet> sheet_;
+    bool shapeKnown_ = false;
+    int usedRows_ = 0;
+    int usedColumns_ = 0;
+    bool hasFormulas_ = false;
+    std::map<int, std::vector<std::string>> blocks_;
+};
+
+}  // namespace varsel::calc

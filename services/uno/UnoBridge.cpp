@@ -1,0 +1,91 @@
+#include "services/uno/UnoBridge.h"
+
+#include <com/sun/star/bridge/UnoUrlResolver.hpp>
+#include <com/sun/star/bridge/XUnoUrlResolver.hpp>
+#include <cppuhelper/bootstrap.hxx>
+#include <mutex>
+#include <osl/file.hxx>
+#include <rtl/bootstrap.hxx>
+#include <rtl/uri.hxx>
+
+namespace varsel::calc {
+
+using css::uno::Reference;
+using css::uno::UNO_QUERY;
+using css::uno::XComponentContext;
+
+namespace {
+
+// The local side of every connection: one per process, made on first use. The office's
+// fundamentalrc tells the UNO runtime where the type libraries and services lie; it has to be
+// named before the first bootstrap.
+Reference<XComponentContext> LocalContext() {
+    static std::mutex guard;
+    static Reference<XComponentContext> context;
+    std::lock_guard<std::mutex> lock(guard);
+    if (!context.is()) {
+        rtl::Bootstrap::set("URE_BOOTSTRAP",
+                            "vnd.sun.star.pathname:" VARSEL_OFFICE_PROGRAM_DIR "/fundamentalrc");
+        context = cppu::defaultBootstrap_InitialComponentContext();
+    }
+    return context;
+}
+
+}  // namespace
+
+Reference<XComponentContext> ConnectToPipe(const std::string& pipeName) {
+    Reference<XComponentContext> local;
+    try {
+        local = LocalContext();
+    } catch (const css::uno::Exception& error) {
+        throw RuntimeFailure(kSpreadsheetFailure,
+                             "The UNO runtime of LibreOffice could not start: " + Reason(error));
+    }
+    try {
+        const Reference<css::bridge::XUnoUrlResolver> resolver =
+            css::bridge::UnoUrlResolver::create(local);
+        const Reference<XComponentContext> remote(
+            resolver->resolve("uno:pipe,name=" + FromUtf8(pipeName) +
+                              ";urp;StarOffice.ComponentContext"),
+            UNO_QUERY);
+        return remote;
+    } catch (const css::uno::Exception&) {
+        // Nothing accepts connections on that pipe (or the office refused the bridge).
+        return Reference<XComponentContext>();
+    }
+}
+
+std::string ToUtf8(const rtl::OUString& text) {
+    const rtl::OString bytes = rtl::OUStringToOString(text, RTL_TEXTENCODING_UTF8);
+    return std::string(bytes.getStr(), static_cast<std::size_t>(bytes.getLength()));
+}
+
+std::string Reason(const css::uno::Exception& error) {
+    std::string text = ToUtf8(error.Message);
+    // The office appends the position in its own sources to many messages; users need the
+    // reason only.
+    const std::size_t at = text.find(" at ./");
+    if (at != std::string::npos) text.erase(at);
+    return text;
+}
+
+rtl::OUString FromUtf8(const std::string& text) {
+    return rtl::OStringToOUString(rtl::OString(text.data(), static_cast<sal_Int32>(text.size())),
+                                  RTL_TEXTENCODING_UTF8);
+}
+
+rtl::OUString FileUrl(const std::string& path) {
+    rtl::OUString url;
+    if (osl::FileBase::getFileURLFromSystemPath(FromUtf8(path), url) != osl::FileBase::E_None) {
+        throw RuntimeFailure(kSpreadsheetFailure, "Not a valid file path: " + path);
+    }
+    return url;
+}
+
+std::string LastSegment(const rtl::OUString& url) {
+    const sal_Int32 slash = url.lastIndexOf('/');
+    const rtl::OUString segment = slash < 0 ? url : url.copy(slash + 1);
+    return ToUtf8(rtl::Uri::decode(segment, rtl_UriDecodeWithCharset, RTL_TEXTENCODING_UTF8));
+}
+
+}  // namespace varsel::calc

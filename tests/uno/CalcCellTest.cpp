@@ -1,0 +1,143 @@
+// Cells of a Calc worksheet as the reader and the optimiser use them: text read as it stands,
+// numbers spelled so that the program's numeric test takes them (whatever the display format
+// and with either decimal separator), empty and error cells, writes and clears seen both
+// through the backend's block reads and by the office itself.
+#include <cmath>
+#include <com/sun/star/beans/XPropertySet.hpp>
+#include <limits>
+
+#include "OfficeTest.h"
+#include "model/RuntimeFailure.h"
+
+namespace varsel::test {
+namespace {
+
+using css::uno::Reference;
+using css::uno::UNO_QUERY_THROW;
+
+class CellTest : public OfficeTest {
+  protected:
+    // Opens a workbook with `rows` through the data source and returns its data sheet.
+    std::shared_ptr<IWorksheet> Sheet(const SheetRows& rows) {
+        file = Workbook("cells.ods", rows);
+        EXPECT_EQ(OpenSource("cells.ods"), 0);
+        return Model().DataSheet;
+    }
+    Reference<css::sheet::XSpreadsheet> OfficeSheet() { return probe.Sheet(file, 0); }
+
+    std::filesystem::path file;
+};
+
+TEST_F(CellTest, TextNumbersEmptyAndErrorCellsReadAsTheReaderNeedsThem) {
+    const auto sheet = Sheet({
+        {"  Species:  ", "2", "Initial", "Result", " \xC2\xB1"},
+        {"", "-10.5", "1e-7", "123456789012345678", "0.1"},
+        {"=1/0", "=B2*2", "=\"text \"&A1", "", "-0"},
+    });
+    EXPECT_EQ(sheet->CellText(1, 1), "  Species:  ") << "text is not trimmed";
+    EXPECT_EQ(sheet->CellText(1, 2), "2");
+    EXPECT_EQ(sheet->CellText(1, 5), " \xC2\xB1");
+    EXPECT_EQ(sheet->CellText(2, 1), "");
+    EXPECT_EQ(sheet->CellText(2, 2), "-10.5");
+    EXPECT_EQ(sheet->CellText(2, 4), "1.23456789012346E+17");
+    EXPECT_EQ(sheet->CellText(2, 5), "0.1");
+    EXPECT_EQ(sheet->CellText(3, 1), ShownText(OfficeSheet(), 3, 1)) << "an error as shown";
+    EXPECT_EQ(sheet->CellText(3, 2), "-21");
+    EXPECT_EQ(sheet->CellText(3, 3), "text   Species:  ");
+    EXPECT_EQ(sheet->CellText(3, 5), "0");
+    // Outside the used area every cell is empty, far away as well.
+    EXPECT_EQ(sheet->CellText(4, 1), "");
+    EXPECT_EQ(sheet->CellText(1, 6), "");
+    EXPECT_EQ(sheet->CellText(60000, 300), "");
+    for (const auto& [row, column] : {std::pair{1, 2}, {2, 2}, {2, 3}, {2, 4}, {3, 2}}) {
+        const std::string text = sheet->CellText(row, column);
+        EXPECT_TRUE(IsNumeric(text)) << text;
+        EXPECT_EQ(ToFloat(text), static_cast<float>(Value(OfficeSheet(), row, column))) << text;
+    }
+}
+
+TEST_F(CellTest, NumbersFollowTheProgramsSeparatorAndIgnoreTheDisplayFormat) {
+    const auto sheet = Sheet({{"3.14159265358979", "2.5"}});
+    // Shown with two decimals, the cell still gives its whole value.
+    Reference<css::beans::XPropertySet>(OfficeSheet()->getCellByPosition(0, 0), UNO_QUERY_THROW)
+        ->setPropertyValue("NumberFormat", css::uno::Any(sal_Int32(2)));  // "0.00"
+    ASSERT_EQ(ShownText(OfficeSheet(), 1, 1), "3.14");
+    EXPECT_EQ(sheet->CellText(1, 1), "3.14159265358979");
+
+    SetDecimalSeparator(',');
+    const auto again = Model().DataWorkbook->ActiveWorksheet();
+    EXPECT_EQ(again->CellText(1, 2), "2,5");
+    EXPECT_TRUE(IsNumeric(again->CellText(1, 2)));
+    EXPECT_EQ(ToFloat(again->CellText(1, 2)), 2.5f);
+}
+
+TEST_F(CellTest, WritesAndClearsReachTheOfficeAndLaterReads) {
+    const auto sheet = Sheet({{"a", "b", "c"}, {"1", "2", "3"}, {"4", "5", "6"}});
+    EXPECT_EQ(sheet->CellText(2, 2), "2");  // the block is read now
+    sheet->SetCellNumber(2, 2, -0.25);
+    EXPECT_EQ(sheet->CellText(2, 2), "-0.25");
+    EXPECT_EQ(Value(OfficeSheet(), 2, 2), -0.25);
+    sheet->SetCellNumber(3, 3, static_cast<double>(0.1f));
+    EXPECT_EQ(ToFloat(sheet->CellText(3, 3)), 0.1f) << "a stored float reads back unchanged";
+
+    // Clearing takes the value and the formats.
+    Reference<css::beans::XPropertySet>(OfficeSheet()->getCellByPosition(0, 2), UNO_QUERY_THROW)
+        ->setPropertyValue("CellBackColor", css::uno::Any(sal_Int32(0xFF0000)));
+    sheet->ClearCell(3, 1);
+    EXPECT_EQ(sheet->CellText(3, 1), "");
+    EXPECT_EQ(ShownText(OfficeSheet(), 3, 1), "");
+    sal_Int32 color = 0;
+    Reference<css::beans::XPropertySet>(OfficeSheet()->getCellByPosition(0, 2), UNO_QUERY_THROW)
+        ->getPropertyValue("CellBackColor") >>= color;
+    EXPECT_EQ(color, -1) << "no background left";
+
+    // Beyond the used area a write extends what is read.
+    sheet->SetCellNumber(10, 8, 42);
+    EXPECT_EQ(sheet->CellText(10, 8), "42");
+    EXPECT_EQ(sheet->CellText(10, 7), "");
+
+    // A number that is not finite never reaches a cell.
+    for (double bad : {std::nan(""), std::numeric_limits<double>::infinity()}) {
+        try {
+            sheet->SetCellNumber(2, 1, bad);
+            ADD_FAILURE() << "a non-finite value was written";
+        } catch (const RuntimeFailure& failure) {
+            EXPECT_EQ(failure.Number(), kInvalidOperation);
+        }
+    }
+    EXPECT_EQ(Value(OfficeSheet(), 2, 1), 1);
+}
+
+TEST_F(CellTest, FormulasAreReadAgainAfterTheCellsTheyUseChange) {
+    const auto sheet = Sheet({{"1", "=A1*10"}});
+    EXPECT_EQ(sheet->CellText(1, 2), "10");
+    sheet->SetCellNumber(1, 1, 4);
+    EXPECT_EQ(sheet->CellText(1, 2), "40");
+    sheet->ClearCell(1, 1);
+    EXPECT_EQ(sheet->CellText(1, 2), "0");
+}
+
+TEST_F(CellTest, CellsBeyondOneReadBlockAndUnknownPositions) {
+    SheetRows rows(300, std::vector<std::string>{"", ""});
+    for (int r = 0; r < 300; ++r)
+        rows[static_cast<std::size_t>(r)][1] = std::to_string(r + 1);
+    const auto sheet = Sheet(rows);
+    EXPECT_EQ(sheet->CellText(1, 2), "1");
+    EXPECT_EQ(sheet->CellText(129, 2), "129");
+    EXPECT_EQ(sheet->CellText(300, 2), "300");
+    EXPECT_EQ(sheet->CellText(301, 2), "");
+    sheet->SetCellNumber(200, 2, 7);
+    EXPECT_EQ(sheet->CellText(200, 2), "7");
+    EXPECT_EQ(sheet->CellText(199, 2), "199");
+    for (const auto& [row, column] : {std::pair{0, 1}, {1, 0}}) {
+        try {
+            sheet->CellText(row, column);
+            ADD_FAILURE() << "cell (" << row << ", " << column << ") exists";
+        } catch (const RuntimeFailure& failure) {
+            EXPECT_EQ(failure.Number(), kInvalidCall);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace varsel::test

@@ -1,0 +1,130 @@
+// What a fit does to the office's user interface, and that the user always gets it back: the
+// status indicator and the input lock while the run holds them, after an exception, after the
+// program itself dies; the status bar setting; and that the workbook is never written to disk.
+#include <sys/wait.h>
+#include <unistd.h>
+#include <cstdlib>
+#include <fstream>
+#include <stdexcept>
+
+#include "OfficeTest.h"
+#include "model/RuntimeFailure.h"
+#include "services/uno/InputLockRecord.h"
+
+namespace varsel::test {
+namespace {
+
+using SessionTest = OfficeTest;
+
+const SheetRows kData = {{"Species:", "1"}, {"", "Na+", "-261.9", "", "0.5"}, {"Mean err.:"}};
+
+std::string Bytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+TEST_F(SessionTest, StatusIndicatorAndInputLockHoldUntilReleased) {
+    const auto file = Workbook("fit.ods", kData);
+    ASSERT_EQ(OpenSource("fit.ods"), 0);
+    auto& app = *Model().ExcelApp;
+    EXPECT_TRUE(probe.InputEnabled(file));
+    EXPECT_FALSE(probe.ProgressShown(file));
+
+    const bool shown = app.DisplayStatusBar();
+    EXPECT_TRUE(shown);
+    app.SetStatusBar("Optimizing...");
+    app.SetInteractive(false);
+    EXPECT_TRUE(probe.ProgressShown(file));
+    EXPECT_FALSE(probe.InputEnabled(file));
+    app.SetStatusBar("Iteration:1");
+    EXPECT_TRUE(probe.ProgressShown(file));
+
+    // The end of a fit, in the order the optimiser uses.
+    app.SetScreenUpdating(true);
+    app.SetInteractive(true);
+    app.ResetStatusBar();
+    app.SetDisplayStatusBar(shown);
+    EXPECT_TRUE(probe.InputEnabled(file));
+    EXPECT_FALSE(probe.ProgressShown(file));
+    EXPECT_TRUE(probe.StatusBarShown(file));
+
+    app.SetDisplayStatusBar(false);
+    EXPECT_FALSE(probe.StatusBarShown(file));
+    EXPECT_FALSE(app.DisplayStatusBar());
+    app.SetDisplayStatusBar(true);
+    EXPECT_TRUE(probe.StatusBarShown(file));
+}
+
+TEST_F(SessionTest, AnExceptionInTheMiddleOfAFitGivesTheOfficeBack) {
+    const auto file = Workbook("fit.ods", kData);
+    ASSERT_EQ(OpenSource("fit.ods"), 0);
+    try {
+        Model().ExcelApp->SetStatusBar("Optimizing...");
+        Model().ExcelApp->SetInteractive(false);
+        Model().ExcelApp->SetScreenUpdating(false);
+        WriteCell(2, 4, -262.5f);
+        throw std::runtime_error("fault in the middle of the fit");
+    } catch (const std::runtime_error&) {
+        // The shell drops every handle at the end of the run.
+        EXPECT_FALSE(probe.InputEnabled(file));
+        ResetModel();
+    }
+    EXPECT_TRUE(probe.InputEnabled(file));
+    EXPECT_FALSE(probe.ProgressShown(file));
+    EXPECT_EQ(Value(probe.Sheet(file, 0), 2, 4), -262.5) << "written cells keep their values";
+}
+
+TEST_F(SessionTest, AProgramThatDiesLockedIsCleanedUpByTheNextAttach) {
+    const auto file = Workbook("fit.ods", kData);
+    probe.Open(file);
+    const std::string record = OfficeOptions().LockRecordPath;
+    const std::string command = std::string(VARSEL_CALC_OFFICE_TOOL) + " crash " +
+                                VARSEL_TEST_CALC_PIPE + " " + record + " fit.ods";
+    const int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 3) << "the helper should have died holding the lock";
+    EXPECT_FALSE(probe.InputEnabled(file));
+    EXPECT_EQ(Value(probe.Sheet(file, 0), 1, 1), 42);
+    EXPECT_TRUE(probe.ProgressShown(file));
+
+    ASSERT_TRUE(connector->Attach());
+    EXPECT_TRUE(probe.InputEnabled(file));
+    EXPECT_FALSE(probe.ProgressShown(file));
+    EXPECT_FALSE(std::filesystem::exists(record)) << "nothing is left in the record";
+}
+
+TEST_F(SessionTest, NothingIsWrittenToDisk) {
+    const auto file = Workbook("kept.xls", kData);
+    const std::string before = Bytes(file);
+    ASSERT_EQ(OpenSource("kept.xls"), 0);
+    for (int row = 1; row <= 3; ++row) {
+        WriteCell(static_cast<std::int16_t>(row), 4, 1.5f * static_cast<float>(row));
+        ClearCell(static_cast<std::int16_t>(row), 5);
+    }
+    Model().ExcelApp->SetStatusBar("Optimizing...");
+    ResetModel();
+    EXPECT_EQ(Bytes(file), before);
+    EXPECT_EQ(probe.CountOpen(file), 1) << "the workbook stays open";
+    EXPECT_TRUE(probe.Modified(file)) << "with the changes unsaved";
+    EXPECT_EQ(Value(probe.Sheet(file, 0), 3, 4), 4.5);
+}
+
+TEST(InputLockRecordTest, OnlyTheLocksOfEndedProgramsAreOrphans) {
+    TempFolder folder;
+    const calc::InputLockRecord record((folder.Path() / "locks").string());
+    const pid_t ended = fork();
+    if (ended == 0) _exit(0);
+    waitpid(ended, nullptr, 0);
+
+    record.Add(getpid(), "file:///a.ods");
+    record.Add(ended, "file:///b.ods");
+    record.Add(ended, "file:///b.ods");
+    record.Add(ended, "file:///c d.ods");
+    EXPECT_EQ(record.TakeOrphans(), (std::vector<std::string>{"file:///b.ods", "file:///c d.ods"}));
+    EXPECT_TRUE(record.TakeOrphans().empty()) << "taken once";
+    record.Remove(getpid(), "file:///a.ods");
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "locks"));
+}
+
+}  // namespace
+}  // namespace varsel::test
