@@ -249,7 +249,7 @@ Formula ParseFormula(std::string_view text) {
     std::string_view body = Trim(text);
     if (body.empty()) throw FormulaError("invalid formula \"" + std::string(text) + "\": empty");
     // Name qualifiers of aqueous neutral species and gases carry no composition.
-    for (std::string_view suffix : {",aq", ",AQ", ",g", "(aq)", "(g)"})
+    for (std::string_view suffix : {",aq", ",AQ", ",g", "(aq)", "(g)", "(s)"})
         if (EndsWith(body, suffix) && body.size() > suffix.size()) {
             body.remove_suffix(suffix.size());
             break;

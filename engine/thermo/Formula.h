@@ -3,7 +3,7 @@
 // Accepted forms: element symbols with integer or decimal counts ("H2O", "Si0.5O"),
 // parentheses and brackets, nested ("Ca(Al2Si2O8)", "Mg[(OH)2]"), a hydrate part after "*" or
 // "·" with an optional multiplier ("CaSO4*2H2O"), a charge suffix ("+", "++", "-2", "+3",
-// "-(2)", "(+)"), the name qualifiers ",aq", ",g", "(aq)" and "(g)" (ignored), and the
+// "-(2)", "(+)"), the name qualifiers ",aq", ",g", "(aq)", "(g)" and "(s)" (ignored), and the
 // elemental formulas of SUPCRT92 data files, where every count and the charge stand in
 // parentheses ("Ca(1)C(1)O(3)", "Na(1)+(1)", "S(1)O(4)-(2)", "C(1)O(2)+(0)"). A number right
 // after a sign is the charge: "Fe+3" is a trivalent iron ion, "Fe3+" is Fe3 with charge +1.

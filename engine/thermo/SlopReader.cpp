@@ -2,6 +2,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <sstream>
 
 #include "engine/thermo/TextTokens.h"
@@ -23,6 +24,12 @@ Block BlockOfTitle(std::string_view title) {
     if (title == "gases") return Block::Gases;
     if (title == "aqueous species") return Block::Aqueous;
     return Block::None;
+}
+
+std::string ChargeText(double charge) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%+g", charge);
+    return buffer;
 }
 
 bool IsComment(const std::string& line) {
@@ -122,7 +129,8 @@ class SlopParser {
         r.Name = std::string(first[0]);
         const std::string structural = first.size() > 1 ? std::string(first[1]) : std::string();
         const std::string elemental(second.back());
-        r.Reference = std::string(TrimLine(Line(i + 2)));
+        for (std::string_view word : SplitWords(Line(i + 2)))
+            r.Reference += (r.Reference.empty() ? "" : " ") + std::string(word);
         const std::size_t startLine = i;
         i += 3;
 
@@ -196,7 +204,7 @@ class SlopParser {
 
         if (chargeField) {
             if (formula->Charge != *chargeField && formula->Charge != 0.0)
-                db_.AddWarning(r.Name + ": charge field " + std::to_string(*chargeField) +
+                db_.AddWarning(r.Name + ": charge field " + ChargeText(*chargeField) +
                                " differs from the elemental formula");
             formula->Charge = *chargeField;
         }
@@ -226,8 +234,8 @@ class SlopParser {
         if (!byName) return;
         if (r.Kind == SpeciesKind::Aqueous && NameCarriesCharge(r.Name) &&
             byName->Charge != formula.Charge) {
-            db_.AddWarning(r.Name + ": charge " + std::to_string(formula.Charge) +
-                           " corrected to " + std::to_string(byName->Charge) + " from the name");
+            db_.AddWarning(r.Name + ": charge " + ChargeText(formula.Charge) + " corrected to " +
+                           ChargeText(byName->Charge) + " from the name");
             formula.Charge = byName->Charge;
         }
         bool sameElements = byName->Elements.size() == formula.Elements.size();
