@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -41,11 +40,6 @@ std::string Lower(std::string text) {
 
 bool Contains(const std::vector<std::string>& names, const std::string& name) {
     return std::find(names.begin(), names.end(), name) != names.end();
-}
-
-bool IsRegularFile(const std::filesystem::path& path) {
-    std::error_code error;
-    return std::filesystem::is_regular_file(path, error);
 }
 
 }  // namespace
@@ -97,48 +91,22 @@ SystemDefinition ParseSystem(const std::string& text, const std::string& path) {
             case Section::Aqueous:
                 if (Contains(system.Aqueous, name))
                     Fail(path, lineNumber, "species " + name + " is listed twice");
-                if (system.Aqueous.empty() && name != kSolventName)
+                if (system.Aqueous.empty() && name != kSolventName && name != kSolventAlias)
                     Fail(path, lineNumber,
-                         "the aqueous section must start with the solvent H2O, not " + name);
+                         "the aqueous section must start with the solvent H2O,aq, not " + name);
                 system.Aqueous.push_back(name);
                 break;
         }
     }
     if (sawAqueous && system.Aqueous.empty())
-        Fail(path, lineNumber, "the aqueous section is empty (it needs at least the solvent H2O)");
+        Fail(path, lineNumber,
+             "the aqueous section is empty (it needs at least the solvent H2O,aq)");
     if (system.Mobile.size() + system.Extras.size() + system.Aqueous.size() > 30000)
         Fail(path, lineNumber, "too many species");
     return system;
 }
 
-std::string FindSystemFile(const std::string& name, const std::string& workFolder,
-                           const std::vector<std::string>& shippedFolders) {
-    if (Trim(name).empty()) return {};
-    namespace fs = std::filesystem;
-    const fs::path given(name);
-    std::vector<fs::path> candidates;
-    auto addIn = [&](const fs::path& folder) {
-        candidates.push_back(folder / given);
-        candidates.push_back(folder / fs::path(name + ".sys"));
-    };
-    if (given.is_absolute()) {
-        candidates.push_back(given);
-        candidates.push_back(fs::path(name + ".sys"));
-    } else {
-        addIn(workFolder.empty() ? fs::current_path() : fs::path(workFolder));
-        for (const std::string& folder : shippedFolders)
-            addIn(fs::path(folder));
-    }
-    for (const fs::path& candidate : candidates) {
-        if (IsRegularFile(candidate)) return candidate.string();
-    }
-    return {};
-}
-
-SystemDefinition LoadSystemFile(const std::string& name, const std::string& workFolder,
-                                const std::vector<std::string>& shippedFolders) {
-    const std::string path = FindSystemFile(name, workFolder, shippedFolders);
-    if (path.empty()) throw RuntimeFailure(kFileNotFound, "System file " + name + " not found");
+SystemDefinition ReadSystemFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw RuntimeFailure(kPathAccessError, "System file " + path + " cannot be read");
     std::ostringstream text;

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include "model/RuntimeFailure.h"
-#include "support/TempFolder.h"
 
 namespace varsel::engine::equilibrium {
 namespace {
@@ -38,42 +37,26 @@ TEST(SystemFile, RefusesWhatIsNotASystemSayingWhereAndWhat) {
               std::string::npos);
     EXPECT_NE(FailureOf("[aqueous]\nH2O\nNa+\nNa+\n").find("Na+ is listed twice"),
               std::string::npos);
-    EXPECT_NE(FailureOf("[aqueous]\nNa+\nH2O\n").find("must start with the solvent H2O"),
+    EXPECT_NE(FailureOf("[aqueous]\nNa+\nH2O\n").find("must start with the solvent H2O,aq"),
               std::string::npos);
     EXPECT_NE(FailureOf("[aqueous]\n").find("empty"), std::string::npos);
     EXPECT_NE(FailureOf("[aqueous]\nH2O\nNa Cl\n").find("no blanks"), std::string::npos);
-}
-
-TEST(SystemFile, FoundInTheWorkingFolderBeforeTheShippedOnes) {
-    test::TempFolder workFolder, shippedFolder;
-    const std::string work = workFolder.Path().string();
-    const std::string shipped = shippedFolder.Path().string();
-    const std::string bundled = shippedFolder.Write("nacl.sys", "[aqueous]\nH2O\n").string();
-    const std::string other = shippedFolder.Write("quartz", "[aqueous]\nH2O\nH+\n").string();
-    EXPECT_EQ(FindSystemFile("nacl", work, {shipped}), bundled);
-    const std::string local = workFolder.Write("nacl.sys", "[aqueous]\nH2O\nOH-\n").string();
-    EXPECT_EQ(FindSystemFile("nacl", work, {shipped}), local);
-    EXPECT_EQ(FindSystemFile("nacl.sys", work, {shipped}), local);
-    EXPECT_EQ(FindSystemFile("quartz", work, {shipped}), other);
-    EXPECT_EQ(FindSystemFile("missing", work, {shipped}), "");
-    EXPECT_EQ(FindSystemFile(local, "/nonexistent", {}), local);
-    EXPECT_EQ(LoadSystemFile("nacl", work, {shipped}).Aqueous.back(), "OH-");
     try {
-        LoadSystemFile("missing", work, {shipped});
-        ADD_FAILURE() << "a missing System was loaded";
+        ReadSystemFile("/nonexistent/x.sys");
+        ADD_FAILURE() << "a missing file was read";
     } catch (const RuntimeFailure& failure) {
-        EXPECT_NE(std::string(failure.what()).find("missing"), std::string::npos);
+        EXPECT_NE(std::string(failure.what()).find("/nonexistent/x.sys"), std::string::npos);
     }
 }
 
 TEST(SystemFile, ShippedSystemsParse) {
     const std::string folder = std::string(VARSEL_SOURCE_DATA_DIR) + "/systems";
     for (const char* name : {"nacl", "quartz", "agcl"}) {
-        const SystemDefinition s = LoadSystemFile(name, "/nonexistent", {folder});
-        EXPECT_EQ(s.Aqueous.front(), "H2O") << name;
+        const SystemDefinition s = ReadSystemFile(folder + "/" + name + ".sys");
+        EXPECT_EQ(s.Aqueous.front(), "H2O,aq") << name;
         EXPECT_FALSE(s.Mobile.empty()) << name;
     }
-    const SystemDefinition nacl = LoadSystemFile("nacl", "/nonexistent", {folder});
+    const SystemDefinition nacl = ReadSystemFile(folder + "/nacl.sys");
     EXPECT_EQ(nacl.Mobile, (std::vector<std::string>{"O2,g", "H2O"}));
 }
 
