@@ -12,7 +12,7 @@ namespace varsel::engine::equilibrium {
 namespace {
 
 constexpr double kStepCap = 20.0;             // largest rise of any ln n in one Newton step
-constexpr double kLnClamp = 700.0;            // exp() stays finite below this
+constexpr double kLnClamp = 300.0;            // exp() and the Hessian sums stay finite below this
 constexpr int kMaxNewton = 500;               // Newton iterations of one inner solve
 constexpr int kMaxIterations = 5000;          // Newton iterations of one calculation
 constexpr int kMaxActivityLoops = 200;        // activity-coefficient substitutions
@@ -488,16 +488,24 @@ void GibbsSolver::StartingPoint(const EquilibriumConditions& c, bool fromLambda)
     SolveSpd(h_.data(), g_.data(), w_.data(), work_.data(), q_);
 }
 
-double GibbsSolver::Objective(double step) const {
-    const int D = E_ + 1;
-    double f = 0;
+double GibbsSolver::ObjectiveChange(double step, double& rounding) const {
+    // F(w + step dw) − F(w), summed term by term with expm1 so that the changes of species far
+    // below the main ones are not lost to the rounding of F itself.
+    double change = 0;
+    rounding = 0;
     for (int j = 0; j < ns_; ++j) {
-        if (!absent_[j]) f += ExpIntegral(x_[j] + step * dx_[j]);
+        if (absent_[j]) continue;
+        const double moved = x_[j] + step * dx_[j];
+        const double term = (x_[j] <= kLnClamp && moved <= kLnClamp)
+                                ? std::exp(x_[j]) * std::expm1(step * dx_[j])
+                                : ExpIntegral(moved) - ExpIntegral(x_[j]);
+        change += term;
+        rounding += std::fabs(term);
     }
-    (void)D;
-    for (int i = 0; i < q_; ++i)
-        f -= betaT_[i] * (w_[i] + step * dw_[i]);
-    return f;
+    const double linear = step * Dot(betaT_.data(), dw_.data(), q_);
+    change -= linear;
+    rounding = 1e-15 * (rounding + std::fabs(linear));
+    return change;
 }
 
 bool GibbsSolver::Newton() {
@@ -549,20 +557,27 @@ bool GibbsSolver::Newton() {
         if (!std::isfinite(largest)) return false;
         double step = (up > kStepCap) ? kStepCap / up : 1.0;
         if (largest * step > 1e-6) {
-            // Backtracking line search on the convex dual function (Armijo condition).
-            const double f0 = Objective(0);
-            const double slope = Dot(g_.data(), dw_.data(), q_);
-            int halvings = 0;
-            while (Objective(step) > f0 + 1e-4 * step * slope && halvings < 60) {
+            // Backtracking line search on the convex dual function (Armijo condition, with the
+            // Newton decrement Σ n_j dx_j² as the slope). A decrease below the rounding of the
+            // change cannot be judged; the capped step is then taken as it is.
+            double decrement = 0;
+            for (int j = 0; j < ns_; ++j)
+                decrement += n_[j] * dx_[j] * dx_[j];
+            for (int halvings = 0; halvings < 60; ++halvings) {
+                double rounding = 0;
+                const double change = ObjectiveChange(step, rounding);
+                if (change <= -1e-4 * step * decrement || 1e-4 * step * decrement < 10 * rounding)
+                    break;
                 step *= 0.5;
-                ++halvings;
             }
         }
         for (int i = 0; i < q_; ++i)
             w_[i] += step * dw_[i];
         if (trace_)
-            std::fprintf(stderr, "newton %d: largest step %.3g, step %.3g, balance residual %.3g\n",
-                         it, largest, step, residual);
+            std::fprintf(stderr,
+                         "newton %d: largest step %.3g, step %.3g, balance residual %.3g, "
+                         "largest ln n %.4g\n",
+                         it, largest, step, residual, *std::max_element(x_.begin(), x_.end()));
         if (largest * step < kStepConverged || (residual < kBalanceConverged && largest < 1e-6)) {
             for (int j = 0; j < ns_; ++j) {
                 if (absent_[j]) continue;

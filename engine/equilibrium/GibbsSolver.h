@@ -62,7 +62,7 @@ class GibbsSolver {
     void StartingPoint(const EquilibriumConditions& c, bool fromLambda);
     void UpdateConstants(const EquilibriumConditions& c);
     bool Newton();
-    double Objective(double step) const;
+    double ObjectiveChange(double step, double& rounding) const;
     void Recover();
     bool UpdateActivity(const EquilibriumConditions& c, double& change);
     void ExtraAmounts(const EquilibriumConditions& c);
