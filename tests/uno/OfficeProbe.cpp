@@ -102,12 +102,9 @@ CalcOptions OfficeOptions() {
     return options;
 }
 
-OfficeProbe::OfficeProbe() {
-    office_ = calc::ConnectToPipe(VARSEL_TEST_CALC_PIPE);
-    if (!office_.is()) {
-        throw std::runtime_error("the test office does not listen on " +
-                                 std::string(VARSEL_TEST_CALC_PIPE));
-    }
+OfficeProbe::OfficeProbe(const std::string& pipe) {
+    office_ = calc::ConnectToPipe(pipe);
+    if (!office_.is()) throw std::runtime_error("no office listens on " + pipe);
     desktop_ = css::frame::Desktop::create(office_);
 }
 

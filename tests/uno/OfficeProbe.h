@@ -28,7 +28,8 @@ using SheetRows = std::vector<std::vector<std::string>>;
 
 class OfficeProbe {
   public:
-    OfficeProbe();
+    /// Connects to the office listening on `pipe` (by default the test office).
+    explicit OfficeProbe(const std::string& pipe = VARSEL_TEST_CALC_PIPE);
 
     /// Writes a workbook file (format from the extension: .xls, .xlsx or .ods) whose sheets
     /// hold `sheets`; a cell that is a number (with '.' as separator) becomes a number cell,
