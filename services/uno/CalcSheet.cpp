@@ -138,18 +138,21 @@ void CalcSheet::SetCellNumber(int row, int column, double value) {
         throw RuntimeFailure(kInvalidOperation, "Cell " + Position(row, column) +
                                                     " cannot take a value that is not a number");
     }
-    Calling("write cell " + Position(row, column),
-            [&] { sheet_->getCellByPosition(column - 1, row - 1)->setValue(value); });
+    Calling("write cell " + Position(row, column), [&] { Cell(row, column)->setValue(value); });
     AfterWrite(row, column, ShortForm(value));
+}
+
+const Reference<css::table::XCell>& CalcSheet::Cell(int row, int column) {
+    Reference<css::table::XCell>& cell = cells_[{row, column}];
+    if (!cell.is()) cell = sheet_->getCellByPosition(column - 1, row - 1);
+    return cell;
 }
 
 void CalcSheet::ClearCell(int row, int column) {
     CheckPosition(row, column);
     Calling("clear cell " + Position(row, column), [&] {
         using namespace css::sheet::CellFlags;
-        const Reference<css::sheet::XSheetOperation> cell(
-            sheet_->getCellRangeByPosition(column - 1, row - 1, column - 1, row - 1),
-            UNO_QUERY_THROW);
+        const Reference<css::sheet::XSheetOperation> cell(Cell(row, column), UNO_QUERY_THROW);
         // Contents and formats; notes and drawing objects belong to the user and stay.
         cell->clearContents(VALUE | DATETIME | STRING | FORMULA | HARDATTR | STYLES | EDITATTR |
                             FORMATTED);

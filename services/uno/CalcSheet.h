@@ -8,9 +8,11 @@
 #pragma once
 
 #include <com/sun/star/sheet/XSpreadsheet.hpp>
+#include <com/sun/star/table/XCell.hpp>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "services/Spreadsheet.h"
@@ -36,6 +38,9 @@ class CalcSheet : public IWorksheet {
     void LoadShape();
     const std::vector<std::string>& Block(int index);
     std::string ReadOne(int row, int column);
+    // The office's object of a cell. A fit writes the same cells pass after pass; keeping
+    // their objects saves one round trip to the office per write.
+    const css::uno::Reference<css::table::XCell>& Cell(int row, int column);
     // Puts `text` in the cached copy of a cell just written, or forgets the cache when the
     // write may have changed other cells (formulas) or the used area.
     void AfterWrite(int row, int column, const std::string& text);
@@ -47,6 +52,7 @@ class CalcSheet : public IWorksheet {
     int usedColumns_ = 0;
     bool hasFormulas_ = false;
     std::map<int, std::vector<std::string>> blocks_;
+    std::map<std::pair<int, int>, css::uno::Reference<css::table::XCell>> cells_;
 };
 
 }  // namespace varsel::calc
