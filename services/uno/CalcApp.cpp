@@ -4,7 +4,6 @@
 #include <com/sun/star/beans/PropertyValue.hpp>
 #include <com/sun/star/container/XEnumeration.hpp>
 #include <com/sun/star/container/XEnumerationAccess.hpp>
-#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/frame/XComponentLoader.hpp>
 #include <com/sun/star/frame/XFrame.hpp>
 #include <com/sun/star/lang/XComponent.hpp>
@@ -31,14 +30,8 @@ CalcApp::CalcApp(std::shared_ptr<CalcSession> session) : session_(std::move(sess
 
 void CalcApp::SetVisible(bool visible) {
     Calling(visible ? "show its windows" : "hide its windows", [&] {
-        const Reference<css::container::XIndexAccess> frames(session_->Desktop()->getFrames(),
-                                                             UNO_QUERY);
-        const sal_Int32 count = frames.is() ? frames->getCount() : 0;
-        for (sal_Int32 i = 0; i < count; ++i) {
-            Reference<css::frame::XFrame> frame;
-            frames->getByIndex(i) >>= frame;
-            const Reference<css::awt::XWindow> window =
-                frame.is() ? frame->getContainerWindow() : Reference<css::awt::XWindow>();
+        for (const Reference<css::frame::XFrame>& frame : session_->Frames()) {
+            const Reference<css::awt::XWindow> window = frame->getContainerWindow();
             if (window.is()) window->setVisible(visible);
         }
     });

@@ -88,16 +88,23 @@ Reference<css::frame::XFrame> CalcSession::Frame() {
     return controller.is() ? controller->getFrame() : Reference<css::frame::XFrame>();
 }
 
-std::vector<Reference<css::frame::XFrame>> CalcSession::FramesOf(
-    const Reference<css::frame::XModel>& document) {
+std::vector<Reference<css::frame::XFrame>> CalcSession::Frames() {
     std::vector<Reference<css::frame::XFrame>> frames;
-    if (!document.is()) return frames;
     const Reference<css::container::XIndexAccess> all(desktop_->getFrames(), UNO_QUERY);
     const sal_Int32 count = all.is() ? all->getCount() : 0;
     for (sal_Int32 i = 0; i < count; ++i) {
         Reference<css::frame::XFrame> frame;
         all->getByIndex(i) >>= frame;
-        if (!frame.is()) continue;
+        if (frame.is()) frames.push_back(frame);
+    }
+    return frames;
+}
+
+std::vector<Reference<css::frame::XFrame>> CalcSession::FramesOf(
+    const Reference<css::frame::XModel>& document) {
+    std::vector<Reference<css::frame::XFrame>> frames;
+    if (!document.is()) return frames;
+    for (const Reference<css::frame::XFrame>& frame : Frames()) {
         const Reference<css::frame::XController> controller = frame->getController();
         if (controller.is() && controller->getModel() == document) frames.push_back(frame);
     }
@@ -227,13 +234,8 @@ void CalcSession::RestoreOrphanedLocks() {
     const std::vector<std::string> orphans = record_.TakeOrphans();
     if (orphans.empty()) return;
     Calling("give back the workbook windows that a program left locked", [&] {
-        const Reference<css::container::XIndexAccess> all(desktop_->getFrames(), UNO_QUERY);
-        const sal_Int32 count = all.is() ? all->getCount() : 0;
-        for (sal_Int32 i = 0; i < count; ++i) {
-            Reference<css::frame::XFrame> frame;
-            all->getByIndex(i) >>= frame;
-            const Reference<css::frame::XController> controller =
-                frame.is() ? frame->getController() : Reference<css::frame::XController>();
+        for (const Reference<css::frame::XFrame>& frame : Frames()) {
+            const Reference<css::frame::XController> controller = frame->getController();
             if (!controller.is()) continue;
             const std::string key = DocumentKey(controller->getModel());
             if (std::find(orphans.begin(), orphans.end(), key) == orphans.end()) continue;

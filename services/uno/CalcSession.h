@@ -44,6 +44,8 @@ class CalcSession {
     void SetInputEnabled(bool enabled);
     /// Locks or unlocks the repainting of the document's views.
     void SetScreenUpdating(bool updating);
+    /// The office's frames (its windows).
+    std::vector<css::uno::Reference<css::frame::XFrame>> Frames();
     /// Enables the windows, and ends the status indicators, that a program which ended without
     /// doing so left behind.
     void RestoreOrphanedLocks();
