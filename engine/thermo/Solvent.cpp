@@ -20,8 +20,9 @@ int Modes::Flags() const {
 }
 
 double DielectricConstant(double temperature, double density, Modes modes) {
-    return modes.FernandezDielectric ? water::DielectricFernandez(temperature, density).Epsilon
-                                     : water::DielectricJohnsonNorton(temperature, density).Epsilon;
+    // The constant alone: the Born functions (derivatives) are not needed here.
+    return modes.FernandezDielectric ? water::DielectricConstantFernandez(temperature, density)
+                                     : water::DielectricConstantJohnsonNorton(temperature, density);
 }
 
 double SolventFunctionG(double temperature, double pressure, double density, Modes modes) {
