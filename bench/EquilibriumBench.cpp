@@ -112,4 +112,3 @@ void BM_CalculateNewConditions(benchmark::State& state) {
 BENCHMARK(BM_CalculateWarm)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CalculateCold)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CalculateNewConditions)->Unit(benchmark::kMicrosecond);
-BENCHMARK_MAIN();
