@@ -104,6 +104,7 @@ class HessianBuilder {
         const double x = restoreI.Value();
         double sum = 0;
         bool ok = true;
+        bool reacted = false;
         for (;;) {
             sum = 0;
             bool moved = false;
@@ -113,11 +114,15 @@ class HessianBuilder {
                 m_.SpeciesValue[i] = ToStoredFloat(x - h_);
                 ok = Pass(1, sum, moved);
             }
+            reacted = moved;
             if (!ok || moved || h_ >= kLargestStep) break;
             h_ *= 2;
         }
         if (!ok) return false;
-        const double entry = CheckedDivide(sum - 2 * reference_, h_ * h_);
+        // S never reacted, even at the largest step: what the difference would measure is
+        // only the rounding of S_R to a float, whose sign is chance. No curvature is known,
+        // which the inversion then reports.
+        const double entry = reacted ? CheckedDivide(sum - 2 * reference_, h_ * h_) : 0.0;
         m_.NormalMatrix(p, p) = entry;
         return true;
     }

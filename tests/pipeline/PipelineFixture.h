@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "model/ProblemModel.h"
 #include "model/Reader.h"
 #include "services/Platform.h"
+#include "support/FakeSpreadsheet.h"
 #include "support/RecordingWindow.h"
 #include "support/ScriptedEngine.h"
 #include "support/TempFolder.h"
@@ -40,6 +42,25 @@ inline std::vector<std::string> WorkedExample() {
             "s1\t\t0.1\t1\t\t-1.05",
             "s2\t\t0.5\t1\t\t-0.43",
             ""};
+}
+
+/// A worksheet holding the lines' cells, split at tabs and not trimmed.
+inline std::shared_ptr<FakeSheet> SheetOf(const std::vector<std::string>& lines) {
+    auto sheet = std::make_shared<FakeSheet>();
+    for (std::size_t r = 0; r < lines.size(); ++r) {
+        const std::string& line = lines[r];
+        int column = 1;
+        std::size_t start = 0;
+        for (;;) {
+            const auto tab = line.find('\t', start);
+            const std::string cell = line.substr(start, tab - start);
+            if (!cell.empty()) sheet->cells[{static_cast<int>(r) + 1, column}] = cell;
+            if (tab == std::string::npos) break;
+            start = tab + 1;
+            ++column;
+        }
+    }
+    return sheet;
 }
 
 /// Lines joined with CR LF, the last one ended too.

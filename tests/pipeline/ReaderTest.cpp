@@ -327,23 +327,9 @@ TEST_F(ReaderTest, WorkbookGetsComputedValuesAndClearedResultCells) {
     connector.running = std::make_shared<FakeApp>();
     auto book = std::make_shared<FakeBook>();
     book->name = "data.xls";
-    book->active = std::make_shared<FakeSheet>();
     Lines lines = WorkedExample();
     GasPerSample(lines);
-    Replace(lines, 9, "Species:\t2\tInitial\tResult\t \xB1");
-    for (std::size_t r = 0; r < lines.size(); ++r) {
-        std::string line = lines[r];
-        int column = 1;
-        std::size_t start = 0;
-        for (;;) {
-            const auto tab = line.find('\t', start);
-            const std::string cell = line.substr(start, tab - start);
-            if (!cell.empty()) book->active->cells[{static_cast<int>(r) + 1, column}] = cell;
-            if (tab == std::string::npos) break;
-            start = tab + 1;
-            ++column;
-        }
-    }
+    book->active = SheetOf(lines);
     book->active->cells[{10, 5}] = "0.3";
     connector.running->books.push_back(book);
     ThePlatform().Spreadsheet = &connector;

@@ -147,10 +147,13 @@ void ComplexationLaw(Equilibrium& e) {
     (*e.LnActivities)[kSolvent] = 0;
     e.SetMolal(kHydrogen, 1e-7);
     e.SetMolal(kHydroxide, 1e-7);
+    const double complex1 = k1 * free * cl;
+    const double complex2 = k2 * free * cl * cl;
     e.SetMolal(kSodium, free);
-    e.SetMolal(kChloride, cl);
-    e.SetMolal(kNaClComplex, k1 * free * cl);
-    e.SetMolal(kNaCl2Complex, k2 * free * cl * cl);
+    // Chloride in excess: its free amount is what the complexes leave of the total.
+    e.SetMolal(kChloride, cl - complex1 - 2 * complex2);
+    e.SetMolal(kNaClComplex, complex1);
+    e.SetMolal(kNaCl2Complex, complex2);
 }
 
 EngineScript NaClScript() {
