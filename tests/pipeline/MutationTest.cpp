@@ -151,7 +151,7 @@ TEST_F(MutationTest, DamagedFilesAlwaysEndWithAStatusCode) {
     Mutator mutator(12345);
     std::set<int> codes;
     int read = 0;
-    constexpr int kFiles = 3000;
+    constexpr int kFiles = 2000;
     for (int i = 0; i < kFiles; ++i) {
         const std::string damaged =
             mutator.Damage(seeds[static_cast<std::size_t>(i) % seeds.size()]);
