@@ -107,7 +107,7 @@ TEST_F(EndToEndTest, DamagedExamplesEndInOrder) {
     int index = 0;
     for (const char* name : {"nacl.txt", "quartz.txt", "agcl.txt"}) {
         const std::string seed = Example(name);
-        for (int i = 0; i < 60; ++i) {
+        for (int i = 0; i < 12; ++i) {
             std::string damaged = seed;
             const auto at =
                 std::uniform_int_distribution<std::size_t>(0, damaged.size() - 1)(random);

@@ -101,9 +101,21 @@ class Mutator {
     std::mt19937 random_;
 };
 
-// Every data file the tests and examples hold that the scripted engine can read.
-std::vector<std::string> Seeds() {
-    std::vector<std::string> seeds = {JoinLines(WorkedExample())};
+// A data file with the engine script that can read it.
+struct Seed {
+    std::string text;
+    EngineScript script;
+};
+
+std::string FileText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The test files, read with the sodium chloride script, and the shipped examples, read with
+// scripts made from their System files (when both are in the tree).
+std::vector<Seed> Seeds() {
+    std::vector<Seed> seeds = {{JoinLines(WorkedExample()), NaClScript()}};
     // Three species, a fixed X axis, a given per-sample potential and a zero weight.
     std::vector<std::string> complexing = WorkedExample();
     complexing[8] = "Species:\t3\tInitial\tResult\t\" \xC2\xB1\"";
@@ -111,10 +123,18 @@ std::vector<std::string> Seeds() {
     complexing[13] = "X axis:\tfixed";
     complexing[17] = "s1\t-236\t0.1\t1\t0.5\t-1.05";
     complexing[18] = "s2\t\t0.5\t0\t0.7\t-0.43";
-    seeds.push_back(JoinLines(complexing));
-    std::ifstream golden(fs::path(VARSEL_TEST_DATA_DIR) / "pipeline" / "results-small.txt",
-                         std::ios::binary);
-    seeds.emplace_back(std::istreambuf_iterator<char>(golden), std::istreambuf_iterator<char>());
+    seeds.push_back({JoinLines(complexing), NaClScript()});
+    seeds.push_back({FileText(fs::path(VARSEL_TEST_DATA_DIR) / "pipeline" / "results-small.txt"),
+                     NaClScript()});
+
+    for (const char* name : {"nacl", "quartz", "agcl"}) {
+        const fs::path example = fs::path(VARSEL_EXAMPLES_DIR) / (std::string(name) + ".txt");
+        const fs::path system =
+            fs::path(VARSEL_SOURCE_DATA_DIR) / "systems" / (std::string(name) + ".sys");
+        if (fs::exists(example) && fs::exists(system)) {
+            seeds.push_back({FileText(example), ScriptForSystemFile(system.string())});
+        }
+    }
     return seeds;
 }
 
@@ -141,11 +161,13 @@ bool FiniteModel() {
 class MutationTest : public PipelineTest {};
 
 TEST_F(MutationTest, DamagedFilesAlwaysEndWithAStatusCode) {
-    const std::vector<std::string> seeds = Seeds();
-    for (const std::string& seed : seeds) {
-        folder.Write("data.txt", seed);
+    const std::vector<Seed> seeds = Seeds();
+    for (const Seed& seed : seeds) {
+        script = seed.script;
+        folder.Write("data.txt", seed.text);
         ReleaseEngine();
-        ASSERT_EQ(ReadDataFile(), 0) << "undamaged seed: " << Model().StatusText;
+        ASSERT_EQ(ReadDataFile(), 0) << "undamaged seed: " << Model().StatusText << "\n"
+                                     << seed.text;
     }
 
     Mutator mutator(12345);
@@ -153,8 +175,9 @@ TEST_F(MutationTest, DamagedFilesAlwaysEndWithAStatusCode) {
     int read = 0;
     constexpr int kFiles = 2000;
     for (int i = 0; i < kFiles; ++i) {
-        const std::string damaged =
-            mutator.Damage(seeds[static_cast<std::size_t>(i) % seeds.size()]);
+        const Seed& seed = seeds[static_cast<std::size_t>(i) % seeds.size()];
+        script = seed.script;
+        const std::string damaged = mutator.Damage(seed.text);
         // A new file each time: rewriting one file makes the file system flush it to disk.
         window.Path = "damaged-" + std::to_string(i) + ".txt";
         folder.Write(window.Path, damaged);
