@@ -141,9 +141,12 @@ std::FILE* CreateTemporary(const fs::path& target, fs::path& temporary) {
     std::random_device seed;
     std::mt19937 generator(seed());
     for (int attempt = 0; attempt < 16; ++attempt) {
+        std::string name = target.filename().string();
+        name.insert(0, 1, '.');
+        name += ".saving-";
+        name += std::to_string(generator() % 1000000000u);
         temporary = target;
-        temporary.replace_filename("." + target.filename().string() + ".saving-" +
-                                   std::to_string(generator() % 1000000000u));
+        temporary.replace_filename(name);
         // "x": fail rather than reuse a file that happens to exist.
         if (std::FILE* file = std::fopen(temporary.string().c_str(), "wbx")) return file;
         if (errno != EEXIST) return nullptr;
