@@ -47,6 +47,7 @@ std::string PositiveOrEmpty(float value) {
 // The whole file, in the order of its rows. The engine's three texts are asked for in the
 // order of their lines.
 std::string ResultsText(ProblemModel& m) {
+    if (!m.Solver) throw RuntimeFailure(kEngineFailure, "The engine is not open");
     std::string text;
     AddLine(text, {m.Title});
     AddLine(text, {"Database:", m.Solver->GetDatabase()});
