@@ -3,16 +3,17 @@
 // counters. Each run works on a fresh copy of the example, since a run rewrites its file.
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <string>
 
+#include "cli/ConsoleWindow.h"
 #include "engine/EngineFactory.h"
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"
 #include "services/Engine.h"
 #include "services/Platform.h"
-#include "services/Window.h"
 #include "shell/RunSequence.h"
 
 namespace {
@@ -67,30 +68,14 @@ class CountingFactory : public varsel::IEngineFactory {
     varsel::engine::EngineFactory engine_;
 };
 
-// A window that only counts the iterations and remembers whether the results were saved.
-class QuietWindow : public varsel::IWindow {
+// The command line's window, silenced, counting the iterations it is told about.
+class CountingWindow : public varsel::cli::ConsoleWindow {
   public:
-    std::string path;
+    explicit CountingWindow(std::FILE* sink) : ConsoleWindow(sink, false) {}
     long iterations = 0;
-    bool saved = false;
-    std::string PathText() override { return path; }
-    void SetPathText(const std::string& text) override { path = text; }
     void SetStatusCaption(const std::string& caption) override {
         if (caption.rfind("Iteration:", 0) == 0) ++iterations;
-    }
-    void SetStartVisible(bool) override {}
-    void SetBrowseEnabled(bool) override {}
-    void SetPathEnabled(bool) override {}
-    void ProcessEvents() override {}
-    void Pause(int) override {}
-    void TakeFocus() override {}
-    varsel::LabelGeometry StatusGeometry() override { return {}; }
-    void DrawFilledRectangle(float, float, float, float, int, int, int) override {}
-    void ClearDrawing() override {}
-    varsel::MessageAnswer ShowMessage(const std::string& text, varsel::MessageButtons,
-                                      varsel::MessageIcon) override {
-        if (text == "Results are saved  ") saved = true;
-        return varsel::MessageAnswer::No;
+        ConsoleWindow::SetStatusCaption(caption);
     }
 };
 
@@ -99,8 +84,8 @@ void FullRunOfTheSilverChlorideExample(benchmark::State& state) {
     const fs::path folder = fs::temp_directory_path() / "varsel-bench-full-run";
     fs::create_directories(folder);
     CountingFactory factory;
-    QuietWindow window;
-    window.path = "agcl.txt";
+    std::FILE* sink = std::fopen("/dev/null", "w");
+    CountingWindow window(sink);
     varsel::ThePlatform().Window = &window;
     varsel::ThePlatform().Engine = &factory;
     varsel::SetDecimalSeparator('.');
@@ -110,10 +95,12 @@ void FullRunOfTheSilverChlorideExample(benchmark::State& state) {
         fs::copy_file(example, folder / "agcl.txt", fs::copy_options::overwrite_existing);
         varsel::ResetModel();
         varsel::Model().WorkFolder = folder.string() + "/";
-        window.saved = false;
+        window.SetPathText("agcl.txt");
         state.ResumeTiming();
         varsel::RunSequence();
-        if (!window.saved) state.SkipWithError("the run did not save its results");
+        if (varsel::Model().StatusCode != 0 || window.FailureShown()) {
+            state.SkipWithError("the run did not save its results");
+        }
         ++runs;
     }
     state.counters["calculations"] =
@@ -121,6 +108,7 @@ void FullRunOfTheSilverChlorideExample(benchmark::State& state) {
     state.counters["iterations"] =
         benchmark::Counter(static_cast<double>(window.iterations) / static_cast<double>(runs));
     varsel::ThePlatform() = varsel::Platform();
+    std::fclose(sink);
     fs::remove_all(folder);
 }
 
