@@ -18,6 +18,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "model/RuntimeFailure.h"
 #include "services/uno/CalcConnector.h"
@@ -95,29 +96,47 @@ int Start(const fs::path& folder, const std::string& pipe) {
     fs::create_directories(folder / "profile" / "user");
     std::ofstream(folder / "profile" / "user" / "registrymodifications.xcu") << kProfileSettings;
 
+    const std::vector<std::string> arguments = {"-env:UserInstallation=" + ProfileUrl(folder),
+                                                "--headless",
+                                                "--invisible",
+                                                "--norestore",
+                                                "--nodefault",
+                                                "--nologo",
+                                                "--accept=pipe,name=" + pipe + ";urp;"};
     const auto started = std::chrono::steady_clock::now();
-    const pid_t office = calc::LaunchDetached(
-        VARSEL_OFFICE_PROGRAM_DIR "/soffice",
-        {"-env:UserInstallation=" + ProfileUrl(folder), "--headless", "--invisible", "--norestore",
-         "--nodefault", "--nologo", "--accept=pipe,name=" + pipe + ";urp;"});
-    if (office < 0) {
-        std::fprintf(stderr, "calc_office: could not launch the office\n");
-        return 1;
-    }
-    std::ofstream(folder / "pid") << office << '\n';
-    while (std::chrono::steady_clock::now() - started < std::chrono::seconds(120)) {
-        if (calc::ConnectToPipe(pipe).is()) {
-            const double seconds =
-                std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-            std::printf("office %d listens on %s after %.2f s\n", static_cast<int>(office),
-                        pipe.c_str(), seconds);
-            return 0;
+    const auto elapsed = [&] {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+    };
+    // An office that ends before it listens (it can, on the first start of a profile) is
+    // launched once more.
+    for (int attempt = 1; attempt <= 3; ++attempt) {
+        const pid_t office = calc::LaunchDetached(VARSEL_OFFICE_PROGRAM_DIR "/soffice", arguments);
+        if (office < 0) {
+            std::fprintf(stderr, "calc_office: could not launch the office\n");
+            return 1;
         }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        std::ofstream(folder / "pid") << office << '\n';
+        while (elapsed() < 120) {
+            if (calc::ConnectToPipe(pipe).is()) {
+                std::printf("office %d listens on %s after %.2f s (launch %d)\n",
+                            static_cast<int>(office), pipe.c_str(), elapsed(), attempt);
+                return 0;
+            }
+            if (kill(-office, 0) != 0 && calc::RunningOffices(ProfileUrl(folder)).empty()) {
+                std::fprintf(stderr,
+                             "calc_office: the office ended without listening after %.2f s\n",
+                             elapsed());
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        if (elapsed() >= 120) {
+            calc::EndProcessGroup(office, 5000);
+            break;
+        }
     }
-    std::fprintf(stderr, "calc_office: the office did not accept connections on %s\n",
-                 pipe.c_str());
-    calc::EndProcessGroup(office, 5000);
+    std::fprintf(stderr, "calc_office: no office accepted connections on %s after %.2f s\n",
+                 pipe.c_str(), elapsed());
     return 1;
 }
 
