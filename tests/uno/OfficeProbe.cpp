@@ -20,6 +20,7 @@
 #include <com/sun/star/sheet/XSpreadsheetDocument.hpp>
 #include <com/sun/star/sheet/XSpreadsheetView.hpp>
 #include <com/sun/star/sheet/XSpreadsheets.hpp>
+#include <com/sun/star/table/CellContentType.hpp>
 #include <com/sun/star/table/XCell.hpp>
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/XChangesBatch.hpp>
@@ -253,6 +254,25 @@ void OfficeProbe::SetDocumentLocking(bool on) {
         UNO_QUERY_THROW);
     misc->replaceByName("UseLocking", Any(on));
     Reference<css::util::XChangesBatch>(misc, UNO_QUERY_THROW)->commitChanges();
+}
+
+CellContent ContentOf(const Reference<css::sheet::XSpreadsheet>& sheet, int row, int column) {
+    const Reference<css::table::XCell> cell = sheet->getCellByPosition(column - 1, row - 1);
+    CellContent content;
+    switch (cell->getType()) {
+        case css::table::CellContentType_EMPTY:
+            break;
+        case css::table::CellContentType_TEXT:
+            content.Empty = false;
+            content.Text = ShownText(sheet, row, column);
+            break;
+        default:
+            content.Empty = false;
+            content.Number = true;
+            content.Value = cell->getValue();
+            break;
+    }
+    return content;
 }
 
 std::string ShownText(const Reference<css::sheet::XSpreadsheet>& sheet, int row, int column) {

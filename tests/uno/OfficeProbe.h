@@ -66,6 +66,16 @@ class OfficeProbe {
     css::uno::Reference<css::frame::XDesktop2> desktop_;
 };
 
+/// What a cell holds, as the office sees it.
+struct CellContent {
+    bool Empty = true;
+    bool Number = false;  ///< a number (or a formula whose result is one)
+    double Value = 0;
+    std::string Text;  ///< the text of a text cell
+};
+CellContent ContentOf(const css::uno::Reference<css::sheet::XSpreadsheet>& sheet, int row,
+                      int column);
+
 /// The office's spelling of a cell: the text it shows, and its value.
 std::string ShownText(const css::uno::Reference<css::sheet::XSpreadsheet>& sheet, int row,
                       int column);
