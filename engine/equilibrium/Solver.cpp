@@ -74,8 +74,8 @@ void Solver::SetOptions(const std::string& options) {
     if (has(" bl ")) flags += 2;
     if (has(" ew ")) flags += 4;
     session_->Calculator().SetModes(static_cast<std::int16_t>(flags));
-    if (has(" cold ")) warmStart_ = false;
-    if (has(" trace ")) trace_ = true;
+    warmStart_ = !has(" cold ");
+    trace_ = has(" trace ");
     cacheValid_ = false;
     message_.clear();
 }
