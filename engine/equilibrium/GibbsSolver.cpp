@@ -608,7 +608,7 @@ void GibbsSolver::Recover() {
     psi_ = u_[free];
 }
 
-bool GibbsSolver::UpdateActivity(const EquilibriumConditions& c, double& change) {
+bool GibbsSolver::UpdateActivity(const EquilibriumConditions& c, double relax, double& change) {
     const double kg = std::exp(lnKg_);
     double ionic = 0, total = 0, ions = 0, sigmaSum = 0;
     for (int j = 0; j < ns_; ++j) {
@@ -627,7 +627,7 @@ bool GibbsSolver::UpdateActivity(const EquilibriumConditions& c, double& change)
         const Solute& s = problem_.Solutes[j];
         const double next = LnGamma(p, s.Charge, s.IonSize, ionic);
         change = std::max(change, std::fabs(next - lnGamma_[j]));
-        lnGamma_[j] = next;
+        lnGamma_[j] += relax * (next - lnGamma_[j]);
         if (s.Charge != 0)
             sigmaSum += n_[j] / kg * s.Charge * s.Charge * OsmoticSigma(s.IonSize * p.B * root);
     }
@@ -638,7 +638,7 @@ bool GibbsSolver::UpdateActivity(const EquilibriumConditions& c, double& change)
             total - kLn10 * p.A * root / 3.0 * sigmaSum + 0.5 * kLn10 * p.Bdot * ionic * ions;
         const double next = -osmotic / kWaterMolesPerKg;
         change = std::max(change, std::fabs(next - lnAw_));
-        lnAw_ = next;
+        lnAw_ += relax * (next - lnAw_);
     }
     return std::isfinite(change);
 }
@@ -662,26 +662,43 @@ void GibbsSolver::ExtraAmounts(const EquilibriumConditions& c) {
     }
 }
 
-int GibbsSolver::ChangeActiveSet(const EquilibriumConditions& c) {
-    double scale = 1e-300;
+bool GibbsSolver::RemoveNegativePhase(const EquilibriumConditions& c) {
+    // A present phase leaves when its amount is negative beyond rounding. Rounding is judged
+    // per phase, from the amounts of its own elements in the system: relative to the smallest
+    // (a trace element's phase must go when that element runs out), plus the rounding that the
+    // largest brings into the least-squares amounts.
+    double largest = 1e-300;
     for (int e = 0; e < E_; ++e) {
         double s = std::fabs(c.Bulk[e]);
         for (int j = 0; j < ns_; ++j)
             s += std::fabs(problem_.Solutes[j].Elements[e]) * n_[j];
-        scale = std::max(scale, s);
+        work_[e] = s;
+        largest = std::max(largest, s);
     }
     int worst = -1;
-    double worstAmount = -kRemovePhase * scale;
+    double worstShare = 0;
     for (int m = 0; m < nx_; ++m) {
-        if (active_[m] && result_.ExtraMoles[m] < worstAmount) {
-            worstAmount = result_.ExtraMoles[m];
+        if (!active_[m]) continue;
+        double smallest = largest, biggest = 0;
+        for (int e = 0; e < E_; ++e) {
+            if (problem_.Extras[m].Elements[e] == 0) continue;
+            smallest = std::min(smallest, work_[e]);
+            biggest = std::max(biggest, work_[e]);
+        }
+        const double tolerance = kRemovePhase * smallest + 1e-15 * biggest + 1e-300;
+        const double share = result_.ExtraMoles[m] / tolerance;
+        if (result_.ExtraMoles[m] < -tolerance && share < worstShare) {
+            worstShare = share;
             worst = m;
         }
     }
-    if (worst >= 0) {
-        active_[worst] = 0;
-        return 1;
-    }
+    if (worst < 0) return false;
+    active_[worst] = 0;
+    return true;
+}
+
+int GibbsSolver::ChangeActiveSet(const EquilibriumConditions& c) {
+    if (RemoveNegativePhase(c)) return 1;
     double* coef = work_.data() + 2 * static_cast<std::size_t>(E_ + colCap_);
     for (;;) {
         int best = -1;
@@ -792,11 +809,32 @@ bool GibbsSolver::Solve(const EquilibriumConditions& c, bool warm) {
         }
         UpdateConstants(c);
         StartingPoint(c, haveLambda);
-        bool settled = false;
+        const long activeCount = std::count(active_.begin(), active_.end(), 1);
+        // Successive substitution of the activity coefficients, under-relaxed while it does
+        // not contract (at extreme ionic strengths the plain map can oscillate).
+        bool settled = false, removed = false;
+        double relax = 1.0, previous = HUGE_VAL;
         for (int loop = 0; loop < kMaxActivityLoops; ++loop) {
             if (!Newton()) return Fail("no convergence" + Where(c));
+            // A present phase whose amount has turned negative leaves at once: with a wrong set
+            // of phases the solution can be far from anything the activity model can follow.
+            if (activeCount > 0) {
+                ExtraAmounts(c);
+                if (RemoveNegativePhase(c)) {
+                    removed = true;
+                    break;
+                }
+            }
             double change = 0;
-            if (!UpdateActivity(c, change)) return Fail("no convergence" + Where(c));
+            if (!UpdateActivity(c, relax, change)) return Fail("no convergence" + Where(c));
+            if (change > 0.5 * previous)
+                relax = std::max(relax * 0.5, 1.0 / 1024);
+            else if (change < 0.1 * previous)
+                relax = std::min(relax * 2.0, 1.0);
+            previous = change;
+            if (trace_)
+                std::fprintf(stderr, "activity loop %d: change %.3g, ionic strength %.6g\n", loop,
+                             change, result_.IonicStrength);
             if (change < kActivityConverged) {
                 settled = true;
                 break;
@@ -806,6 +844,11 @@ bool GibbsSolver::Solve(const EquilibriumConditions& c, bool warm) {
                 UpdateParticularSolution();
             }
             UpdateConstants(c);
+        }
+        if (removed) {
+            Recover();
+            haveLambda = true;
+            continue;
         }
         if (!settled) return Fail("no convergence of the activity coefficients" + Where(c));
         Recover();

@@ -64,8 +64,9 @@ class GibbsSolver {
     bool Newton();
     double ObjectiveChange(double step, double& rounding) const;
     void Recover();
-    bool UpdateActivity(const EquilibriumConditions& c, double& change);
+    bool UpdateActivity(const EquilibriumConditions& c, double relax, double& change);
     void ExtraAmounts(const EquilibriumConditions& c);
+    bool RemoveNegativePhase(const EquilibriumConditions& c);
     int ChangeActiveSet(const EquilibriumConditions& c);
     void StoreResult(const EquilibriumConditions& c);
 

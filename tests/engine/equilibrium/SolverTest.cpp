@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "EngineSupport.h"
 #include "engine/water/Water.h"
@@ -89,6 +90,70 @@ TEST(SystemReader, RefusesUnknownSpeciesAndSystemsWithoutWater) {
     EngineRun local("nacl", work);
     ASSERT_EQ(local.loaded, "System file accepted");
     EXPECT_EQ(local.info.LastAqueous, 4);
+}
+
+TEST(Solver, BalancesHoldOverRandomConditionsAndCompositions) {
+    // The silver System over random temperatures, pressures, oxygen activities (down to far
+    // below the stability of water) and salt, acid, base and silver amounts: sodium, chlorine
+    // and silver are conserved (no p.m.c. holds them), the solution is neutral, and the ion
+    // pair obeys mass action with the Thermo object's potentials.
+    EngineRun run("agcl");
+    ASSERT_EQ(run.loaded, "System file accepted");
+    const auto* solver = dynamic_cast<const Solver*>(run.solver.get());
+    ASSERT_NE(solver, nullptr);
+    const SystemModel& model = *solver->System();
+    std::mt19937 random(4711);
+    std::uniform_real_distribution<double> unit(0, 1);
+    const int na = run.Element(11), cl = run.Element(17), ag = run.Element(47);
+    const int h = run.Element(1), o = run.Element(8);
+    for (int trial = 0; trial < 60; ++trial) {
+        const float t = static_cast<float>(25 + 325 * unit(random));
+        const float p = std::max(SaturationBar(t), static_cast<float>(1 + 999 * unit(random)));
+        run.pmc[1] = std::pow(10.0, -90 * unit(random));
+        const double salt = std::pow(10.0, -4 + 4.3 * unit(random));
+        const double acid = unit(random) < 0.3 ? 1e-3 * unit(random) : 0;
+        const double base = unit(random) < 0.3 ? 1e-3 * unit(random) : 0;
+        const double silver = unit(random) < 0.8 ? std::pow(10.0, -9 + 7 * unit(random)) : 0;
+        run.composition[na] = salt + base;
+        run.composition[cl] = salt + acid + silver;
+        run.composition[ag] = silver;
+        run.composition[h] = acid + base;
+        run.composition[o] = base;
+        ASSERT_EQ(run.Calculate(t, p), "OK") << t << " C, " << p << " bar";
+        double charge = 0, carried = 0;
+        for (int s = run.info.SubstanceCount + 1; s <= run.info.LastAqueous; ++s) {
+            const double z = model.Records[s - 1]->Charge();
+            const double n = run.amounts[s - run.info.SubstanceCount];
+            EXPECT_TRUE(std::isfinite(n) && n >= 0);
+            EXPECT_TRUE(std::isfinite(run.lnActivities[s - run.info.SubstanceCount]));
+            charge += z * n;
+            carried += std::fabs(z) * n;
+        }
+        EXPECT_LT(std::fabs(charge), 1e-10 * carried) << trial;
+        for (int e : {na, cl, ag}) {
+            double total = 0;
+            for (int s = run.info.SubstanceCount + 1; s <= run.info.LastAqueous; ++s)
+                total += run.info.Stoich(e, s) * run.amounts[s - run.info.SubstanceCount];
+            EXPECT_NEAR(total, run.composition[e], 1e-10 * run.composition[e] + 1e-300)
+                << trial << " element " << e;
+        }
+        // Na+ + Cl- = NaCl,aq with the potentials the Thermo object gives.
+        std::int16_t flag = 0;
+        float pressure = p;
+        const float tempK = static_cast<float>(static_cast<double>(t) + 273.15);
+        const float density = run.thermo->WaterDensity(tempK, pressure, flag);
+        const float property = run.thermo->WaterProperty(tempK, density);
+        auto g = [&](const char* name) {
+            const std::int16_t code = run.thermo->GetTypeCode(run.thermo->FindSubstance(name));
+            return static_cast<double>(
+                run.thermo->AqueousPotential(code, tempK, p, density, property));
+        };
+        const double rt = static_cast<double>(tempK) * kInterfaceGasConstant;
+        const double logK = -(g("NaCl,aq") - g("Na+") - g("Cl-")) / (rt * kLn10);
+        EXPECT_NEAR(run.LogActivity("NaCl,aq") - run.LogActivity("Na+") - run.LogActivity("Cl-"),
+                    logK, 1e-8)
+            << trial;
+    }
 }
 
 TEST(Solver, PureWaterIsNeutralAlongTheSaturationCurve) {
