@@ -156,6 +156,43 @@ TEST(Solver, BalancesHoldOverRandomConditionsAndCompositions) {
     }
 }
 
+TEST(EngineFactory, ObjectsShareASessionWhileAnyOfThemLives) {
+    EngineFactory factory;
+    SystemInfo info;
+    std::int16_t flag = 0;
+    {
+        auto solver = factory.CreateSolver("");
+        solver->OpenDatabase("thermo");
+        auto reader = factory.CreateSystemReader("");
+        reader->ReadSystem("quartz", info, flag);  // the database the Solver opened
+        EXPECT_EQ(info.SpeciesNames[1], "QUARTZ");
+        solver.reset();
+        auto later = factory.CreateSystemReader("");  // the reader keeps the session alive
+        later->ReadSystem("nacl", info, flag);
+        EXPECT_EQ(info.SpeciesNames[1], "O2,g");
+    }
+    auto fresh = factory.CreateSystemReader("");  // all released: a new session, no database
+    EXPECT_THROW(fresh->ReadSystem("nacl", info, flag), RuntimeFailure);
+}
+
+TEST(Solver, ModesSetThroughTheThermoObjectReachThePotentials) {
+    // /wp (the solvent function switched off) changes the potentials of ions at high
+    // temperature; the Solver must follow the Thermo object's modes even after a calculation.
+    EngineRun run("nacl");
+    ASSERT_EQ(run.loaded, "System file accepted");
+    run.pmc[1] = 1e-30;
+    run.composition[run.Element(11)] = 0.1;
+    run.composition[run.Element(17)] = 0.1;
+    ASSERT_EQ(run.Calculate(350, 500), "OK");
+    const double plain = run.LogActivity("NaCl,aq");
+    run.thermo->SetModes(16384 + 1);
+    ASSERT_EQ(run.Calculate(350, 500), "OK");
+    EXPECT_GT(std::fabs(run.LogActivity("NaCl,aq") - plain), 1e-3);
+    run.thermo->SetModes(16384);
+    ASSERT_EQ(run.Calculate(350, 500), "OK");
+    EXPECT_NEAR(run.LogActivity("NaCl,aq"), plain, 1e-9);
+}
+
 TEST(Solver, PureWaterIsNeutralAlongTheSaturationCurve) {
     // pH of pure water = pKw/2 (activity coefficients of 1e-7 molal ions are 1 to 1e-4);
     // published pKw at saturation: 13.995 (25 °C), 12.26 (100 °C), 11.29 (200 °C), and at
