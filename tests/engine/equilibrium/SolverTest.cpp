@@ -19,11 +19,11 @@ namespace {
 using testing::EngineRun;
 using testing::kLn10;
 
-// A pressure just above the liquid-vapour saturation curve (at least 1 bar), where the liquid
-// is the stable phase without doubt.
-float SaturationBar(double tempC) {
-    const double bar = water::SaturationPressure(tempC + 273.15) / 1e5;
-    return static_cast<float>(std::max(1.0, bar * 1.001));
+// The saturation pressure as a data file with "P, bar: 0" gets it: the Thermo object's value
+// at the 32-bit temperature in K, raised to 1 bar.
+float SaturationBar(IThermo& thermo, double tempC) {
+    const float tempK = static_cast<float>(static_cast<double>(static_cast<float>(tempC)) + 273.15);
+    return std::max(1.0f, thermo.SaturationPressure(tempK));
 }
 
 TEST(SystemReader, FillsTheSystemRecordInSystemOrder) {
@@ -108,7 +108,8 @@ TEST(Solver, BalancesHoldOverRandomConditionsAndCompositions) {
     const int h = run.Element(1), o = run.Element(8);
     for (int trial = 0; trial < 60; ++trial) {
         const float t = static_cast<float>(25 + 325 * unit(random));
-        const float p = std::max(SaturationBar(t), static_cast<float>(1 + 999 * unit(random)));
+        const float p =
+            std::max(SaturationBar(*run.thermo, t), static_cast<float>(1 + 999 * unit(random)));
         run.pmc[1] = std::pow(10.0, -90 * unit(random));
         const double salt = std::pow(10.0, -4 + 4.3 * unit(random));
         const double acid = unit(random) < 0.3 ? 1e-3 * unit(random) : 0;
@@ -204,7 +205,7 @@ TEST(Solver, PureWaterIsNeutralAlongTheSaturationCurve) {
     ASSERT_EQ(run.loaded, "System file accepted");
     run.pmc[1] = 0.2;
     for (const auto& [t, pk] : pKw) {
-        ASSERT_EQ(run.Calculate(static_cast<float>(t), SaturationBar(t)), "OK") << t;
+        ASSERT_EQ(run.Calculate(static_cast<float>(t), SaturationBar(*run.thermo, t)), "OK") << t;
         EXPECT_NEAR(-run.LogActivity("H+"), pk / 2, 0.025) << t;
         EXPECT_NEAR(run.LogActivity("H+"), run.LogActivity("OH-"), 1e-3) << t;
         // Water imposed at activity 1: the solvent's activity, up to the rounding of the
@@ -223,7 +224,7 @@ TEST(Solver, QuartzSolubilityAgreesWithMeasurements) {
     EngineRun run("quartz");
     ASSERT_EQ(run.loaded, "System file accepted");
     for (double t = 25; t <= 300; t += 25) {
-        const float p = SaturationBar(t);
+        const float p = SaturationBar(*run.thermo, t);
         ASSERT_EQ(run.Calculate(static_cast<float>(t), p), "OK") << t;
         const double T = t + 273.15;
         const double rho = water::Density(T, p * 1e5, water::Phase::Liquid) / 1000;
