@@ -140,7 +140,7 @@ GibbsSolver::GibbsSolver(EquilibriumProblem problem) : problem_(std::move(proble
         v->assign(D, 0.0);
     h_.assign(static_cast<std::size_t>(D) * D, 0.0);
     work_.assign(static_cast<std::size_t>(D) * D + 4 * static_cast<std::size_t>(colCap_ + D), 0.0);
-    for (auto* v : {&dx_, &c_, &x_, &n_, &lnGamma_, &gammaNew_, &warmGamma_})
+    for (auto* v : {&dx_, &c_, &x_, &n_, &lnGamma_})
         v->assign(ns_, 0.0);
     warmLambda_.assign(E_, 0.0);
     warmActive_.assign(nx_, 0);
@@ -608,9 +608,18 @@ void GibbsSolver::Recover() {
     psi_ = u_[free];
 }
 
-bool GibbsSolver::UpdateActivity(const EquilibriumConditions& c, double relax, double& change) {
+void GibbsSolver::SetActivityCoefficients(const EquilibriumConditions& c, double ionic) {
+    for (int j = 0; j < ns_; ++j) {
+        const Solute& s = problem_.Solutes[j];
+        lnGamma_[j] = LnGamma(c.Activity, s.Charge, s.IonSize, ionic);
+    }
+}
+
+bool GibbsSolver::StateActivity(const EquilibriumConditions& c, double& ionic,
+                                double& lnWater) const {
     const double kg = std::exp(lnKg_);
-    double ionic = 0, total = 0, ions = 0, sigmaSum = 0;
+    double total = 0, ions = 0, sigmaSum = 0;
+    ionic = 0;
     for (int j = 0; j < ns_; ++j) {
         const double z = problem_.Solutes[j].Charge;
         const double m = n_[j] / kg;
@@ -620,27 +629,21 @@ bool GibbsSolver::UpdateActivity(const EquilibriumConditions& c, double relax, d
             ions += m;
         }
     }
-    const BdotParameters& p = c.Activity;
-    const double root = std::sqrt(ionic);
-    change = 0;
-    for (int j = 0; j < ns_; ++j) {
-        const Solute& s = problem_.Solutes[j];
-        const double next = LnGamma(p, s.Charge, s.IonSize, ionic);
-        change = std::max(change, std::fabs(next - lnGamma_[j]));
-        lnGamma_[j] += relax * (next - lnGamma_[j]);
-        if (s.Charge != 0)
-            sigmaSum += n_[j] / kg * s.Charge * s.Charge * OsmoticSigma(s.IonSize * p.B * root);
-    }
-    result_.IonicStrength = ionic;
+    lnWater = lnAw_;
     if (waterColumn_) {
+        const BdotParameters& p = c.Activity;
+        const double root = std::sqrt(ionic);
+        for (int j = 0; j < ns_; ++j) {
+            const Solute& s = problem_.Solutes[j];
+            if (s.Charge != 0)
+                sigmaSum += n_[j] / kg * s.Charge * s.Charge * OsmoticSigma(s.IonSize * p.B * root);
+        }
         constexpr double kLn10 = 2.302585092994046;
         const double osmotic =
             total - kLn10 * p.A * root / 3.0 * sigmaSum + 0.5 * kLn10 * p.Bdot * ionic * ions;
-        const double next = -osmotic / kWaterMolesPerKg;
-        change = std::max(change, std::fabs(next - lnAw_));
-        lnAw_ += relax * (next - lnAw_);
+        lnWater = -osmotic / kWaterMolesPerKg;
     }
-    return std::isfinite(change);
+    return std::isfinite(ionic) && std::isfinite(lnWater);
 }
 
 void GibbsSolver::ExtraAmounts(const EquilibriumConditions& c) {
@@ -784,15 +787,16 @@ bool GibbsSolver::Solve(const EquilibriumConditions& c, bool warm) {
     if (!CheckInput(c)) return false;
     lnKg_ = std::log(c.SolventMoles / kWaterMolesPerKg);
     const bool useWarm = warm && haveWarm_;
+    double ionicIn = 0;  // the ionic strength the activity coefficients are computed at
     if (useWarm) {
         active_ = warmActive_;
-        lnGamma_ = warmGamma_;
+        ionicIn = warmIonic_;
         lnAw_ = warmAw_;
         lambda_ = warmLambda_;
         psi_ = warmPsi_;
     } else {
         std::fill(active_.begin(), active_.end(), 0);
-        std::fill(lnGamma_.begin(), lnGamma_.end(), 0.0);
+        ionicIn = 0;
         lnAw_ = 0;
     }
     std::fill(blocked_.begin(), blocked_.end(), 0);
@@ -807,13 +811,16 @@ bool GibbsSolver::Solve(const EquilibriumConditions& c, bool warm) {
             if (retry) continue;
             return false;
         }
+        SetActivityCoefficients(c, ionicIn);
         UpdateConstants(c);
         StartingPoint(c, haveLambda);
         const long activeCount = std::count(active_.begin(), active_.end(), 1);
-        // Successive substitution of the activity coefficients, under-relaxed while it does
-        // not contract (at extreme ionic strengths the plain map can oscillate).
+        // The activity coefficients depend on the solution through one number, the ionic
+        // strength: solve I_out(I) = I for it by the secant method, which also settles the
+        // oscillating cases of concentrated solutions where plain substitution does not. The
+        // water activity follows by substitution.
         bool settled = false, removed = false;
-        double relax = 1.0, previous = HUGE_VAL;
+        double previousIn = 0, previousGap = 0;
         for (int loop = 0; loop < kMaxActivityLoops; ++loop) {
             if (!Newton()) return Fail("no convergence" + Where(c));
             // A present phase whose amount has turned negative leaves at once: with a wrong set
@@ -825,20 +832,37 @@ bool GibbsSolver::Solve(const EquilibriumConditions& c, bool warm) {
                     break;
                 }
             }
-            double change = 0;
-            if (!UpdateActivity(c, relax, change)) return Fail("no convergence" + Where(c));
-            if (change > 0.5 * previous)
-                relax = std::max(relax * 0.5, 1.0 / 1024);
-            else if (change < 0.1 * previous)
-                relax = std::min(relax * 2.0, 1.0);
-            previous = change;
+            double ionicOut = 0, lnWater = 0;
+            if (!StateActivity(c, ionicOut, lnWater)) return Fail("no convergence" + Where(c));
+            result_.IonicStrength = ionicOut;
+            double change = std::fabs(lnWater - lnAw_);
+            for (int j = 0; j < ns_; ++j) {
+                const Solute& s = problem_.Solutes[j];
+                change = std::max(
+                    change,
+                    std::fabs(LnGamma(c.Activity, s.Charge, s.IonSize, ionicOut) - lnGamma_[j]));
+            }
             if (trace_)
                 std::fprintf(stderr, "activity loop %d: change %.3g, ionic strength %.6g\n", loop,
-                             change, result_.IonicStrength);
+                             change, ionicOut);
+            lnAw_ = lnWater;
             if (change < kActivityConverged) {
                 settled = true;
                 break;
             }
+            const double gap = ionicOut - ionicIn;
+            double next = ionicOut;
+            if (loop > 0 && ionicIn != previousIn) {
+                const double slope = (gap - previousGap) / (ionicIn - previousIn);
+                if (slope != 0 && std::isfinite(slope)) next = ionicIn - gap / slope;
+            }
+            // Stay within a factor of ten of the two last values, and positive.
+            next = std::clamp(next, 0.1 * std::min(ionicIn, ionicOut),
+                              10.0 * std::max(ionicIn, ionicOut) + 1e-300);
+            previousIn = ionicIn;
+            previousGap = gap;
+            ionicIn = next;
+            SetActivityCoefficients(c, ionicIn);
             if (waterColumn_) {
                 colPotential_[waterCol_] = c.SolventStandard + lnAw_;
                 UpdateParticularSolution();
@@ -858,7 +882,7 @@ bool GibbsSolver::Solve(const EquilibriumConditions& c, bool warm) {
         StoreResult(c);
         warmLambda_ = lambda_;
         warmPsi_ = psi_;
-        warmGamma_ = lnGamma_;
+        warmIonic_ = ionicIn;
         warmAw_ = lnAw_;
         warmActive_ = active_;
         haveWarm_ = true;

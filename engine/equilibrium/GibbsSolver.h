@@ -64,7 +64,8 @@ class GibbsSolver {
     bool Newton();
     double ObjectiveChange(double step, double& rounding) const;
     void Recover();
-    bool UpdateActivity(const EquilibriumConditions& c, double relax, double& change);
+    void SetActivityCoefficients(const EquilibriumConditions& c, double ionic);
+    bool StateActivity(const EquilibriumConditions& c, double& ionic, double& lnWater) const;
     void ExtraAmounts(const EquilibriumConditions& c);
     bool RemoveNegativePhase(const EquilibriumConditions& c);
     int ChangeActiveSet(const EquilibriumConditions& c);
@@ -96,15 +97,15 @@ class GibbsSolver {
     std::vector<double> at_;  // ns x (E+1): a_j in w coordinates
     std::vector<double> beta_, betaT_, u_, w_, dw_, g_, h_, dx_, work_;
 
-    std::vector<double> c_, x_, n_, lnGamma_, gammaNew_;
+    std::vector<double> c_, x_, n_, lnGamma_;
     double lnAw_ = 0;
     double lnKg_ = 0;
 
     // Warm state.
     bool haveWarm_ = false;
-    std::vector<double> warmLambda_, warmGamma_;
+    std::vector<double> warmLambda_;
     std::vector<char> warmActive_;
-    double warmPsi_ = 0, warmAw_ = 0;
+    double warmPsi_ = 0, warmAw_ = 0, warmIonic_ = 0;
 
     int iterations_ = 0;
     bool trace_ = false;
