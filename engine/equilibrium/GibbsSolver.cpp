@@ -816,11 +816,11 @@ bool GibbsSolver::Solve(const EquilibriumConditions& c, bool warm) {
         StartingPoint(c, haveLambda);
         const long activeCount = std::count(active_.begin(), active_.end(), 1);
         // The activity coefficients depend on the solution through one number, the ionic
-        // strength: solve I_out(I) = I for it by the secant method, which also settles the
-        // oscillating cases of concentrated solutions where plain substitution does not. The
-        // water activity follows by substitution.
+        // strength: solve I_out(I) = I for it by a safeguarded secant method, which also
+        // settles the concentrated and low-density solutions where plain substitution
+        // oscillates or runs away. The water activity follows by substitution.
         bool settled = false, removed = false;
-        double previousIn = 0, previousGap = 0;
+        double previousIn = 0, previousGap = 0, low = 0, high = HUGE_VAL;
         for (int loop = 0; loop < kMaxActivityLoops; ++loop) {
             if (!Newton()) return Fail("no convergence" + Where(c));
             // A present phase whose amount has turned negative leaves at once: with a wrong set
@@ -850,15 +850,25 @@ bool GibbsSolver::Solve(const EquilibriumConditions& c, bool warm) {
                 settled = true;
                 break;
             }
+            // Keep the root bracketed: below it the solution's ionic strength exceeds the one
+            // assumed, above it falls short. The secant step is taken inside the bracket, a
+            // bisection (geometric where the bracket spans decades) otherwise.
             const double gap = ionicOut - ionicIn;
+            if (gap > 0)
+                low = std::max(low, ionicIn);
+            else
+                high = std::min(high, ionicIn);
             double next = ionicOut;
             if (loop > 0 && ionicIn != previousIn) {
                 const double slope = (gap - previousGap) / (ionicIn - previousIn);
                 if (slope != 0 && std::isfinite(slope)) next = ionicIn - gap / slope;
             }
-            // Stay within a factor of ten of the two last values, and positive.
-            next = std::clamp(next, 0.1 * std::min(ionicIn, ionicOut),
-                              10.0 * std::max(ionicIn, ionicOut) + 1e-300);
+            if (std::isfinite(high)) {
+                if (!(next > low && next < high))
+                    next = (low > 0 && high > 4 * low) ? std::sqrt(low * high) : 0.5 * (low + high);
+            } else if (!(next > low)) {
+                next = ionicOut;
+            }
             previousIn = ionicIn;
             previousGap = gap;
             ionicIn = next;

@@ -262,6 +262,31 @@ TEST(Solver, SodiumChlorideActivityCoefficientsAreOfThePublishedOrder) {
     }
 }
 
+TEST(Solver, ConcentratedAndHotBrinesConverge) {
+    // Where the activity coefficients and the ion pairing feed on each other (low dielectric
+    // constant, high salt), the ionic strength still settles: it lies between that of the ion
+    // pairs alone and that of the fully dissociated salt.
+    const struct {
+        float TempC, Bar;
+        double Molality;
+    } cases[] = {{25, 1, 6},    {25, 1, 20},    {350, 170, 3},
+                 {350, 200, 5}, {600, 1000, 6}, {300, 86, 0.001}};
+    EngineRun run("nacl");
+    ASSERT_EQ(run.loaded, "System file accepted");
+    const auto* solver = dynamic_cast<const Solver*>(run.solver.get());
+    for (const auto& k : cases) {
+        run.pmc[1] = 1e-30;
+        run.composition[run.Element(11)] = k.Molality;
+        run.composition[run.Element(17)] = k.Molality;
+        ASSERT_EQ(run.Calculate(k.TempC, k.Bar), "OK") << k.TempC << " C " << k.Molality;
+        const double ionic = solver->LastResult()->IonicStrength;
+        EXPECT_GT(ionic, 0);
+        EXPECT_LT(ionic, k.Molality * 1.001);
+        EXPECT_NEAR(run.Amount("Na+") + run.Amount("NaCl,aq") + run.Amount("NaOH,aq"), k.Molality,
+                    1e-11 * k.Molality);
+    }
+}
+
 TEST(Solver, SpeciesValuesMoveTheResultAsMassActionSays) {
     EngineRun run("nacl");
     ASSERT_EQ(run.loaded, "System file accepted");
