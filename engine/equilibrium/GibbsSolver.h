@@ -15,8 +15,8 @@
 // by the System's species and is reported as impossible.
 //
 // Loops, each bounded: the active set of pure phases (added by saturation index, removed when
-// their amount turns negative), the activity coefficients and water activity (successive
-// substitution in the true ionic strength), and the damped Newton iteration on F (line search,
+// their amount turns negative), the activity coefficients (a bracketed secant iteration on the
+// true ionic strength) with the water activity, and the damped Newton iteration on F (line search,
 // capped steps in ln n, logarithms of amounts throughout). The last solution is the starting
 // point of the next call unless a cold start is asked for. All work storage is sized when the
 // solver is built; Solve allocates nothing unless it fails (for its message).
