@@ -26,10 +26,11 @@ constexpr int kColumns = 10;
 class BenchOffice {
   public:
     BenchOffice() {
-        folder_ = fs::temp_directory_path() / ("varsel-bench-calc-" + std::to_string(getpid()));
+        const std::string id = std::to_string(getpid());
+        folder_ = fs::temp_directory_path() / ("varsel-bench-calc-" + id);
         fs::create_directories(folder_);
         options_ = DefaultCalcOptions();
-        options_.PipeName = "varsel_bench_" + std::to_string(getpid());
+        options_.PipeName = "varsel_bench_" + id;
         options_.UserInstallation = "file://" + (folder_ / "profile").string();
         options_.LockRecordPath = (folder_ / "locks").string();
         options_.StartArguments = {"--headless", "--invisible", "--norestore", "--nologo"};
@@ -40,7 +41,7 @@ class BenchOffice {
         test::SheetRows rows(kRows, std::vector<std::string>(kColumns));
         for (int r = 0; r < kRows; ++r) {
             for (int c = 0; c < kColumns; ++c)
-                rows[r][c] = c == 0 ? "sample " + std::to_string(r) : std::to_string(r * 0.5 + c);
+                rows[r][c] = std::to_string(c == 0 ? r : r * 0.5 + c);
         }
         test::OfficeProbe(options_.PipeName).MakeWorkbook(folder_ / "bench.ods", {rows});
         book = app->OpenWorkbook((folder_ / "bench.ods").string());
@@ -57,7 +58,8 @@ class BenchOffice {
         }
         std::error_code ignored;
         fs::remove_all(folder_, ignored);
-        fs::remove("/tmp/OSL_PIPE_" + std::to_string(getuid()) + "_" + options_.PipeName, ignored);
+        const std::string uid = std::to_string(getuid());
+        fs::remove("/tmp/OSL_PIPE_" + uid + "_" + options_.PipeName, ignored);
     }
 
     std::shared_ptr<ISpreadsheetApp> app;
@@ -117,8 +119,11 @@ BENCHMARK(BM_ClearCell)->Unit(benchmark::kMillisecond);
 void BM_StatusText(benchmark::State& state) {
     ISpreadsheetApp& app = *Office().app;
     int i = 0;
-    for (auto _ : state)
-        app.SetStatusBar("Iteration:" + std::to_string(++i));
+    for (auto _ : state) {
+        std::string text = "Iteration:";
+        text += std::to_string(++i);
+        app.SetStatusBar(text);
+    }
     app.ResetStatusBar();
 }
 BENCHMARK(BM_StatusText)->Unit(benchmark::kMillisecond);

@@ -58,9 +58,12 @@ int CalcApp::WorkbookCount() {
 std::shared_ptr<IWorkbook> CalcApp::Workbook(int index) {
     if (index < 1 || index > static_cast<int>(listed_.size())) listed_ = OpenSpreadsheets();
     if (index < 1 || index > static_cast<int>(listed_.size())) {
-        throw RuntimeFailure(kSubscriptOutOfRange,
-                             "There is no open workbook number " + std::to_string(index) + " (" +
-                                 std::to_string(listed_.size()) + " are open)");
+        std::string text = "There is no open workbook number ";
+        text += std::to_string(index);
+        text += " (";
+        text += std::to_string(listed_.size());
+        text += " are open)";
+        throw RuntimeFailure(kSubscriptOutOfRange, text);
     }
     return std::make_shared<CalcWorkbook>(session_, listed_[static_cast<std::size_t>(index - 1)]);
 }

@@ -100,7 +100,10 @@ class CalcConnector : public ISpreadsheetConnector {
 CalcOptions DefaultCalcOptions() {
     CalcOptions options;
     options.PipeName = Environment("VARSEL_CALC_PIPE");
-    if (options.PipeName.empty()) options.PipeName = "varsel_calc_" + std::to_string(getuid());
+    if (options.PipeName.empty()) {
+        options.PipeName = "varsel_calc_";
+        options.PipeName += std::to_string(getuid());
+    }
     options.UserInstallation = Environment("VARSEL_CALC_PROFILE");
     options.Launcher = VARSEL_OFFICE_PROGRAM_DIR "/soffice";
     std::error_code error;

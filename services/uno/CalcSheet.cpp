@@ -26,7 +26,13 @@ using css::uno::UNO_QUERY_THROW;
 namespace {
 
 std::string Position(int row, int column) {
-    return "(" + std::to_string(row) + ", " + std::to_string(column) + ")";
+    // Appended piece by piece: GCC 12 misreads a literal prepended to a temporary string.
+    std::string text = "(";
+    text += std::to_string(row);
+    text += ", ";
+    text += std::to_string(column);
+    text += ')';
+    return text;
 }
 
 void CheckPosition(int row, int column) {

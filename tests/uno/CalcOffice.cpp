@@ -45,7 +45,10 @@ std::string ProfileUrl(const fs::path& folder) {
 
 // The office leaves the socket files of the pipes it listened on; those of this test run go.
 void RemovePipeFiles(const std::string& pipe) {
-    const std::string prefix = "OSL_PIPE_" + std::to_string(getuid()) + "_" + pipe;
+    std::string prefix = "OSL_PIPE_";
+    prefix += std::to_string(getuid());
+    prefix += '_';
+    prefix += pipe;
     std::error_code error;
     for (const auto& entry : fs::directory_iterator("/tmp", error)) {
         if (entry.path().filename().string().compare(0, prefix.size(), prefix) == 0) {
@@ -57,7 +60,7 @@ void RemovePipeFiles(const std::string& pipe) {
 // True when `pid` is an office process (its launcher or the office itself), so that a process
 // id left in a stale file never ends anything else.
 bool IsOffice(pid_t pid) {
-    std::ifstream in("/proc/" + std::to_string(pid) + "/comm");
+    std::ifstream in(fs::path("/proc") / std::to_string(pid) / "comm");
     std::string name;
     std::getline(in, name);
     return name == "oosplash" || name == "soffice.bin";

@@ -67,10 +67,11 @@ Grid TypedGrid(const std::string& bytes) {
         std::size_t start = 0;
         for (;;) {
             const std::size_t tab = line.find('\t', start);
-            std::string cell = line.substr(start, tab - start);
-            for (std::size_t i = 0; i < cell.size(); ++i) {
-                if (cell[i] == '\xB1' && (i == 0 || cell[i - 1] != '\xC2'))
-                    cell.insert(i++, "\xC2");
+            const std::string typed = line.substr(start, tab - start);
+            std::string cell;
+            for (std::size_t i = 0; i < typed.size(); ++i) {
+                if (typed[i] == '\xB1' && (i == 0 || typed[i - 1] != '\xC2')) cell += '\xC2';
+                cell += typed[i];
             }
             cells.push_back(cell);
             if (tab == std::string::npos) break;
@@ -155,7 +156,7 @@ TEST_F(RunTest, EachExampleAsAWorkbookGivesTheResultsOfTheTextFile) {
         const int rows = static_cast<int>(std::max(text.size(), typed.size()));
         for (int row = 1; row <= rows; ++row) {
             for (int column = 1; column <= 12; ++column) {
-                SCOPED_TRACE("cell (" + std::to_string(row) + ", " + std::to_string(column) + ")");
+                SCOPED_TRACE(testing::Message() << "cell (" << row << ", " << column << ")");
                 const CellContent cell = ContentOf(sheet, row, column);
                 if (IsResultCell(row, column)) {
                     const std::string expected = At(text, row, column);
