@@ -115,6 +115,12 @@ Form1::Form1(RunFunction run, QWidget* parent)
     crt_->setAlignment(Qt::AlignRight | Qt::AlignTop);
     UseHighlightColour(crt_);
 
+    // Where Tahoma is missing its stand-in may be wider; the label may then grow to the right,
+    // up to the path box, instead of cutting its text.
+    const int room = txtFile_->geometry().left() - 2 - fn_->geometry().left();
+    if (fn_->sizeHint().width() > fn_->width())
+        fn_->resize(std::min(fn_->sizeHint().width(), room), fn_->height());
+
     // Status lies beneath the start button: its text shows only while a run hides the button.
     cmdStart_->raise();
 
