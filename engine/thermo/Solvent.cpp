@@ -1,0 +1,76 @@
+#include "engine/thermo/Solvent.h"
+
+#include "engine/thermo/Units.h"
+#include "engine/water/Water.h"
+
+namespace varsel::engine::thermo {
+
+namespace water = varsel::engine::water;
+
+Modes Modes::FromFlags(int flags) {
+    Modes modes;
+    modes.ConstantOmega = (flags & 1) != 0;
+    modes.MarshallFranckKw = (flags & 2) != 0;
+    modes.FernandezDielectric = (flags & 4) != 0;
+    return modes;
+}
+
+int Modes::Flags() const {
+    return (ConstantOmega ? 1 : 0) | (MarshallFranckKw ? 2 : 0) | (FernandezDielectric ? 4 : 0);
+}
+
+double DielectricConstant(double temperature, double density, Modes modes) {
+    return modes.FernandezDielectric ? water::DielectricFernandez(temperature, density).Epsilon
+                                     : water::DielectricJohnsonNorton(temperature, density).Epsilon;
+}
+
+double SolventFunctionG(double temperature, double pressure, double density, Modes modes) {
+    return modes.ConstantOmega ? 0.0 : water::GFunction(temperature, pressure, density);
+}
+
+double LogKw(double temperature, double density, Modes modes) {
+    return modes.MarshallFranckKw ? water::LogKwMarshallFranck(temperature, density)
+                                  : water::LogKwBanduraLvov(temperature, density);
+}
+
+namespace {
+
+BornReference ComputeReference(bool fernandez) {
+    const double density = water::Density(kTr, kPr);
+    const water::Dielectric d = fernandez ? water::DielectricFernandez(kTr, density)
+                                          : water::DielectricJohnsonNorton(kTr, density);
+    return {d.Epsilon, d.Y};
+}
+
+}  // namespace
+
+const BornReference& ReferenceBorn(Modes modes) {
+    if (modes.FernandezDielectric) {
+        static const BornReference fernandez = ComputeReference(true);
+        return fernandez;
+    }
+    static const BornReference johnsonNorton = ComputeReference(false);
+    return johnsonNorton;
+}
+
+SolventState SolventFrom(double temperature, double pressure, double density, double epsilon,
+                         Modes modes) {
+    SolventState state;
+    state.Temperature = temperature;
+    state.Pressure = pressure;
+    state.Density = density;
+    state.Epsilon = epsilon;
+    state.G = SolventFunctionG(temperature, pressure, density, modes);
+    state.WaterGibbs = water::ApparentGibbs(temperature, pressure);
+    state.LogKw = LogKw(temperature, density, modes);
+    state.Options = modes;
+    return state;
+}
+
+SolventState SolventAt(double temperature, double pressure, Modes modes) {
+    const double density = water::Density(temperature, pressure);
+    return SolventFrom(temperature, pressure, density,
+                       DielectricConstant(temperature, density, modes), modes);
+}
+
+}  // namespace varsel::engine::thermo

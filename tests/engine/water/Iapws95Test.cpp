@@ -1,0 +1,210 @@
+// IAPWS-95: the Helmholtz energy against the verification tables of the IAPWS release, the
+// density search against an independent implementation, the derived properties against
+// numerical derivatives, and the refusals.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "WaterTestSupport.h"
+#include "engine/water/Helmholtz.h"
+#include "engine/water/Water.h"
+#include "model/RuntimeFailure.h"
+
+namespace varsel::engine::water {
+namespace {
+
+constexpr double kR = detail::kSpecificGasConstant;
+
+void ExpectRelative(double expected, double actual, double tolerance, const std::string& what) {
+    EXPECT_NEAR(actual, expected, tolerance * std::abs(expected)) << what;
+}
+
+// IAPWS R6-95(2018), table 6 (with the ideal-gas constants of the 2018 revision): the reduced
+// Helmholtz energy and its derivatives at T = 500 K, ρ = 838.025 kg/m³.
+TEST(Iapws95, HelmholtzDerivativesMatchTheReleaseTable) {
+    const double delta = 838.025 / kCriticalDensity;
+    const double tau = kCriticalTemperature / 500.0;
+    const detail::ReducedHelmholtz o = detail::IdealPart(delta, tau);
+    const detail::ReducedHelmholtz r = detail::ResidualPart(delta, tau);
+    ExpectRelative(0.20479773347960e1, o.phi, 1e-12, "phi0");
+    ExpectRelative(0.38423674711375, o.d, 1e-12, "phi0_d");
+    ExpectRelative(-0.147637877832556, o.dd, 1e-12, "phi0_dd");
+    ExpectRelative(0.90461110617524e1, o.t, 1e-12, "phi0_t");
+    ExpectRelative(-0.193249185013052e1, o.tt, 1e-12, "phi0_tt");
+    EXPECT_EQ(o.dt, 0.0);
+    ExpectRelative(-0.34269320568156e1, r.phi, 1e-12, "phir");
+    ExpectRelative(-0.36436665036388, r.d, 1e-12, "phir_d");
+    ExpectRelative(0.85606370097461, r.dd, 1e-12, "phir_dd");
+    ExpectRelative(-0.58140343523842e1, r.t, 1e-12, "phir_t");
+    ExpectRelative(-0.223440736884336e1, r.tt, 1e-12, "phir_tt");
+    ExpectRelative(-0.11217691467031e1, r.dt, 1e-12, "phir_dt");
+}
+
+// IAPWS R6-95(2018), table 7: single-phase states given by T and ρ, including one next to the
+// critical point (647 K, 358 kg/m³) where the non-analytic terms dominate. Speed of sound
+// from w² = (cp/cv)(∂P/∂ρ)_T, specific entropy on the IAPWS-95 scale from (H − G)/T.
+TEST(Iapws95, SinglePhaseStatesMatchTheReleaseTable) {
+    struct Row {
+        double T, rho, pMPa, cv, w, s;
+    };
+    const Row rows[] = {
+        {300, 0.9965560e3, 0.992418352e-1, 0.413018112e1, 0.150151914e4, 0.393062643},
+        {300, 0.1005308e4, 0.200022515e2, 0.406798347e1, 0.153492501e4, 0.387405401},
+        {300, 0.1188202e4, 0.700004704e3, 0.346135580e1, 0.244357992e4, 0.132609616},
+        {500, 0.4350000, 0.999679423e-1, 0.150817541e1, 0.548314253e3, 0.794488271e1},
+        {500, 0.4532000e1, 0.999938125, 0.166991025e1, 0.535739001e3, 0.682502725e1},
+        {500, 0.8380250e3, 0.100003858e2, 0.322106219e1, 0.127128441e4, 0.256690919e1},
+        {500, 0.1084564e4, 0.700000405e3, 0.307437693e1, 0.241200877e4, 0.203237509e1},
+        {647, 0.3580000e3, 0.220384756e2, 0.618315728e1, 0.252145078e3, 0.432092307e1},
+        {900, 0.2410000, 0.100062559, 0.175890657e1, 0.724027147e3, 0.916653194e1},
+        {900, 0.5261500e2, 0.200000690e2, 0.193510526e1, 0.698445674e3, 0.659070225e1},
+        {900, 0.8707690e3, 0.700000006e3, 0.266422350e1, 0.201933608e4, 0.417223802e1}};
+    for (const Row& row : rows) {
+        const std::string at =
+            "T = " + std::to_string(row.T) + ", rho = " + std::to_string(row.rho);
+        const WaterState s = StateAt(row.T, row.rho);
+        // The table gives nine significant digits.
+        ExpectRelative(row.pMPa, s.Pressure * 1e-6, 5e-9, "pressure at " + at);
+        ExpectRelative(row.cv, s.HeatCapacityV / kMolarMass * 1e-3, 5e-9, "cv at " + at);
+        const double w =
+            std::sqrt(s.HeatCapacityP / s.HeatCapacityV / (row.rho * s.Compressibility));
+        ExpectRelative(row.w, w, 5e-9, "speed of sound at " + at);
+        const double entropy = (s.Enthalpy - s.Gibbs) / row.T / kMolarMass * 1e-3;
+        ExpectRelative(row.s, entropy, 5e-9, "entropy at " + at);
+    }
+}
+
+// Every density of the reference grid (an independent IAPWS-95 implementation), liquid,
+// vapour and supercritical, to 1e-6. The saturated-liquid rows give a pressure rounded to 8
+// digits, which may fall just below the saturation pressure: there the liquid is asked for.
+TEST(Iapws95, DensityMatchesTheReferenceGrid) {
+    const auto rows = test::ReadReferenceGrid();
+    ASSERT_EQ(rows.size(), 50u);
+    for (const auto& row : rows) {
+        const double T = row.TemperatureC + 273.15;
+        const double P = row.PressureBar * 1e5;
+        const double rho = Density(T, P, row.Saturated ? Phase::Liquid : Phase::Stable);
+        ExpectRelative(row.Density, rho, 1e-6,
+                       "t = " + std::to_string(row.TemperatureC) + " C, P = " +
+                           std::to_string(row.PressureBar) + " bar (" + row.Phase + ")");
+    }
+}
+
+// The properties built from second derivatives against numerical derivatives of the density
+// search and of the Gibbs energy: (∂ρ/∂P)_T, (∂ρ/∂T)_P, (∂²ρ/∂T²)_P, (∂G/∂T)_P = −S,
+// (∂G/∂P)_T = V and cp = (∂H/∂T)_P, in liquid, vapour and supercritical states.
+TEST(Iapws95, DerivedPropertiesAgreeWithNumericalDerivatives) {
+    const struct {
+        double T, P;
+    } states[] = {{298.15, 1e5}, {573.15, 5e7}, {473.15, 1e5}, {873.15, 2e8}, {700, 2.5e7}};
+    for (const auto& st : states) {
+        const std::string at = "T = " + std::to_string(st.T) + " K, P = " + std::to_string(st.P);
+        const double rho = Density(st.T, st.P);
+        const WaterState s = StateAt(st.T, rho);
+        const auto rhoOfT = [&](double T) { return Density(T, st.P); };
+        const auto rhoOfP = [&](double P) { return Density(st.T, P); };
+        const double hT = 1e-3, hP = test::PressureStep(st.P, rho);
+        ExpectRelative(test::Derivative(rhoOfP, st.P, hP) / rho, s.Compressibility, 1e-6,
+                       "compressibility at " + at);
+        ExpectRelative(-test::Derivative(rhoOfT, st.T, hT) / rho, s.ThermalExpansion, 1e-6,
+                       "thermal expansion at " + at);
+
+        const DensityDerivatives d = DensityDerivativesAt(st.T, rho);
+        ExpectRelative(-rho * s.ThermalExpansion, d.dT, 1e-12, "d rho/dT at " + at);
+        ExpectRelative(rho * s.Compressibility, d.dP, 1e-12, "d rho/dP at " + at);
+        const double h2 = 0.05;
+        const double second = (rhoOfT(st.T + h2) - 2 * rho + rhoOfT(st.T - h2)) / (h2 * h2);
+        ExpectRelative(second, d.dTT, 1e-4, "d2 rho/dT2 at " + at);
+
+        const auto gibbsOfT = [&](double T) { return StateAt(T, Density(T, st.P)).Gibbs; };
+        const auto gibbsOfP = [&](double P) { return StateAt(st.T, Density(st.T, P)).Gibbs; };
+        const auto enthalpyOfT = [&](double T) { return StateAt(T, Density(T, st.P)).Enthalpy; };
+        const double iapwsEntropy = (s.Enthalpy - s.Gibbs) / st.T;
+        ExpectRelative(-test::Derivative(gibbsOfT, st.T, hT), iapwsEntropy, 1e-7,
+                       "entropy at " + at);
+        ExpectRelative(test::Derivative(gibbsOfP, st.P, hP), kMolarMass / rho, 1e-7,
+                       "volume at " + at);
+        ExpectRelative(test::Derivative(enthalpyOfT, st.T, hT), s.HeatCapacityP, 1e-6,
+                       "cp at " + at);
+    }
+}
+
+// Below the critical temperature the stable root switches from vapour to liquid at the
+// saturation pressure; either root can be asked for on the metastable side.
+TEST(Iapws95, PhaseFollowsTheSaturationPressure) {
+    for (double T : {280.0, 373.15, 500.0, 640.0}) {
+        const double psat = SaturationPressure(T);
+        const SaturationDensities sat = SaturationDensity(T);
+        ExpectRelative(sat.Liquid, Density(T, psat * (1 + 1e-9)), 1e-7, "liquid above psat");
+        ExpectRelative(sat.Vapour, Density(T, psat * (1 - 1e-9)), 1e-7, "vapour below psat");
+        ExpectRelative(sat.Liquid, Density(T, psat), 1e-7, "liquid at psat");
+        // Metastable: superheated liquid and supersaturated vapour 0.2 % beyond saturation
+        // (at 640 K the liquid spinodal lies only 2 % below the saturation pressure).
+        const double liquid = Density(T, 0.998 * psat, Phase::Liquid);
+        const double vapour = Density(T, 1.002 * psat, Phase::Vapour);
+        EXPECT_LT(liquid, sat.Liquid);
+        EXPECT_GT(vapour, sat.Vapour);
+        ExpectRelative(0.998 * psat, StateAt(T, liquid).Pressure, 1e-7, "metastable liquid");
+        ExpectRelative(1.002 * psat, StateAt(T, vapour).Pressure, 1e-7, "metastable vapour");
+    }
+    // Far from saturation the phase argument is only a preference that cannot be met.
+    EXPECT_THROW(Density(300, 1e7, Phase::Vapour), RuntimeFailure);  // above the spinodal
+    EXPECT_THROW(Density(640, 1e7, Phase::Liquid), RuntimeFailure);  // below the spinodal
+}
+
+// Over the whole accepted range every stable density is found and reproduces the pressure.
+// The grid crosses the saturation curve, the critical region, the unstable part of the
+// isotherms with its spurious loops, and the high-pressure ends.
+TEST(Iapws95, DensitySearchCoversTheWholeRange) {
+    int count = 0;
+    for (double T = kMinimumTemperature; T <= kMaximumTemperature; T *= 1.0231) {
+        for (double logP = 0; logP <= 9; logP += 0.173) {
+            const double P = std::pow(10.0, logP);
+            double rho = 0;
+            ASSERT_NO_THROW(rho = Density(T, P)) << "T = " << T << " K, P = " << P << " Pa";
+            ASSERT_TRUE(std::isfinite(rho) && rho > 0) << "T = " << T << ", P = " << P;
+            // A liquid at a pressure far below ρRT carries rounding noise in P itself: P is
+            // ρRT(1 + δφʳ_δ) with 1 + δφʳ_δ a small difference of terms near 1e3.
+            const double noise = 1e-12 * rho * kR * T;
+            ASSERT_NEAR(StateAt(T, rho).Pressure, P, 1e-9 * P + noise)
+                << "T = " << T << ", P = " << P;
+            ++count;
+        }
+    }
+    EXPECT_GT(count, 4000);
+    // Next to the critical point, on both sides and through it.
+    for (double T :
+         {kCriticalTemperature - 1e-3, kCriticalTemperature, kCriticalTemperature + 1e-3})
+        for (double P : {kCriticalPressure * 0.999, kCriticalPressure, kCriticalPressure * 1.001}) {
+            const double rho = Density(T, P);
+            EXPECT_NEAR(StateAt(T, rho).Pressure, P, 1e-7 * P) << "T = " << T << ", P = " << P;
+        }
+}
+
+// Values outside the range or not numbers are refused with a message naming them.
+TEST(Iapws95, RefusesStatesOutsideTheRange) {
+    try {
+        Density(10000, 1e5);
+        FAIL() << "no failure at 10000 K";
+    } catch (const RuntimeFailure& failure) {
+        EXPECT_EQ(failure.Number(), kEngineFailure);
+        const std::string text = failure.what();
+        EXPECT_NE(text.find("T = 10000 K"), std::string::npos) << text;
+        EXPECT_NE(text.find("P = 100000 Pa"), std::string::npos) << text;
+    }
+    for (double P : {-1e5, 0.0, 2e9, std::nan(""), HUGE_VAL})
+        EXPECT_THROW(Density(300, P), RuntimeFailure) << P;
+    for (double T : {100.0, -5.0, std::nan(""), 3000.0})
+        EXPECT_THROW(Density(T, 1e5), RuntimeFailure) << T;
+    for (double rho : {0.0, -1.0, std::nan(""), HUGE_VAL}) {
+        EXPECT_THROW(StateAt(300, rho), RuntimeFailure) << rho;
+        EXPECT_THROW(DensityDerivativesAt(300, rho), RuntimeFailure) << rho;
+    }
+    EXPECT_THROW(StateAt(1e4, 1000), RuntimeFailure);
+    // An unstable state has no density derivatives along an isobar.
+    EXPECT_THROW(DensityDerivativesAt(500, 500), RuntimeFailure);
+}
+
+}  // namespace
+}  // namespace varsel::engine::water

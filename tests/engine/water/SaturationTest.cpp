@@ -1,0 +1,85 @@
+// The saturation curve: the verification table of IAPWS-95, the reference values, the
+// equilibrium conditions themselves along the whole curve, and the ends of the range.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "engine/water/Water.h"
+#include "model/RuntimeFailure.h"
+
+namespace varsel::engine::water {
+namespace {
+
+// IAPWS R6-95(2018), table 8: saturation pressure and coexisting densities.
+TEST(Saturation, MatchesTheReleaseTable) {
+    const struct {
+        double T, pMPa, liquid, vapour;
+    } rows[] = {{275, 0.698451167e-3, 0.999887406e3, 0.550664919e-2},
+                {450, 0.932203564, 0.890341250e3, 0.481200360e1},
+                {625, 0.169082693e2, 0.567090385e3, 0.118290280e3}};
+    // Nine significant digits.
+    for (const auto& row : rows) {
+        EXPECT_NEAR(SaturationPressure(row.T) * 1e-6, row.pMPa, 5e-9 * row.pMPa) << row.T;
+        const SaturationDensities d = SaturationDensity(row.T);
+        EXPECT_NEAR(d.Liquid, row.liquid, 5e-9 * row.liquid) << row.T;
+        EXPECT_NEAR(d.Vapour, row.vapour, 5e-9 * row.vapour) << row.T;
+    }
+}
+
+// The saturation pressures of the reference grid's source, to half a unit of their last
+// digit, and the triple-point pressure of IAPWS-95, 611.654771 Pa (Wagner & Pruss 2002).
+TEST(Saturation, MatchesTheReferencePressures) {
+    const struct {
+        double tC, pBar, halfUnit;
+    } rows[] = {{25, 0.031699293, 5e-10},
+                {100, 1.01418, 5e-6},
+                {200, 15.549279, 5e-7},
+                {300, 85.879049, 5e-7},
+                {350, 165.29415, 5e-6}};
+    for (const auto& row : rows)
+        EXPECT_NEAR(SaturationPressure(row.tC + 273.15) * 1e-5, row.pBar, row.halfUnit) << row.tC;
+    EXPECT_NEAR(SaturationPressure(273.16), 611.654771, 1e-6);
+}
+
+// Along the whole curve, up to a hundredth of a kelvin below the critical point, the two
+// phases have the same pressure and the same Gibbs energy, and the liquid is the denser.
+TEST(Saturation, PhasesAreInEquilibriumAlongTheCurve) {
+    double previous = 0;
+    for (double T = 273.15; T < kCriticalTemperature; T += (T < 640 ? 7.3 : 0.3)) {
+        const double p = SaturationPressure(T);
+        const SaturationDensities d = SaturationDensity(T);
+        const WaterState liquid = StateAt(T, d.Liquid);
+        const WaterState vapour = StateAt(T, d.Vapour);
+        EXPECT_GT(d.Liquid, kCriticalDensity) << T;
+        EXPECT_LT(d.Vapour, kCriticalDensity) << T;
+        EXPECT_NEAR(vapour.Pressure, p, 1e-10 * p) << T;
+        EXPECT_NEAR(liquid.Pressure, p, 1e-8 * p + 1e-13 * d.Liquid * T * 461.5) << T;
+        EXPECT_NEAR(liquid.Gibbs, vapour.Gibbs, 1e-9 * (std::abs(vapour.Gibbs) + 1e3)) << T;
+        EXPECT_GT(p, previous) << T;
+        previous = p;
+    }
+    for (double below : {1e-2, 1e-4}) {
+        const double T = kCriticalTemperature - below;
+        const SaturationDensities d = SaturationDensity(T);
+        EXPECT_NEAR(StateAt(T, d.Liquid).Gibbs, StateAt(T, d.Vapour).Gibbs, 1e-6) << T;
+        EXPECT_LT(SaturationPressure(T), kCriticalPressure) << T;
+    }
+    // At the critical point both densities meet.
+    const SaturationDensities c = SaturationDensity(kCriticalTemperature);
+    EXPECT_EQ(c.Liquid, kCriticalDensity);
+    EXPECT_EQ(c.Vapour, kCriticalDensity);
+    EXPECT_NEAR(SaturationPressure(kCriticalTemperature), kCriticalPressure,
+                1e-4 * kCriticalPressure);
+}
+
+// The curve runs from 0 °C to the critical temperature.
+TEST(Saturation, RefusesTemperaturesOffTheCurve) {
+    EXPECT_NO_THROW(SaturationPressure(kSaturationMinimumTemperature));
+    for (double T : {273.0, 647.2, 1000.0, std::nan(""), -HUGE_VAL}) {
+        EXPECT_THROW(SaturationPressure(T), RuntimeFailure) << T;
+        EXPECT_THROW(SaturationDensity(T), RuntimeFailure) << T;
+    }
+}
+
+}  // namespace
+}  // namespace varsel::engine::water
