@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 
 #include "engine/thermo/Units.h"
 
@@ -16,15 +17,6 @@ double CpTerms(const HeatCapacity& cp, double lo, double hi, double temperature)
     const double intCpOverT = cp.a * std::log(hi / lo) + cp.b * (hi - lo) -
                               0.5 * cp.c * (1.0 / (hi * hi) - 1.0 / (lo * lo));
     return intCp - temperature * intCpOverT;
-}
-
-// Length of the part of [lo, hi] (pressures, Pa) on which the temperature lies above the
-// transition line T_tr(P) = T_tr + (P − Pr)/slope.
-double PressureAboveTransition(const PhaseTransition& tr, double temperature, double lo,
-                               double hi) {
-    if (tr.Slope == 0.0) return temperature > tr.Temperature ? hi - lo : 0.0;
-    const double crossing = std::clamp(kPr + tr.Slope * (temperature - tr.Temperature), lo, hi);
-    return tr.Slope > 0.0 ? crossing - lo : hi - crossing;
 }
 
 // Constants of the α/β-quartz volume equations (Helgeson et al. 1978) as SUPCRT92 sets them:
@@ -66,52 +58,52 @@ double TransitionTemperature(const PhaseTransition& transition, double pressure)
 }
 
 int MineralPhase(const SpeciesRecord& record, double temperature, double pressure) {
+    // Coesite's pseudo-transition (no ΔH, no dP/dT in the data) follows the α/β-quartz line.
+    if (record.Volume == VolumeModel::Coesite && !record.Transitions.empty())
+        return temperature > kQuartzTtPr + (pressure - kPr) / (kQuartzK * kBar) ? 1 : 0;
     int phase = 0;
     for (const PhaseTransition& tr : record.Transitions)
         if (temperature > TransitionTemperature(tr, pressure)) ++phase;
     return phase;
 }
 
-double IsobaricGibbs(const SpeciesRecord& record, double temperature) {
+double IsobaricGibbs(const SpeciesRecord& record, double temperature, int phase) {
     const double t = temperature;
     double g = *record.G - *record.S * (t - kTr);
     double lo = kTr;
-    const std::size_t phases = record.HeatCapacities.size();
-    for (std::size_t i = 0; i < phases; ++i) {
-        const bool last = i + 1 == phases || i >= record.Transitions.size();
-        const double boundary = last ? t : record.Transitions[i].Temperature;
-        // Below 298.15 K only the first phase is used, integrating downwards.
-        const double hi = (last || t < boundary) ? t : boundary;
-        if (i == 0 || hi > lo) g += CpTerms(record.HeatCapacities[i], lo, hi, t);
-        if (last || t <= boundary) break;
-        const PhaseTransition& tr = record.Transitions[i];
+    const int last = std::min<int>(phase, static_cast<int>(record.HeatCapacities.size()) - 1);
+    for (int i = 0; i < last && i < static_cast<int>(record.Transitions.size()); ++i) {
+        const PhaseTransition& tr = record.Transitions[static_cast<std::size_t>(i)];
+        g += CpTerms(record.HeatCapacities[static_cast<std::size_t>(i)], lo, tr.Temperature, t);
         g += tr.Enthalpy * (1.0 - t / tr.Temperature);
-        lo = boundary;
+        lo = tr.Temperature;
     }
-    return g;
+    // The heat capacity of the phase stable at (T, P) extends up (or down) to T, also where
+    // the transition line has moved away from its 1 bar temperature.
+    return g +
+           CpTerms(record.HeatCapacities[static_cast<std::size_t>(std::max(last, 0))], lo, t, t);
 }
 
 double VolumeIntegral(const SpeciesRecord& record, double temperature, double pressure) {
+    const int phase = MineralPhase(record, temperature, pressure);
     if (record.Volume != VolumeModel::Constant) {
         const double shift = record.Volume == VolumeModel::Coesite ? kCoesiteShift : 0.0;
-        const bool beta = record.Volume == VolumeModel::AlphaQuartz &&
-                          MineralPhase(record, temperature, pressure) > 0;
+        const bool beta = phase > 0 && record.Volume == VolumeModel::AlphaQuartz;
         return QuartzVolumeIntegral(temperature, pressure, shift, beta);
     }
-    const double lo = std::min(pressure, kPr), hi = std::max(pressure, kPr);
-    const double sign = pressure >= kPr ? 1.0 : -1.0;
-    double integral = *record.V * (pressure - kPr);
-    for (const PhaseTransition& tr : record.Transitions)
-        integral += sign * tr.Volume * PressureAboveTransition(tr, temperature, lo, hi);
-    return integral;
+    double volume = *record.V;
+    for (int i = 0; i < phase; ++i)
+        volume += record.Transitions[static_cast<std::size_t>(i)].Volume;
+    return volume * (pressure - kPr);
 }
 
 double MineralGibbs(const SpeciesRecord& record, double temperature, double pressure) {
-    return IsobaricGibbs(record, temperature) + VolumeIntegral(record, temperature, pressure);
+    return IsobaricGibbs(record, temperature, MineralPhase(record, temperature, pressure)) +
+           VolumeIntegral(record, temperature, pressure);
 }
 
 double GasGibbs(const SpeciesRecord& record, double temperature) {
-    return IsobaricGibbs(record, temperature);
+    return IsobaricGibbs(record, temperature, 0);
 }
 
 }  // namespace varsel::engine::thermo

@@ -2,12 +2,12 @@
 // Cp = a + bT + c/T² (Maier & Kelley 1932), with the phase transitions and volumes of
 // Helgeson et al. (1978) as SUPCRT92 uses them (Johnson et al. 1992).
 //
-// G(T, P) = G(T, 1 bar) + ∫ V dP from 1 bar to P at constant T, where G(T, 1 bar) integrates
-// the heat capacity of each phase along the 1 bar isobar and adds ΔH_tr(1 − T/T_tr) for every
-// transition passed. A transition temperature moves with pressure along a straight line of
-// slope dP/dT, so along the isotherm the phase (and with it the volume, V° plus the ΔV_tr of
-// the transitions passed) changes where that line is crossed. QUARTZ and COESITE take the
-// α/β-quartz volume equations of Helgeson et al. (1978), with the constants of SUPCRT92.
+// The phase stable at (T, P) is found from the transition lines T_tr(P) = T_tr + (P − 1 bar) /
+// (dP/dT). Its G integrates the heat capacity of each phase along 1 bar from 298.15 K, adding
+// ΔH_tr(1 − T/T_tr) for every transition below that phase, and
+// extends the heat capacity of the stable phase to T; the volume term is
+// (V° + Σ ΔV_tr)(P − 1 bar) over the transitions below that phase. QUARTZ and COESITE take the
+// α/β-quartz volume equations of Helgeson et al. (1978) with the constants SUPCRT92 uses.
 // Units are SI: K, Pa, J/mol.
 #pragma once
 
@@ -15,9 +15,10 @@
 
 namespace varsel::engine::thermo {
 
-/// G (J/mol) at temperature (K) along 1 bar from G°, S° and the heat capacities and
-/// transitions of the record (which must hold G, S and one heat capacity per phase).
-double IsobaricGibbs(const SpeciesRecord& record, double temperature);
+/// G (J/mol) at temperature (K) and 1 bar of phase `phase` (0 = the first), from G°, S° and
+/// the heat capacities and transitions below that phase (the record must hold G, S and one
+/// heat capacity per phase).
+double IsobaricGibbs(const SpeciesRecord& record, double temperature, int phase);
 
 /// ∫ V dP (J/mol) from 1 bar to pressure (Pa) at temperature (K) for a condensed substance
 /// (the record must hold V).

@@ -215,11 +215,15 @@ class SlopParser {
         r.FormulaText = structuralMatches ? structural : formula->ToText();
     }
 
-    static bool SameComposition(const std::optional<Formula>& a, const Formula& b) {
+    static bool SameAmounts(const std::optional<Formula>& a, const Formula& b) {
         if (!a || a->Elements.size() != b.Elements.size()) return false;
         for (const ElementAmount& e : b.Elements)
             if (std::fabs(a->Amount(e.Code) - e.Amount) > 1e-9) return false;
         return true;
+    }
+
+    static bool SameComposition(const std::optional<Formula>& a, const Formula& b) {
+        return SameAmounts(a, b) && a->Charge == b.Charge;
     }
 
     static bool NameCarriesCharge(const std::string& name) {
@@ -241,7 +245,7 @@ class SlopParser {
         bool sameElements = byName->Elements.size() == formula.Elements.size();
         for (const ElementAmount& e : formula.Elements)
             if (byName->Amount(e.Code) == 0.0) sameElements = false;
-        if (sameElements && !SameComposition(byName, formula)) {
+        if (sameElements && !SameAmounts(byName, formula)) {
             const double charge = formula.Charge;
             db_.AddWarning(r.Name + ": elemental formula " + formula.ToText() +
                            " corrected from the name");

@@ -63,6 +63,7 @@ SolventState SolventFrom(double temperature, double pressure, double density, do
     state.G = SolventFunctionG(temperature, pressure, density, modes);
     state.WaterGibbs = water::ApparentGibbs(temperature, pressure);
     state.LogKw = LogKw(temperature, density, modes);
+    state.Reference = ReferenceBorn(modes);
     state.Options = modes;
     return state;
 }

@@ -28,6 +28,12 @@ struct Modes {
     int Flags() const;
 };
 
+/// Born functions of water at 298.15 K and 1 bar.
+struct BornReference {
+    double Epsilon = 0;
+    double Y = 0;  ///< 1/K
+};
+
 /// Water at one temperature and pressure, as the standard potentials need it.
 struct SolventState {
     double Temperature = 0;  ///< K
@@ -35,8 +41,9 @@ struct SolventState {
     double Density = 0;      ///< kg/m³
     double Epsilon = 0;      ///< static dielectric constant (model chosen by the modes)
     double G = 0;  ///< solvent function g of Shock et al. (1992), Å (0 with ConstantOmega)
-    double WaterGibbs = 0;  ///< apparent ΔfG of water, J/mol
-    double LogKw = 0;       ///< decimal logarithm of the ionisation constant of water (molal)
+    double WaterGibbs = 0;    ///< apparent ΔfG of water, J/mol
+    double LogKw = 0;         ///< decimal logarithm of the ionisation constant of water (molal)
+    BornReference Reference;  ///< ε and Y at 298.15 K and 1 bar by the same dielectric model
     Modes Options;
 };
 
@@ -64,10 +71,6 @@ double LogKw(double temperature, double density, Modes modes);
 /// The Born functions at the reference state (298.15 K, 1 bar) that the revised HKF equations
 /// need: the dielectric constant and Y = (∂(−1/ε)/∂T)_P (1/K), by the dielectric model the
 /// modes choose. Computed once per model.
-struct BornReference {
-    double Epsilon = 0;
-    double Y = 0;  ///< 1/K
-};
 const BornReference& ReferenceBorn(Modes modes);
 
 }  // namespace varsel::engine::thermo

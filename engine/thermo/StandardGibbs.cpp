@@ -70,7 +70,7 @@ std::optional<double> StandardGibbs(const SpeciesRecord& record, const SolventSt
     switch (record.Kind) {
         case SpeciesKind::Aqueous: {
             HkfWater water{solvent.Temperature, solvent.Pressure, solvent.Epsilon, solvent.G,
-                           ReferenceBorn(solvent.Options)};
+                           solvent.Reference};
             return AqueousGibbs(record, water);
         }
         case SpeciesKind::Mineral:

@@ -4,7 +4,7 @@
 // and formulas that the species names contradict, unreadable formulas) are listed in the header
 // of the new file, followed by the header of the slop file itself with its references.
 //
-//   varsel-convert-slop INPUT.dat OUTPUT.vdb [--note TEXT]...
+//   varsel-convert-slop INPUT.dat OUTPUT.vdb [--note TEXT]... [--header-file FILE]
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -54,7 +54,10 @@ int main(int argc, char** argv) {
                  "varsel-convert-slop"};
     app.add_option("INPUT", input, "slop data file")->required()->check(CLI::ExistingFile);
     app.add_option("OUTPUT", output, "database file to write (.vdb)")->required();
+    std::string headerFile;
     app.add_option("--note", notes, "a line for the header of the new file (repeatable)");
+    app.add_option("--header-file", headerFile, "a text file whose lines go into the header")
+        ->check(CLI::ExistingFile);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& e) {
@@ -68,6 +71,12 @@ int main(int argc, char** argv) {
                << std::filesystem::path(input).filename().string() << ".\n";
         for (const std::string& note : notes)
             header << note << "\n";
+        if (!headerFile.empty()) {
+            std::ifstream in(headerFile);
+            std::string line;
+            while (std::getline(in, line))
+                header << line << "\n";
+        }
         header << "\n" << Counts(db) << "\n";
         header << "Energies in cal/mol and cal/(mol K), volumes in cm3/mol, pressures in bar,\n"
                << "temperatures in K. HKF parameters without the scale factors of the SUPCRT "

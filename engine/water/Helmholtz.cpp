@@ -78,13 +78,36 @@ constexpr double kCritB = 0.2;
 constexpr double kCritSmallA = 3.5;
 constexpr double kCritBeta = 0.3;
 
-// τ^t for the terms whose exponent is not an integer, by std::pow; integer exponents up to 50
-// by a table of products.
-double PowerOfTau(double tau, double t, const double* integerPowers) {
-    const double rounded = std::round(t);
-    if (rounded == t && t >= 0 && t <= 50) return integerPowers[static_cast<int>(rounded)];
-    return std::pow(tau, t);
+// Every exponent t of τ is a multiple of 1/8: integer ones from a table of products, the
+// others as powers of τ^(1/8), taken by three square roots.
+constexpr bool AllEighths() {
+    for (const PowerTerm& term : kPowerTerms)
+        if (static_cast<int>(term.t * 8) != term.t * 8) return false;
+    for (const GaussTerm& term : kGaussTerms)
+        if (static_cast<int>(term.t * 8) != term.t * 8) return false;
+    return true;
 }
+static_assert(AllEighths(), "exponents of tau must be multiples of 1/8");
+
+struct TauPowers {
+    double integer[51];  // τ^0 .. τ^50
+    double eighth;       // τ^(1/8)
+
+    explicit TauPowers(double tau) {
+        integer[0] = 1;
+        for (int k = 1; k <= 50; ++k)
+            integer[k] = integer[k - 1] * tau;
+        eighth = std::sqrt(std::sqrt(std::sqrt(tau)));
+    }
+    double operator()(double t) const {
+        const int eighths = static_cast<int>(t * 8);
+        if (eighths % 8 == 0 && eighths >= 0) return integer[eighths / 8];
+        double power = 1;
+        for (int k = 0; k < (eighths < 0 ? -eighths : eighths); ++k)
+            power *= eighth;
+        return eighths < 0 ? 1 / power : power;
+    }
+};
 
 }  // namespace
 
@@ -107,17 +130,13 @@ ReducedHelmholtz IdealPart(double delta, double tau) {
 }
 
 ResidualIsotherm::ResidualIsotherm(double tau) : tau_(tau) {
-    double integerPowers[51];
-    integerPowers[0] = 1;
-    for (int k = 1; k <= 50; ++k)
-        integerPowers[k] = integerPowers[k - 1] * tau;
+    const TauPowers powerOf(tau);
     for (int i = 0; i < 51; ++i)
-        powerCoefficient_[i] = kPowerTerms[i].n * PowerOfTau(tau, kPowerTerms[i].t, integerPowers);
+        powerCoefficient_[i] = kPowerTerms[i].n * powerOf(kPowerTerms[i].t);
     for (int i = 0; i < 3; ++i) {
         const GaussTerm& g = kGaussTerms[i];
         const double dtau = tau - g.gamma;
-        gaussCoefficient_[i] =
-            g.n * PowerOfTau(tau, g.t, integerPowers) * std::exp(-g.beta * dtau * dtau);
+        gaussCoefficient_[i] = g.n * powerOf(g.t) * std::exp(-g.beta * dtau * dtau);
         gaussTauFactor_[i] = g.t / tau - 2 * g.beta * dtau;
         gaussTauSecond_[i] = -g.t / (tau * tau) - 2 * g.beta;
     }

@@ -26,15 +26,17 @@ double ReferenceIapwsEntropy() {
     return value;
 }
 
-// Pressure derivatives at (T, ρ) from the residual part: (∂P/∂ρ)_T and (∂P/∂T)_ρ.
+// Pressure derivatives at (T, ρ) from the residual part along one isotherm: (∂P/∂ρ)_T and
+// (∂P/∂T)_ρ.
 struct PressureSlopes {
     double dRho;
     double dT;
 };
-PressureSlopes SlopesAt(double temperature, double density) {
-    const double tau = kCriticalTemperature / temperature;
+PressureSlopes SlopesAt(const detail::ResidualIsotherm& iso, double density) {
+    const double tau = iso.Tau();
+    const double temperature = kCriticalTemperature / tau;
     const double delta = density / kCriticalDensity;
-    const auto r = detail::ResidualPart(delta, tau);
+    const auto r = iso.At(delta);
     const double R = kSpecificGasConstant;
     return {R * temperature * (1 + 2 * delta * r.d + delta * delta * r.dd),
             density * R * (1 + delta * r.d - delta * tau * r.dt)};
@@ -78,7 +80,10 @@ WaterState StateAt(double temperature, double density) {
 
 DensityDerivatives DensityDerivativesAt(double temperature, double density) {
     detail::CheckTemperatureDensity("water density derivatives", temperature, density);
-    const PressureSlopes p = SlopesAt(temperature, density);
+    const double hRho = 1e-5 * density;
+    const double hT = 1e-5 * temperature;
+    const detail::ResidualIsotherm iso(kCriticalTemperature / temperature);
+    const PressureSlopes p = SlopesAt(iso, density);
     if (!(p.dRho > 0))
         detail::Fail("water density derivatives: the state is mechanically unstable at " +
                      detail::AtTemperature(temperature) + " and density " + detail::Show(density) +
@@ -88,12 +93,12 @@ DensityDerivatives DensityDerivativesAt(double temperature, double density) {
     d.dP = 1 / p.dRho;
     // Second derivatives of the pressure by central differences of the analytic first
     // derivatives; steps of 1e-5 relative keep truncation and rounding errors near 1e-9.
-    const double hRho = 1e-5 * density;
-    const double hT = 1e-5 * temperature;
-    const PressureSlopes up = SlopesAt(temperature, density + hRho);
-    const PressureSlopes down = SlopesAt(temperature, density - hRho);
-    const PressureSlopes warm = SlopesAt(temperature + hT, density);
-    const PressureSlopes cold = SlopesAt(temperature - hT, density);
+    const PressureSlopes up = SlopesAt(iso, density + hRho);
+    const PressureSlopes down = SlopesAt(iso, density - hRho);
+    const PressureSlopes warm =
+        SlopesAt(detail::ResidualIsotherm(kCriticalTemperature / (temperature + hT)), density);
+    const PressureSlopes cold =
+        SlopesAt(detail::ResidualIsotherm(kCriticalTemperature / (temperature - hT)), density);
     const double pRhoRho = (up.dRho - down.dRho) / (2 * hRho);
     const double pTRho = (up.dT - down.dT) / (2 * hRho);
     const double pTT = (warm.dT - cold.dT) / (2 * hT);

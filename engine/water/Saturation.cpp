@@ -11,28 +11,42 @@
 namespace varsel::engine::water {
 namespace detail {
 
-SaturationPoint AuxiliarySaturation(double temperature) {
+double AuxiliarySaturationPressure(double temperature) {
     const double theta = 1 - temperature / kCriticalTemperature;
-    SaturationPoint s;
-    if (theta <= 0) return {kCriticalPressure, kCriticalDensity, kCriticalDensity};
+    if (theta <= 0) return kCriticalPressure;
+    const double root = std::sqrt(theta);
+    const double theta3 = theta * theta * theta;
+    const double lnP = (kCriticalTemperature / temperature) *
+                       (-7.85951783 * theta + 1.84408259 * theta * root - 11.7866497 * theta3 +
+                        22.6807411 * theta3 * root - 15.9618719 * theta3 * theta +
+                        1.80122502 * theta3 * theta3 * theta * root);
+    return kCriticalPressure * std::exp(lnP);
+}
+
+double AuxiliaryLiquidDensity(double temperature) {
+    const double theta = 1 - temperature / kCriticalTemperature;
+    if (theta <= 0) return kCriticalDensity;
     const double t3 = std::cbrt(theta);  // θ^(1/3)
-    const double t6 = std::sqrt(t3);     // θ^(1/6)
-    const double sq = std::sqrt(theta);
-    const double lnP =
-        (kCriticalTemperature / temperature) *
-        (-7.85951783 * theta + 1.84408259 * theta * sq - 11.7866497 * theta * theta * theta +
-         22.6807411 * theta * theta * theta * sq - 15.9618719 * theta * theta * theta * theta +
-         1.80122502 * std::pow(theta, 7.5));
-    s.Pressure = kCriticalPressure * std::exp(lnP);
-    s.Liquid =
-        kCriticalDensity * (1 + 1.99274064 * t3 + 1.09965342 * t3 * t3 -
-                            0.510839303 * std::pow(t3, 5) - 1.75493479 * std::pow(t3, 16) -
-                            45.5170352 * std::pow(t3, 43) - 6.74694450e5 * std::pow(t3, 110));
-    s.Vapour =
-        kCriticalDensity * std::exp(-2.03150240 * std::pow(t6, 2) - 2.68302940 * std::pow(t6, 4) -
-                                    5.38626492 * std::pow(t6, 8) - 17.2991605 * std::pow(t6, 18) -
-                                    44.7586581 * std::pow(t6, 37) - 63.9201063 * std::pow(t6, 71));
-    return s;
+    const double t3p2 = t3 * t3, t3p5 = t3p2 * t3p2 * t3, t3p16 = std::pow(t3, 16);
+    return kCriticalDensity *
+           (1 + 1.99274064 * t3 + 1.09965342 * t3p2 - 0.510839303 * t3p5 - 1.75493479 * t3p16 -
+            45.5170352 * std::pow(t3, 43) - 6.74694450e5 * std::pow(t3, 110));
+}
+
+double AuxiliaryVapourDensity(double temperature) {
+    const double theta = 1 - temperature / kCriticalTemperature;
+    if (theta <= 0) return kCriticalDensity;
+    const double t6 = std::pow(theta, 1.0 / 6);  // θ^(1/6)
+    const double t6p2 = t6 * t6, t6p4 = t6p2 * t6p2, t6p8 = t6p4 * t6p4;
+    return kCriticalDensity *
+           std::exp(-2.03150240 * t6p2 - 2.68302940 * t6p4 - 5.38626492 * t6p8 -
+                    17.2991605 * t6p8 * t6p8 * t6p2 - 44.7586581 * std::pow(t6, 37) -
+                    63.9201063 * std::pow(t6, 71));
+}
+
+SaturationPoint AuxiliarySaturation(double temperature) {
+    return {AuxiliarySaturationPressure(temperature), AuxiliaryLiquidDensity(temperature),
+            AuxiliaryVapourDensity(temperature)};
 }
 
 SaturationPoint SolveSaturation(double temperature) {

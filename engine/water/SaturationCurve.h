@@ -13,7 +13,12 @@ struct SaturationPoint {
 };
 
 /// The auxiliary equations of Wagner & Pruss (1993), equations 2.5, 2.6 and 2.7: a close
-/// approximation (about 1e-5 relative in pressure) of the IAPWS-95 saturation curve.
+/// approximation of the IAPWS-95 saturation curve (within 1e-5 in pressure above 273 K, 2e-3
+/// down to 250 K). Temperature in K up to the critical temperature, where they give the
+/// critical point.
+double AuxiliarySaturationPressure(double temperature);
+double AuxiliaryLiquidDensity(double temperature);
+double AuxiliaryVapourDensity(double temperature);
 SaturationPoint AuxiliarySaturation(double temperature);
 
 /// The IAPWS-95 saturation state from equal pressure and equal Gibbs energy of the two phases

@@ -1,5 +1,4 @@
-// The apparent Gibbs energy of water: its anchor, its derivatives, and the values of the
-// SUPCRT92 tables.
+// The apparent Gibbs energy of water: its anchor at 25 °C and 1 bar and its derivatives.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,0 +1,291 @@
+// The Solver and SystemReader objects on the shipped database and Systems: what the reader
+// gets from a System, the chemistry against published measurements, the caller's species
+// values, the refusals, and warm starts.
+#include "engine/equilibrium/Solver.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "EngineSupport.h"
+#include "engine/water/Water.h"
+#include "model/RuntimeFailure.h"
+#include "support/TempFolder.h"
+
+namespace varsel::engine::equilibrium {
+namespace {
+
+using testing::EngineRun;
+using testing::kLn10;
+
+// A pressure just above the liquid-vapour saturation curve (at least 1 bar), where the liquid
+// is the stable phase without doubt.
+float SaturationBar(double tempC) {
+    const double bar = water::SaturationPressure(tempC + 273.15) / 1e5;
+    return static_cast<float>(std::max(1.0, bar * 1.001));
+}
+
+TEST(SystemReader, FillsTheSystemRecordInSystemOrder) {
+    EngineRun run("nacl");
+    ASSERT_EQ(run.loaded, "System file accepted");
+    const SystemInfo& info = run.info;
+    ASSERT_EQ(info.ElementCount, 4);
+    EXPECT_EQ(info.ElementCodes[1], 1);   // H
+    EXPECT_EQ(info.ElementCodes[2], 8);   // O
+    EXPECT_EQ(info.ElementCodes[3], 11);  // Na
+    EXPECT_EQ(info.ElementCodes[4], 17);  // Cl
+    EXPECT_EQ(info.SubstanceCount, 2);
+    EXPECT_NE(info.HasAqueous, 0);
+    EXPECT_EQ(info.LastAqueous, 12);
+    EXPECT_EQ(info.SpeciesNames[1], "O2,g");
+    EXPECT_EQ(info.SpeciesNames[2], "H2O");
+    EXPECT_EQ(info.SpeciesNames[3], "H2O,aq");
+    EXPECT_EQ(info.SpeciesNames[8], "NaCl,aq");
+    ASSERT_FALSE(info.Phases.empty());
+    EXPECT_EQ(info.Phases.back().SpeciesBefore, 2);  // AqFirst = 3
+    EXPECT_EQ(info.Stoich(1, 2), 2.0f);              // H in H2O
+    EXPECT_EQ(info.Stoich(2, 1), 2.0f);              // O in O2,g
+    EXPECT_EQ(info.Stoich(3, 8), 1.0f);              // Na in NaCl,aq
+    EXPECT_EQ(info.Stoich(4, 8), 1.0f);
+    EXPECT_EQ(info.Stoich(3, 7), 0.0f);  // no Na in Cl-
+
+    EngineRun silver("agcl");
+    ASSERT_EQ(silver.loaded, "System file accepted");
+    EXPECT_EQ(silver.info.Phases.back().SpeciesBefore, 4);  // two p.m.c., two extras
+    EXPECT_EQ(silver.info.SpeciesNames[3], "CHLORARGYRITE");
+    EXPECT_EQ(silver.info.ElementCodes[5], 47);
+}
+
+TEST(SystemReader, RefusesUnknownSpeciesAndSystemsWithoutWater) {
+    test::TempFolder folder;
+    folder.Write("typo.sys", "[pmc]\nO2,g\n[aqueous]\nH2O,aq\nNa+\nCl_\n");
+    folder.Write("dry.sys", "[pmc]\nQUARTZ\n");
+    folder.Write("misplaced.sys", "[pmc]\nNa+\n[aqueous]\nH2O,aq\n");
+    const std::string work = folder.Path().string();
+
+    EngineRun typo("typo", work);
+    EXPECT_NE(typo.loaded.find("Cl_"), std::string::npos) << typo.loaded;
+    std::int16_t flag = 0;
+    SystemInfo info;
+    try {
+        typo.reader->ReadSystem("typo", info, flag);
+        ADD_FAILURE() << "an unknown species was accepted";
+    } catch (const RuntimeFailure& failure) {
+        EXPECT_NE(std::string(failure.what()).find("Cl_"), std::string::npos);
+    }
+
+    EngineRun dry("dry", work);
+    EXPECT_NE(dry.loaded.find("no aqueous solution"), std::string::npos) << dry.loaded;
+    dry.reader->ReadSystem("dry", info, flag);
+    EXPECT_EQ(info.HasAqueous, 0);
+
+    EngineRun misplaced("misplaced", work);
+    EXPECT_NE(misplaced.loaded.find("Na+"), std::string::npos) << misplaced.loaded;
+    EngineRun missing("no-such-system", work);
+    EXPECT_NE(missing.loaded.find("no-such-system"), std::string::npos) << missing.loaded;
+
+    // The working folder comes before the shipped Systems.
+    folder.Write("nacl.sys", "[pmc]\nH2O\n[aqueous]\nH2O,aq\nH+\nOH-\n");
+    EngineRun local("nacl", work);
+    ASSERT_EQ(local.loaded, "System file accepted");
+    EXPECT_EQ(local.info.LastAqueous, 4);
+}
+
+TEST(Solver, PureWaterIsNeutralAlongTheSaturationCurve) {
+    // pH of pure water = pKw/2 (activity coefficients of 1e-7 molal ions are 1 to 1e-4);
+    // published pKw at saturation: 13.995 (25 °C), 12.26 (100 °C), 11.29 (200 °C), and at
+    // 300 °C 11.34 (Bandura & Lvov 2006) or 11.41 (Marshall & Franck 1981), whose spread the
+    // tolerance covers.
+    const std::pair<double, double> pKw[] = {
+        {25, 13.995}, {100, 12.26}, {200, 11.29}, {300, 11.37}};
+    EngineRun run("nacl");
+    ASSERT_EQ(run.loaded, "System file accepted");
+    run.pmc[1] = 0.2;
+    for (const auto& [t, pk] : pKw) {
+        ASSERT_EQ(run.Calculate(static_cast<float>(t), SaturationBar(t)), "OK") << t;
+        EXPECT_NEAR(-run.LogActivity("H+"), pk / 2, 0.025) << t;
+        EXPECT_NEAR(run.LogActivity("H+"), run.LogActivity("OH-"), 1e-3) << t;
+        // Water imposed at activity 1: the solvent's activity, up to the rounding of the
+        // 32-bit potentials of the interface.
+        EXPECT_NEAR(run.lnActivities[run.Position("H2O,aq")], 0, 2e-5) << t;
+    }
+}
+
+TEST(Solver, QuartzSolubilityAgreesWithMeasurements) {
+    // Total dissolved silica of quartz-saturated water at saturation pressure against the
+    // fit of Manning (1994, Geochim. Cosmochim. Acta 58, 4831) to the experimental data, log m =
+    // 4.2620 − 5764.2/T + 1.7513e6/T² − 2.2869e8/T³ + (2.8454 − 1006.9/T + 3.5689e5/T²) log ρ,
+    // within 0.1 (the scatter of the measurements it fits), and from 100 °C against
+    // Rimstidt (1997, Geochim. Cosmochim. Acta 61, 2553), log m = −0.0254 − 1107.12/T, within
+    // 0.1; below 100 °C Rimstidt's own measurements lie 0.15–0.26 above the older ones.
+    EngineRun run("quartz");
+    ASSERT_EQ(run.loaded, "System file accepted");
+    for (double t = 25; t <= 300; t += 25) {
+        const float p = SaturationBar(t);
+        ASSERT_EQ(run.Calculate(static_cast<float>(t), p), "OK") << t;
+        const double T = t + 273.15;
+        const double rho = water::Density(T, p * 1e5, water::Phase::Liquid) / 1000;
+        const double manning = 4.2620 - 5764.2 / T + 1.7513e6 / (T * T) - 2.2869e8 / (T * T * T) +
+                               (2.8454 - 1006.9 / T + 3.5689e5 / (T * T)) * std::log10(rho);
+        const double computed = std::log10(run.Amount("SiO2,aq") + run.Amount("HSiO3-"));
+        EXPECT_NEAR(computed, manning, 0.1) << t;
+        if (t >= 100) {
+            EXPECT_NEAR(computed, -0.0254 - 1107.12 / T, 0.1) << t;
+        }
+    }
+}
+
+TEST(Solver, SodiumChlorideActivityCoefficientsAreOfThePublishedOrder) {
+    // Mean stoichiometric activity coefficients of NaCl at 25 °C, Robinson & Stokes (1959,
+    // Electrolyte Solutions, Appendix 8.10). The B-dot equation with the ion pair NaCl,aq
+    // falls below them as the solution concentrates: by 2 % at 0.1 m, 6 % at 1 m, and about
+    // 20 % at 3 m, where an extended Debye-Hückel model is at the edge of its range.
+    const struct {
+        double Molality, Gamma, Tolerance;
+    } table[] = {{0.001, 0.965, 0.01}, {0.01, 0.902, 0.01}, {0.1, 0.778, 0.025}, {0.5, 0.681, 0.05},
+                 {1.0, 0.657, 0.08},   {2.0, 0.668, 0.15},  {3.0, 0.714, 0.22}};
+    EngineRun run("nacl");
+    ASSERT_EQ(run.loaded, "System file accepted");
+    run.pmc[1] = 0.2;
+    for (const auto& row : table) {
+        run.composition[run.Element(11)] = row.Molality;
+        run.composition[run.Element(17)] = row.Molality;
+        ASSERT_EQ(run.Calculate(25, 1), "OK") << row.Molality;
+        const double gamma =
+            std::pow(10.0, 0.5 * (run.LogActivity("Na+") + run.LogActivity("Cl-"))) / row.Molality;
+        EXPECT_NEAR(gamma / row.Gamma, 1.0, row.Tolerance) << row.Molality;
+        EXPECT_NEAR(run.Amount("Na+") + run.Amount("NaCl,aq") + run.Amount("NaOH,aq"), row.Molality,
+                    1e-12 * row.Molality);
+    }
+}
+
+TEST(Solver, SpeciesValuesMoveTheResultAsMassActionSays) {
+    EngineRun run("nacl");
+    ASSERT_EQ(run.loaded, "System file accepted");
+    run.pmc[1] = 0.2;
+    run.composition[run.Element(11)] = 0.5;
+    run.composition[run.Element(17)] = 0.5;
+    const float t = 300, p = 500;
+    auto logK = [&] {  // Na+ + Cl- = NaCl,aq
+        return run.LogActivity("NaCl,aq") - run.LogActivity("Na+") - run.LogActivity("Cl-");
+    };
+    ASSERT_EQ(run.Calculate(t, p), "OK");
+    const double before = logK();
+    // The computed standard potential of NaCl,aq, then the same lowered by 2 kJ/mol.
+    std::int16_t flag = 0;
+    float pressure = p;
+    const float tempK = static_cast<float>(t + 273.15);
+    const float density = run.thermo->WaterDensity(tempK, pressure, flag);
+    const std::int16_t code = run.thermo->GetTypeCode(run.thermo->FindSubstance("NaCl,aq"));
+    const float g = run.thermo->AqueousPotential(code, tempK, p, density,
+                                                 run.thermo->WaterProperty(tempK, density));
+    const std::int16_t position = static_cast<std::int16_t>(run.Position("NaCl,aq"));
+    run.solver->SetSpeciesValue(position, g);
+    ASSERT_EQ(run.Calculate(t, p), "OK");
+    EXPECT_NEAR(logK(), before, 1e-6);  // the computed value changes nothing
+    run.solver->SetSpeciesValue(position, g - 2.0f);
+    ASSERT_EQ(run.Calculate(t, p), "OK");
+    const double rt = static_cast<double>(tempK) * 0.008314411328;
+    const double delta = static_cast<double>(g - 2.0f) - static_cast<double>(g);
+    EXPECT_NEAR(logK() - before, -delta / (rt * kLn10), 1e-6);
+}
+
+TEST(Solver, ImposedPotentialsComeBackExactly) {
+    // A p.m.c. activity turns into the potential μ° + RT ln a with the caller's μ°: water at
+    // activity 0.9 gives the solvent exactly that activity, and O2,g sets O2,aq by Henry's law.
+    EngineRun run("nacl");
+    ASSERT_EQ(run.loaded, "System file accepted");
+    run.pmc[1] = 1e-30;
+    run.pmc[2] = 0.9;
+    ASSERT_EQ(run.Calculate(150, 200), "OK");
+    EXPECT_NEAR(run.lnActivities[run.Position("H2O,aq")], std::log(0.9), 1e-6);
+    const double low = run.LogActivity("O2,aq");
+    run.pmc[1] = 1e-20;
+    ASSERT_EQ(run.Calculate(150, 200), "OK");
+    EXPECT_NEAR(run.LogActivity("O2,aq") - low, 10.0, 1e-6);
+}
+
+TEST(Solver, ChlorargyriteFormsWhenSilverExceedsItsSolubility) {
+    EngineRun run("agcl");
+    ASSERT_EQ(run.loaded, "System file accepted");
+    run.pmc[1] = 0.2;
+    run.composition[run.Element(11)] = 0.1;
+    int last = 0;
+    for (double silver : {1e-8, 1e-6, 1e-4, 1e-2}) {
+        run.composition[run.Element(17)] = 0.1 + silver;
+        run.composition[run.Element(47)] = silver;
+        ASSERT_EQ(run.Calculate(25, 1), "OK") << silver;
+        int extras = 0;
+        for (int i = 1; i <= 2; ++i)
+            extras += run.amounts[i] > 0 ? 1 : 0;
+        EXPECT_GE(extras, last);
+        last = extras;
+        double dissolved = 0;
+        for (const char* name : {"Ag+", "AgCl,aq", "AgCl2-", "AgCl3-2", "AgCl4-3"})
+            dissolved += run.Amount(name);
+        EXPECT_NEAR(dissolved + run.amounts[1] + run.amounts[2], silver, 1e-10 * silver);
+    }
+    EXPECT_GT(run.Amount("CHLORARGYRITE"), 0.9e-2);  // most of 1e-2 mol precipitates
+    EXPECT_EQ(last, 1);
+}
+
+TEST(Solver, FailuresAreMessagesNeverNumbers) {
+    EngineRun run("nacl");
+    ASSERT_EQ(run.loaded, "System file accepted");
+    run.pmc[1] = 0.2;
+    run.composition[run.Element(11)] = -0.1;
+    EXPECT_NE(run.Calculate(25, 1).find("impossible composition"), std::string::npos);
+    EXPECT_EQ(run.amounts[run.Position("Na+")], 0);
+    run.composition[run.Element(11)] = 0.1;
+    run.pmc[1] = 0;
+    EXPECT_NE(run.Calculate(25, 1).find("O2,g"), std::string::npos);
+    run.pmc[1] = 0.2;
+    EXPECT_NE(run.Calculate(25, -5).find("not valid"), std::string::npos);
+    run.solver->SetSpeciesValue(99, 1.0f);
+    EXPECT_NE(run.Calculate(25, 1).find("99"), std::string::npos);
+    EXPECT_EQ(run.Calculate(25, 1), "OK");  // the refusal is reported once
+    EXPECT_EQ(run.solver->GetMessage(), "OK");
+    Array1<double> small(2);
+    std::int16_t scratch = 0;
+    run.solver->Calculate(25, 1, run.pmc, run.composition, small, small, scratch);
+    EXPECT_NE(run.solver->GetMessage(), "OK");
+    run.solver->Close();
+    EXPECT_NE(run.Calculate(25, 1), "OK");
+
+    EngineFactory factory;
+    auto solver = factory.CreateSolver("");
+    solver->OpenDatabase("no-such-database");
+    EXPECT_NE(solver->GetMessage(), "");
+    solver->SetOptions("/wp /unknown /mode=1");
+    EXPECT_EQ(solver->GetMessage(), "");
+    EXPECT_EQ(solver->GetOptions(), "/wp /unknown /mode=1");
+}
+
+TEST(Solver, WarmStartGivesTheColdAnswer) {
+    EngineRun warm("agcl"), cold("agcl");
+    ASSERT_EQ(warm.loaded, "System file accepted");
+    cold.solver->SetSwitch(28, 0);
+    for (EngineRun* run : {&warm, &cold}) {
+        run->pmc[1] = 1e-40;
+        run->composition[run->Element(11)] = 1.0;
+    }
+    const std::int16_t position = static_cast<std::int16_t>(warm.Position("AgCl2-"));
+    for (int i = 0; i < 20; ++i) {
+        const double silver = 1e-6 * (1 + i);
+        for (EngineRun* run : {&warm, &cold}) {
+            run->composition[run->Element(17)] = 1.0 + silver;
+            run->composition[run->Element(47)] = silver;
+            run->solver->SetSpeciesValue(position, -250.0f + 0.5f * static_cast<float>(i));
+            ASSERT_EQ(run->Calculate(300, 500), "OK");
+        }
+        for (int k = 1; k <= warm.amounts.Upper(); ++k) {
+            EXPECT_NEAR(warm.lnActivities[k], cold.lnActivities[k], 1e-8) << k;
+            EXPECT_NEAR(warm.amounts[k], cold.amounts[k], 1e-9 * (warm.amounts[k] + 1e-20));
+        }
+    }
+    EXPECT_EQ(warm.solver->GetDatabase(), "thermo");
+    EXPECT_EQ(warm.solver->GetSystemFile(), "agcl");
+}
+
+}  // namespace
+}  // namespace varsel::engine::equilibrium

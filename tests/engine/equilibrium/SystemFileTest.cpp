@@ -1,0 +1,64 @@
+// System files: the format, its refusals, and how a System is found by name.
+#include "engine/equilibrium/SystemFile.h"
+
+#include <gtest/gtest.h>
+
+#include "model/RuntimeFailure.h"
+
+namespace varsel::engine::equilibrium {
+namespace {
+
+std::string FailureOf(const std::string& text) {
+    try {
+        ParseSystem(text, "test.sys");
+    } catch (const RuntimeFailure& failure) {
+        return failure.what();
+    }
+    return "";
+}
+
+TEST(SystemFile, ReadsSectionsInOrderWithCommentsAndBlankLines) {
+    const SystemDefinition s = ParseSystem(
+        "# a comment\r\n[PMC]\r\n  O2,g  \r\nH2O # the pure substance\n\n[extras]\nSILVER\n"
+        "[aqueous]\nH2O\nH+\n\tOH-\n[extras]\nCHLORARGYRITE\n",
+        "x.sys");
+    EXPECT_EQ(s.Mobile, (std::vector<std::string>{"O2,g", "H2O"}));
+    EXPECT_EQ(s.Extras, (std::vector<std::string>{"SILVER", "CHLORARGYRITE"}));
+    EXPECT_EQ(s.Aqueous, (std::vector<std::string>{"H2O", "H+", "OH-"}));
+    EXPECT_EQ(s.Path, "x.sys");
+    // No aqueous section at all: a System without a solution, which the solver refuses later.
+    EXPECT_TRUE(ParseSystem("[pmc]\nQUARTZ\n", "y").Aqueous.empty());
+}
+
+TEST(SystemFile, RefusesWhatIsNotASystemSayingWhereAndWhat) {
+    EXPECT_NE(FailureOf("[pmc]\nQUARTZ\n[minerals]\n").find("line 3"), std::string::npos);
+    EXPECT_NE(FailureOf("QUARTZ\n").find("before any section"), std::string::npos);
+    EXPECT_NE(FailureOf("[pmc]\nO2,g\n[extras]\nO2,g\n").find("O2,g is listed twice"),
+              std::string::npos);
+    EXPECT_NE(FailureOf("[aqueous]\nH2O\nNa+\nNa+\n").find("Na+ is listed twice"),
+              std::string::npos);
+    EXPECT_NE(FailureOf("[aqueous]\nNa+\nH2O\n").find("must start with the solvent H2O,aq"),
+              std::string::npos);
+    EXPECT_NE(FailureOf("[aqueous]\n").find("empty"), std::string::npos);
+    EXPECT_NE(FailureOf("[aqueous]\nH2O\nNa Cl\n").find("no blanks"), std::string::npos);
+    try {
+        ReadSystemFile("/nonexistent/x.sys");
+        ADD_FAILURE() << "a missing file was read";
+    } catch (const RuntimeFailure& failure) {
+        EXPECT_NE(std::string(failure.what()).find("/nonexistent/x.sys"), std::string::npos);
+    }
+}
+
+TEST(SystemFile, ShippedSystemsParse) {
+    const std::string folder = std::string(VARSEL_SOURCE_DATA_DIR) + "/systems";
+    for (const char* name : {"nacl", "quartz", "agcl"}) {
+        const SystemDefinition s = ReadSystemFile(folder + "/" + name + ".sys");
+        EXPECT_EQ(s.Aqueous.front(), "H2O,aq") << name;
+        EXPECT_FALSE(s.Mobile.empty()) << name;
+    }
+    const SystemDefinition nacl = ReadSystemFile(folder + "/nacl.sys");
+    EXPECT_EQ(nacl.Mobile, (std::vector<std::string>{"O2,g", "H2O"}));
+}
+
+}  // namespace
+}  // namespace varsel::engine::equilibrium

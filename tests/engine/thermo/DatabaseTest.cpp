@@ -1,0 +1,303 @@
+// The two database formats (this program's text format and the SUPCRT92 slop format), the
+// round trip through the converter's writer, and opening databases by name.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "engine/common/DataFolders.h"
+#include "engine/thermo/Database.h"
+#include "engine/thermo/DatabaseText.h"
+#include "engine/thermo/SlopReader.h"
+#include "engine/thermo/Units.h"
+#include "support/TempFolder.h"
+
+namespace varsel::engine::thermo {
+namespace {
+
+const std::string kData = std::string(VARSEL_TEST_DATA_DIR) + "/thermo/";
+
+Database ReadText(const std::string& text) {
+    Database db;
+    std::istringstream in(text);
+    ReadDatabaseText(in, db, "inline");
+    return db;
+}
+
+std::string TextError(const std::string& text) {
+    try {
+        ReadText(text);
+    } catch (const DatabaseError& e) {
+        return e.what();
+    }
+    return "";
+}
+
+TEST(DatabaseText, ReadsEveryKindInJoules) {
+    const Database db = Database::Load(kData + "small.vdb");
+    const SpeciesRecord* na = db.Find("Na+");
+    ASSERT_NE(na, nullptr);
+    EXPECT_EQ(na->Kind, SpeciesKind::Aqueous);
+    EXPECT_DOUBLE_EQ(na->Charge(), 1.0);
+    EXPECT_DOUBLE_EQ(*na->G, -261880.744);
+    ASSERT_TRUE(na->Hkf.has_value());
+    EXPECT_NEAR(na->Hkf->a1, 0.7694376 / kBar, 1e-20);  // J/(mol·bar) in the file
+    EXPECT_DOUBLE_EQ(na->Hkf->omega, 138323.04);
+    EXPECT_EQ(na->Reference, "G9, in joules");
+    EXPECT_EQ(AqueousModelOf(*na), AqueousModel::Hkf);
+
+    const SpeciesRecord* estimated = db.Find("NaEst+");
+    ASSERT_NE(estimated, nullptr);
+    EXPECT_FALSE(estimated->Hkf.has_value());
+    EXPECT_EQ(AqueousModelOf(*estimated), AqueousModel::Estimated);
+    EXPECT_NEAR(*estimated->V, -1.21e-6, 1e-18);
+
+    const SpeciesRecord* quartz = db.Find("QUARTZ");
+    ASSERT_NE(quartz, nullptr);
+    ASSERT_EQ(quartz->HeatCapacities.size(), 2u);
+    ASSERT_EQ(quartz->Transitions.size(), 1u);
+    EXPECT_DOUBLE_EQ(quartz->Transitions[0].Temperature, 848.0);
+    EXPECT_DOUBLE_EQ(quartz->Transitions[0].Slope, 38.5 * kBar);
+    EXPECT_NEAR(quartz->Transitions[0].Volume, 0.372e-6, 1e-18);
+    EXPECT_EQ(quartz->Volume, VolumeModel::AlphaQuartz);
+    EXPECT_DOUBLE_EQ(quartz->MaxTemperature, 2000.0);
+
+    EXPECT_EQ(db.Find("NOGIBBS,aq")->G, std::nullopt);
+    EXPECT_EQ(AqueousModelOf(*db.Find("NOGIBBS,aq")), AqueousModel::Missing);
+    EXPECT_EQ(db.Find("CO2,g")->Kind, SpeciesKind::Gas);
+    EXPECT_NE(db.Description().find("small database"), std::string::npos);
+}
+
+TEST(DatabaseText, ErrorsNameTheLineAndTheProblem) {
+    const std::string head = "format varsel-thermo 1\nunits cal\n";
+    EXPECT_NE(TextError("species X\n").find("first line must be"), std::string::npos);
+    EXPECT_NE(TextError("format varsel-thermo 1\nspecies A\n").find("units"), std::string::npos);
+    EXPECT_NE(TextError(head + "species A\n kind aqueous formula Na+ G abc\n").find("line 4"),
+              std::string::npos);
+    EXPECT_NE(TextError(head + "species A\n kind aqueous formula Na+ G abc\n").find("not a number"),
+              std::string::npos);
+    EXPECT_NE(TextError(head + "species A\n kind rock formula Na\n").find("unknown kind"),
+              std::string::npos);
+    EXPECT_NE(TextError(head + "species A\n kind aqueous formula Na+ colour red\n")
+                  .find("unknown keyword"),
+              std::string::npos);
+    EXPECT_NE(TextError(head + "species A\n kind aqueous formula Xx2\n").find("invalid formula"),
+              std::string::npos);
+    EXPECT_NE(TextError(head + "species A\n formula Na+\n").find("no \"kind\""), std::string::npos);
+    EXPECT_NE(
+        TextError(head + "species A\n kind aqueous formula Na+ a1 1 a2 2\n").find("incomplete"),
+        std::string::npos);
+    EXPECT_NE(TextError(head + "species A\n kind mineral formula Si cp 1 2\n").find("too few"),
+              std::string::npos);
+    EXPECT_NE(
+        TextError(head + "species A\n kind mineral formula Si cp 1 2 3 transition 800 1 0 0\n")
+            .find("one \"cp\" line per phase"),
+        std::string::npos);
+    EXPECT_NE(TextError(head + "G 5\n").find("before the first"), std::string::npos);
+    EXPECT_NE(TextError(head + "species A\n kind aqueous formula Na+\nunits J\n").find("units"),
+              std::string::npos);
+    // The message names the species it was reading.
+    EXPECT_NE(TextError(head + "species Bad+\n kind aqueous formula Na+ S x\n").find("Bad+"),
+              std::string::npos);
+}
+
+TEST(SlopReader, ReadsTheBlocksAndCopesWithTheKnownIrregularities) {
+    const Database db = Database::Load(kData + "excerpt.slop");
+    // 2 + 2 + 1 + 1 minerals, 2 gases, 11 aqueous records, and the two water entries.
+    EXPECT_EQ(db.Size(), 6u + 2u + 11u + 2u);
+
+    const SpeciesRecord* na = db.Find("Na+");
+    ASSERT_NE(na, nullptr);
+    ASSERT_TRUE(na->Hkf.has_value());
+    // Stored "1.8390 -2.2850 3.2560 -2.726 / 18.18 -2.981 0.3306": a1 = 0.1839 cal/(mol bar),
+    // a2 = -228.5 cal/mol, a4 = -27260 cal K/mol, c2 = -29810 cal K/mol, omega = 33060 cal/mol.
+    EXPECT_NEAR(na->Hkf->a1 * kBar / kCalorie, 0.1839, 1e-12);
+    EXPECT_NEAR(na->Hkf->a2 / kCalorie, -228.5, 1e-9);
+    EXPECT_NEAR(na->Hkf->a3 * kBar / kCalorie, 3.256, 1e-12);
+    EXPECT_NEAR(na->Hkf->a4 / kCalorie, -27260, 1e-7);
+    EXPECT_NEAR(na->Hkf->c1 / kCalorie, 18.18, 1e-12);
+    EXPECT_NEAR(na->Hkf->c2 / kCalorie, -29810, 1e-7);
+    EXPECT_NEAR(na->Hkf->omega / kCalorie, 33060, 1e-7);
+    EXPECT_NEAR(*na->G / kCalorie, -62591, 1e-9);
+    EXPECT_EQ(na->Role, SpeciesRole::Ordinary);
+    EXPECT_EQ(db.Find("H+")->Role, SpeciesRole::Proton);
+    EXPECT_EQ(db.Find("OH-")->Role, SpeciesRole::Hydroxide);
+
+    // "14 .9410" is one number.
+    EXPECT_NEAR(db.Find("U(Pent)+2")->Hkf->a2 / kCalorie, 1494.10, 1e-7);
+    // A tab inside a line.
+    EXPECT_NEAR(db.Find("Pb(Gly)+")->Hkf->c2 / kCalorie, 66769, 1e-6);
+    // The name is the first word even where the second field starts early.
+    EXPECT_NE(db.Find("HfO+2"), nullptr);
+    // Charges the names contradict are corrected: BeOH+ has -2 in the charge field.
+    EXPECT_DOUBLE_EQ(db.Find("BeOH+")->Charge(), 1.0);
+    // Formula counts the name contradicts: EuF2,aq has F(1) in its elemental formula.
+    EXPECT_DOUBLE_EQ(db.Find("EuF2,aq")->Composition.Amount(9), 2.0);
+    EXPECT_GE(db.Warnings().size(), 2u);
+
+    // 999999 means unknown G and H, and no transition property.
+    const SpeciesRecord* amesite = db.Find("AMESITE,7A");
+    EXPECT_FALSE(amesite->G.has_value());
+    EXPECT_FALSE(amesite->H.has_value());
+    const SpeciesRecord* chalcopyrite = db.Find("CHALCOPYRITE");
+    ASSERT_EQ(chalcopyrite->Transitions.size(), 2u);
+    EXPECT_DOUBLE_EQ(chalcopyrite->Transitions[0].Slope, 0.0);
+    EXPECT_DOUBLE_EQ(chalcopyrite->Transitions[0].Volume, 0.0);
+    EXPECT_NEAR(chalcopyrite->Transitions[0].Enthalpy / kCalorie, 2405, 1e-9);
+    EXPECT_EQ(db.Find("PD-OXYANNITE")->Transitions.size(), 3u);
+    EXPECT_EQ(db.Find("PD-OXYANNITE")->HeatCapacities.size(), 4u);
+
+    // Maier-Kelley scale factors: stored 11.22 8.20 -2.70 give b = 8.2e-3, c = -2.7e5.
+    const SpeciesRecord* quartz = db.Find("QUARTZ");
+    EXPECT_NEAR(quartz->HeatCapacities[0].b / kCalorie, 8.2e-3, 1e-15);
+    EXPECT_NEAR(quartz->HeatCapacities[0].c / kCalorie, -2.7e5, 1e-8);
+    EXPECT_EQ(quartz->Volume, VolumeModel::AlphaQuartz);
+    EXPECT_EQ(db.Find("COESITE")->Volume, VolumeModel::Coesite);
+    EXPECT_EQ(db.Find("CO2,g")->Kind, SpeciesKind::Gas);
+    EXPECT_FALSE(db.Find("CO2,g")->V.has_value());
+}
+
+TEST(SlopReader, BrokenRecordsNameTheLine) {
+    std::istringstream in(
+        "* header\n*****\n aqueous species \n*****\n Na+  Na(+)\n Na+  Na(1)+(1)\n ref:G9\n"
+        "  -62591. -57433. 13.96\n 1.8390 -2.2850 3.2560\n");
+    Database db;
+    try {
+        ReadSlop(in, db, "broken.dat");
+        FAIL() << "accepted a record with three HKF numbers";
+    } catch (const DatabaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("broken.dat, line 9"), std::string::npos) << e.what();
+    }
+    std::istringstream empty("* only comments\n");
+    EXPECT_THROW(ReadSlop(empty, db, "empty.dat"), DatabaseError);
+}
+
+TEST(Converter, WrittenDatabaseReadsBackToTheSameRecords) {
+    const Database slop = Database::Load(kData + "excerpt.slop");
+    std::ostringstream out;
+    WriteDatabaseText(out, slop, "round trip\nsecond line");
+    const Database text = ReadText(out.str());
+    ASSERT_EQ(text.Size(), slop.Size());
+    auto same = [](std::optional<double> a, std::optional<double> b) {
+        if (a.has_value() != b.has_value()) return false;
+        return !a || std::fabs(*a - *b) <= 1e-9 * std::max(1.0, std::fabs(*a));
+    };
+    for (const SpeciesRecord& r : slop.Records()) {
+        const SpeciesRecord* back = text.Find(r.Name);
+        ASSERT_NE(back, nullptr) << r.Name;
+        EXPECT_EQ(back->Name, r.Name);
+        EXPECT_EQ(back->Kind, r.Kind) << r.Name;
+        EXPECT_EQ(back->Role, r.Role) << r.Name;
+        EXPECT_EQ(back->Volume, r.Volume) << r.Name;
+        EXPECT_TRUE(same(back->G, r.G)) << r.Name;
+        EXPECT_TRUE(same(back->H, r.H)) << r.Name;
+        EXPECT_TRUE(same(back->S, r.S)) << r.Name;
+        EXPECT_TRUE(same(back->V, r.V)) << r.Name;
+        EXPECT_DOUBLE_EQ(back->Charge(), r.Charge()) << r.Name;
+        EXPECT_EQ(back->Composition.Elements.size(), r.Composition.Elements.size()) << r.Name;
+        ASSERT_EQ(back->Hkf.has_value(), r.Hkf.has_value()) << r.Name;
+        if (r.Hkf) {
+            EXPECT_TRUE(same(back->Hkf->a1, r.Hkf->a1)) << r.Name;
+            EXPECT_TRUE(same(back->Hkf->a4, r.Hkf->a4)) << r.Name;
+            EXPECT_TRUE(same(back->Hkf->c2, r.Hkf->c2)) << r.Name;
+            EXPECT_TRUE(same(back->Hkf->omega, r.Hkf->omega)) << r.Name;
+        }
+        ASSERT_EQ(back->HeatCapacities.size(), r.HeatCapacities.size()) << r.Name;
+        for (std::size_t i = 0; i < r.HeatCapacities.size(); ++i) {
+            EXPECT_TRUE(same(back->HeatCapacities[i].b, r.HeatCapacities[i].b)) << r.Name;
+            EXPECT_TRUE(same(back->HeatCapacities[i].c, r.HeatCapacities[i].c)) << r.Name;
+        }
+        ASSERT_EQ(back->Transitions.size(), r.Transitions.size()) << r.Name;
+        for (std::size_t i = 0; i < r.Transitions.size(); ++i) {
+            EXPECT_TRUE(same(back->Transitions[i].Enthalpy, r.Transitions[i].Enthalpy)) << r.Name;
+            EXPECT_TRUE(same(back->Transitions[i].Slope, r.Transitions[i].Slope)) << r.Name;
+        }
+    }
+    EXPECT_EQ(out.str().rfind("# round trip\n# second line\n", 0), 0u);
+}
+
+TEST(Database, LooksUpExactNamesFirstThenAUniqueCaseInsensitiveMatch) {
+    Database db = Database::Load(kData + "excerpt.slop");
+    EXPECT_EQ(db.Find("quartz"), db.Find("QUARTZ"));
+    EXPECT_EQ(db.Find("Quartz")->Name, "QUARTZ");
+    EXPECT_EQ(db.Find("na+"), db.Find("Na+"));
+    EXPECT_EQ(db.Find("NaCl"), nullptr);
+    EXPECT_EQ(db.Find(""), nullptr);
+    // Two names that differ only in case: the exact one wins, a third spelling finds none.
+    SpeciesRecord upper = *db.Find("QUARTZ");
+    upper.Name = "Quartz";
+    db.Add(upper);
+    EXPECT_EQ(db.Find("Quartz")->Name, "Quartz");
+    EXPECT_EQ(db.Find("QUARTZ")->Name, "QUARTZ");
+    EXPECT_EQ(db.Find("quartz"), nullptr);
+    // Every database holds the water substance and the solvent.
+    EXPECT_EQ(db.Find("H2O")->Role, SpeciesRole::WaterSubstance);
+    EXPECT_EQ(db.Find("H2O,aq")->Role, SpeciesRole::Solvent);
+    // Adding a record of a known name replaces it.
+    const std::size_t size = db.Size();
+    SpeciesRecord na = *db.Find("Na+");
+    na.Reference = "replaced";
+    db.Add(na);
+    EXPECT_EQ(db.Size(), size);
+    EXPECT_EQ(db.Find("Na+")->Reference, "replaced");
+}
+
+TEST(Database, OpensByNameFromTheWorkFolderThenTheShippedData) {
+    test::TempFolder work;
+    {
+        std::ofstream f(work.Path() / "mine.vdb");
+        f << "format varsel-thermo 1\nunits cal\nspecies Mine+\n kind aqueous formula Na+ G 1 S "
+             "2\n";
+    }
+    const Database mine = Database::Open("mine", work.Path());
+    EXPECT_NE(mine.Find("Mine+"), nullptr);
+    EXPECT_EQ(Database::Open("mine.vdb", work.Path()).Size(), mine.Size());
+    // A name in the working folder hides a shipped database of the same name.
+    std::filesystem::copy_file(work.Path() / "mine.vdb", work.Path() / "thermo.vdb");
+    EXPECT_NE(Database::Open("thermo", work.Path()).Find("Mine+"), nullptr);
+    // The shipped database, found through the source data folder.
+    const Database shipped = Database::Open("thermo", {});
+    EXPECT_GT(shipped.Size(), 1500u);
+    for (const char* name : {"H2O", "O2,g", "QUARTZ", "Na+", "Cl-", "NaCl,aq", "H+", "OH-",
+                             "SiO2,aq", "AgCl2-", "AuCl2-", "GOLD", "SILVER", "CHLORARGYRITE"})
+        EXPECT_NE(shipped.Find(name), nullptr) << name;
+    // A slop file is opened by its content, with or without its extension.
+    std::filesystem::copy_file(kData + "excerpt.slop", work.Path() / "old.dat");
+    EXPECT_NE(Database::Open("old", work.Path()).Find("QUARTZ"), nullptr);
+
+    try {
+        Database::Open("no-such-database", work.Path());
+        FAIL();
+    } catch (const DatabaseError& e) {
+        EXPECT_NE(std::string(e.what()).find("no-such-database"), std::string::npos);
+    }
+}
+
+TEST(DataFolders, SearchOrderAndExtensions) {
+    test::TempFolder work, data;
+    std::filesystem::create_directories(data.Path() / "systems");
+    { std::ofstream(data.Path() / "systems" / "nacl.sys") << "x"; }
+    { std::ofstream(work.Path() / "local.sys") << "x"; }
+    ::setenv("VARSEL_DATA_DIR", data.Path().c_str(), 1);
+    const std::string_view ext[] = {".sys"};
+    EXPECT_EQ(ResolveDataFile("nacl", DataKind::Systems, work.Path(), ext).filename(), "nacl.sys");
+    EXPECT_EQ(
+        ResolveDataFile("nacl.sys", DataKind::Systems, work.Path(), ext).parent_path().filename(),
+        "systems");
+    EXPECT_EQ(ResolveDataFile("local", DataKind::Systems, work.Path(), ext),
+              work.Path() / "local.sys");
+    EXPECT_TRUE(ResolveDataFile("absent", DataKind::Systems, work.Path(), ext).empty());
+    EXPECT_TRUE(ResolveDataFile("", DataKind::Systems, work.Path(), ext).empty());
+    EXPECT_EQ(ResolveDataFile((work.Path() / "local").string(), DataKind::Systems, {}, ext),
+              work.Path() / "local.sys");
+    const auto folders = DataSearchFolders(DataKind::Systems, work.Path());
+    ASSERT_GE(folders.size(), 2u);
+    EXPECT_EQ(folders[0], std::filesystem::weakly_canonical(work.Path()));
+    EXPECT_EQ(folders[1], std::filesystem::weakly_canonical(data.Path() / "systems"));
+    ::unsetenv("VARSEL_DATA_DIR");
+}
+
+}  // namespace
+}  // namespace varsel::engine::thermo
