@@ -30,6 +30,8 @@ BENCHMARK_CAPTURE(Time, ApparentGibbs300C500bar, [] { return ApparentGibbs(kT, k
 BENCHMARK_CAPTURE(Time, DielectricJohnsonNorton,
                   [] { return DielectricJohnsonNorton(kT, kRho).X; });
 BENCHMARK_CAPTURE(Time, DielectricFernandez, [] { return DielectricFernandez(kT, kRho).X; });
+BENCHMARK_CAPTURE(Time, DielectricConstantJohnsonNorton,
+                  [] { return DielectricConstantJohnsonNorton(kT, kRho); });
 BENCHMARK_CAPTURE(Time, GFunction300C500bar, [] { return GFunction(kT, kP, kRho); });
 BENCHMARK_CAPTURE(Time, LogKwBanduraLvov300C500bar, [] { return LogKwBanduraLvov(kT, kRho); });
 

@@ -122,8 +122,10 @@ Database Database::Open(std::string_view name, const std::filesystem::path& work
     std::filesystem::path path = ResolveDataFile(name, DataKind::Databases, workFolder, extensions);
     if (path.empty()) {
         std::string folders;
-        for (const auto& folder : DataSearchFolders(DataKind::Databases, workFolder))
-            folders += (folders.empty() ? "" : ", ") + folder.string();
+        for (const auto& folder : DataSearchFolders(DataKind::Databases, workFolder)) {
+            if (!folders.empty()) folders += ", ";
+            folders += folder.string();
+        }
         throw DatabaseError("database \"" + std::string(name) + "\" not found (looked in: " +
                             (folders.empty() ? std::string("no data folder") : folders) + ")");
     }

@@ -117,8 +117,10 @@ class TextParser {
             if (key == "ref") {
                 // The rest of the line is free text.
                 std::string text;
-                for (std::size_t j = k + 1; j < words.size(); ++j)
-                    text += (text.empty() ? "" : " ") + std::string(words[j]);
+                for (std::size_t j = k + 1; j < words.size(); ++j) {
+                    if (!text.empty()) text += ' ';
+                    text.append(words[j]);
+                }
                 if (!record_.Reference.empty()) record_.Reference += "; ";
                 record_.Reference += text;
                 return;

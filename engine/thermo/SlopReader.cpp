@@ -129,8 +129,10 @@ class SlopParser {
         r.Name = std::string(first[0]);
         const std::string structural = first.size() > 1 ? std::string(first[1]) : std::string();
         const std::string elemental(second.back());
-        for (std::string_view word : SplitWords(Line(i + 2)))
-            r.Reference += (r.Reference.empty() ? "" : " ") + std::string(word);
+        for (std::string_view word : SplitWords(Line(i + 2))) {
+            if (!r.Reference.empty()) r.Reference += ' ';
+            r.Reference.append(word);
+        }
         const std::size_t startLine = i;
         i += 3;
 

@@ -27,4 +27,9 @@ Dielectric DielectricJohnsonNorton(double temperature, double density);
 /// up to 1.2 GPa; beyond 873 K it rests on few data.
 Dielectric DielectricFernandez(double temperature, double density);
 
+/// The dielectric constant ε alone, for callers that need no Born functions: it spares the
+/// equation-of-state derivatives. Temperature in K, water density in kg/m³.
+double DielectricConstantJohnsonNorton(double temperature, double density);
+double DielectricConstantFernandez(double temperature, double density);
+
 }  // namespace varsel::engine::water

@@ -18,8 +18,10 @@ inline constexpr double kReferenceTemperature = 298.15;
 inline constexpr double kReferencePressure = 1.0e5;
 
 /// Range in which the functions of this library accept a temperature (K) and a pressure (Pa).
-/// IAPWS-95 is validated from the melting line to 1273 K and 1 GPa; Wagner & Pruss show that
-/// it extrapolates reasonably well beyond, which these limits use with a wide margin of safety.
+/// IAPWS-95 is validated from the melting line to 1273 K and up to 1 GPa; Wagner & Pruss show
+/// that it extrapolates reasonably in temperature, which the upper limit uses (twice the
+/// engine's 1000 °C). The lower limit reaches into supercooled liquid; below it, and above
+/// 1 GPa, the isotherms of the equation lose the shape the density search relies on.
 inline constexpr double kMinimumTemperature = 250.0;
 inline constexpr double kMaximumTemperature = 2500.0;
 inline constexpr double kMaximumPressure = 1.0e9;

@@ -76,12 +76,15 @@ inline Jet Sqrt(const Jet& a) {
     const double s = std::sqrt(a.v);
     return Chain(a, s, 0.5 / s, -0.25 / (s * a.v));
 }
-inline Jet Exp(const Jet& a) {
-    const double e = std::exp(a.v);
-    return Chain(a, e, e, e);
+// The same functions on plain numbers, so that a formula written once serves both.
+inline double Reciprocal(double a) {
+    return 1 / a;
 }
-inline Jet Log(const Jet& a) {
-    return Chain(a, std::log(a.v), 1 / a.v, -1 / (a.v * a.v));
+inline double Pow(double a, double p) {
+    return std::pow(a, p);
+}
+inline double Sqrt(double a) {
+    return std::sqrt(a);
 }
 
 }  // namespace varsel::engine::water::detail

@@ -1,6 +1,7 @@
 #include "engine/tools/thermo/Conditions.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "engine/thermo/TextTokens.h"
@@ -49,6 +50,8 @@ Conditions ReadConditions(const std::string& tempC, const std::string& pressureB
 
 std::string Fixed(double value, int decimals) {
     char buffer[64];
+    // A value that rounds to zero prints as 0, not as "-0.000".
+    if (std::fabs(value) < 0.5 * std::pow(10.0, -decimals)) value = 0.0;
     std::snprintf(buffer, sizeof buffer, "%.*f", decimals, value);
     return buffer;
 }

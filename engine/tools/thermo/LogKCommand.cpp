@@ -19,6 +19,8 @@ struct LogKArguments {
     std::vector<std::string> Reaction;  // the words of the reaction, joined again
 };
 
+std::string Join(const std::vector<std::string>& words, const std::string& separator);
+
 // Element and charge balance; empty when balanced.
 std::string Imbalance(const std::vector<ReactionTerm>& terms, const std::vector<Potential>& p) {
     std::map<int, double> elements;
@@ -28,20 +30,27 @@ std::string Imbalance(const std::vector<ReactionTerm>& terms, const std::vector<
             elements[e.Code] += terms[i].Coefficient * e.Amount;
         charge += terms[i].Coefficient * p[i].Record->Charge();
     }
-    std::string text;
+    std::vector<std::string> parts;
     for (const auto& [code, amount] : elements)
         if (std::fabs(amount) > 1e-6)
-            text += std::string(text.empty() ? "" : ", ") +
-                    std::string(thermo::ElementByCode(code)->Symbol) + " " + Fixed(amount, 3);
-    if (std::fabs(charge) > 1e-6)
-        text += std::string(text.empty() ? "" : ", ") + "charge " + Fixed(charge, 3);
+            parts.push_back(std::string(thermo::ElementByCode(code)->Symbol) + " " +
+                            Fixed(amount, 3));
+    if (std::fabs(charge) > 1e-6) parts.push_back("charge " + Fixed(charge, 3));
+    return Join(parts, ", ");
+}
+
+// The words joined by a separator.
+std::string Join(const std::vector<std::string>& words, const std::string& separator) {
+    std::string text;
+    for (const std::string& word : words) {
+        if (!text.empty()) text += separator;
+        text += word;
+    }
     return text;
 }
 
 void RunLogK(const LogKArguments& args, ToolContext& context) {
-    std::string text;
-    for (const std::string& word : args.Reaction)
-        text += (text.empty() ? "" : " ") + word;
+    const std::string text = Join(args.Reaction, " ");
     const std::vector<ReactionTerm> terms = ParseReaction(text);
     const Conditions c = ReadConditions(args.TempC, args.Pressure, context.IgnoreLimits);
     PotentialCalculator calculator(args.Database, c, context);

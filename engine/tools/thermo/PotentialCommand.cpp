@@ -23,23 +23,29 @@ void RunPotential(const PotentialArguments& args, ToolContext& context) {
     out << "database    " << calculator.Database().Path().string() << "\n";
     out << "conditions  " << Fixed(c.TemperatureC, 2) << " °C, "
         << Fixed(c.Pressure / thermo::kBar, 4) << " bar\n\n";
+    // Look everything up first, so that the columns fit the names as they are shown.
+    std::vector<Potential> potentials;
+    std::vector<std::string> shown;
     std::size_t width = 8;
-    for (const std::string& name : args.Names)
-        width = std::max(width, name.size() + 2);
+    for (const std::string& name : args.Names) {
+        potentials.push_back(calculator.Of(name));
+        const Potential& p = potentials.back();
+        shown.push_back(!p.Record || p.Record->Name == name ? name
+                                                            : name + " (" + p.Record->Name + ")");
+        width = std::max(width, shown.back().size() + 2);
+    }
     out << Pad("name", width) << Pad("code", 6, true) << Pad("G (kJ/mol)", 15, true)
         << Pad("G (cal/mol)", 15, true) << "   model\n";
     bool failed = false;
-    for (const std::string& name : args.Names) {
-        const Potential p = calculator.Of(name);
+    for (std::size_t i = 0; i < potentials.size(); ++i) {
+        const Potential& p = potentials[i];
         if (!p.Record) {
-            context.Err << "varsel-thermo: no substance \"" << name << "\" in "
+            context.Err << "varsel-thermo: no substance \"" << p.Name << "\" in "
                         << calculator.Database().Path().string() << "\n";
             failed = true;
             continue;
         }
-        const std::string shown =
-            p.Record->Name == name ? name : name + " (" + p.Record->Name + ")";
-        out << Pad(shown, width) << Pad(std::to_string(p.Code), 6, true);
+        out << Pad(shown[i], width) << Pad(std::to_string(p.Code), 6, true);
         if (p.Gibbs) {
             out << Pad(Fixed(*p.Gibbs / 1000.0, 4), 15, true)
                 << Pad(Fixed(*p.Gibbs / thermo::kCalorie, 1), 15, true) << "   " << p.Model << "\n";

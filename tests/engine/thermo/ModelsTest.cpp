@@ -18,8 +18,8 @@ namespace {
 const std::string kData = std::string(VARSEL_TEST_DATA_DIR) + "/thermo/";
 
 // Born functions of water at 298.15 K and 1 bar (Johnson & Norton 1991 with HGK water, the
-// values SUPCRT92 uses).
-const BornReference kReference{78.47, -5.799e-5};
+// values SUPCRT92 uses: Z = -1/ε = -0.01278035, Y = -5.79865e-5 1/K).
+const BornReference kReference{78.2452, -5.79865e-5};
 
 // A water whose dielectric constant varies with T exactly as the reference Y says, so that the
 // temperature derivative of G at the reference state is −S° (no g: ω is constant near 25 °C).

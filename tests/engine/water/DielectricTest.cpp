@@ -20,6 +20,8 @@ TEST(Dielectric, FernandezMatchesTheReferenceGrid) {
         const Dielectric d = DielectricFernandez(row.TemperatureC + 273.15, row.Density);
         EXPECT_NEAR(d.Epsilon, row.Epsilon, 1e-7 * row.Epsilon)
             << row.TemperatureC << " C, " << row.PressureBar << " bar";
+        EXPECT_NEAR(DielectricConstantFernandez(row.TemperatureC + 273.15, row.Density), d.Epsilon,
+                    1e-13 * d.Epsilon);
         ++checked;
     }
     EXPECT_EQ(checked, 45);
@@ -36,6 +38,7 @@ TEST(Dielectric, JohnsonNortonReproducesTheHkfReferenceValues) {
     EXPECT_NEAR(d.Epsilon, 78.245, 0.002);
     EXPECT_NEAR(d.Y, -0.5798650444e-4, 1e-3 * 0.5798650444e-4);
     EXPECT_DOUBLE_EQ(d.Z, -1 / d.Epsilon);
+    EXPECT_NEAR(DielectricConstantJohnsonNorton(298.15, rho), d.Epsilon, 1e-13 * d.Epsilon);
     // The two formulations agree closely in ordinary liquid water (R8-97 gives 78.41 here).
     EXPECT_NEAR(DielectricFernandez(298.15, rho).Epsilon, 78.408, 0.001);
     EXPECT_NEAR(DielectricJohnsonNorton(573.15, Density(573.15, 5e7)).Epsilon,
@@ -76,6 +79,8 @@ TEST(Dielectric, VacuumLimitAndRefusals) {
     for (double rho : {0.0, -1.0, std::nan("")}) {
         EXPECT_THROW(DielectricJohnsonNorton(300, rho), RuntimeFailure);
         EXPECT_THROW(DielectricFernandez(300, rho), RuntimeFailure);
+        EXPECT_THROW(DielectricConstantJohnsonNorton(300, rho), RuntimeFailure);
+        EXPECT_THROW(DielectricConstantFernandez(300, rho), RuntimeFailure);
     }
     EXPECT_THROW(DielectricJohnsonNorton(1e4, 1000), RuntimeFailure);
     EXPECT_THROW(DielectricFernandez(100, 1000), RuntimeFailure);

@@ -1,0 +1,123 @@
+// varsel-thermo run with captured output: what it prints, its messages and its exit codes.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "engine/tools/thermo/Reaction.h"
+#include "engine/tools/thermo/Tool.h"
+
+namespace varsel::engine::tools {
+namespace {
+
+struct Outcome {
+    int Code = -1;
+    std::string Out, Err;
+};
+
+Outcome Tool(std::vector<std::string> args) {
+    args.insert(args.begin(), "varsel-thermo");
+    std::vector<const char*> argv;
+    for (const std::string& a : args)
+        argv.push_back(a.c_str());
+    std::ostringstream out, err;
+    Outcome run;
+    run.Code = RunThermoTool(static_cast<int>(argv.size()), argv.data(), out, err, {});
+    run.Out = out.str();
+    run.Err = err.str();
+    return run;
+}
+
+bool Has(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+TEST(ThermoTool, Water) {
+    Outcome r = Tool({"water", "25", "1"});
+    EXPECT_EQ(r.Code, kExitOk) << r.Err;
+    EXPECT_TRUE(Has(r.Out, "0.997047 g/cm3")) << r.Out;
+    EXPECT_TRUE(Has(r.Out, "0.031699 bar")) << r.Out;
+    EXPECT_TRUE(Has(r.Out, "-56688.")) << r.Out;
+    Outcome sat = Tool({"water", "300", "sat"});
+    EXPECT_EQ(sat.Code, kExitOk);
+    EXPECT_TRUE(Has(sat.Out, "85.8")) << sat.Out;
+    EXPECT_TRUE(Has(sat.Out, "(saturation)"));
+    Outcome ew = Tool({"--ew", "water", "25", "1"});
+    EXPECT_TRUE(Has(ew.Out, "IAPWS R8-97"));
+    Outcome super = Tool({"water", "500", "1000"});
+    EXPECT_EQ(super.Code, kExitOk);
+    EXPECT_TRUE(Has(super.Out, "none (above the critical temperature)")) << super.Out;
+}
+
+TEST(ThermoTool, PotentialsWithCodesAndModels) {
+    Outcome r = Tool({"potential", "thermo", "25", "1", "Na+", "QUARTZ", "CO2,g", "H2O", "H+"});
+    EXPECT_EQ(r.Code, kExitOk) << r.Err;
+    EXPECT_TRUE(Has(r.Out, "-261.8807")) << r.Out;
+    EXPECT_TRUE(Has(r.Out, "-62591.0")) << r.Out;
+    EXPECT_TRUE(Has(r.Out, "-856.2389")) << r.Out;
+    EXPECT_TRUE(Has(r.Out, "ideal gas")) << r.Out;
+    EXPECT_TRUE(Has(r.Out, "convention (zero)")) << r.Out;
+
+    Outcome unknown = Tool({"potential", "thermo", "25", "1", "Na+", "Kryptonite"});
+    EXPECT_EQ(unknown.Code, kExitFailure);
+    EXPECT_TRUE(Has(unknown.Err, "no substance \"Kryptonite\"")) << unknown.Err;
+    EXPECT_TRUE(Has(unknown.Out, "-261.8807"));  // the known ones are still given
+
+    Outcome steam = Tool({"potential", "thermo", "400", "1", "Na+"});
+    EXPECT_EQ(steam.Code, kExitFailure);
+    EXPECT_TRUE(Has(steam.Out, "below 0.32 g/cm3")) << steam.Out;
+}
+
+TEST(ThermoTool, LogKOfAReaction) {
+    Outcome r = Tool({"logk", "thermo", "25", "1", "QUARTZ = SiO2,aq"});
+    EXPECT_EQ(r.Code, kExitOk) << r.Err;
+    EXPECT_TRUE(Has(r.Out, "log K       -3.999")) << r.Out;
+    // The reaction may also come as separate words.
+    Outcome words = Tool({"logk", "thermo", "25", "1", "CALCITE", "+", "2", "H+", "=", "Ca+2", "+",
+                          "CO2,aq", "+", "H2O"});
+    EXPECT_EQ(words.Code, kExitOk) << words.Err;
+    EXPECT_TRUE(words.Err.empty()) << words.Err;  // balanced: no warning
+    Outcome unbalanced = Tool({"logk", "thermo", "25", "1", "QUARTZ = SiO2,aq + H2O"});
+    EXPECT_EQ(unbalanced.Code, kExitOk);
+    EXPECT_TRUE(Has(unbalanced.Err, "not balanced (H 2.000, O 1.000)")) << unbalanced.Err;
+    Outcome missing = Tool({"logk", "thermo", "25", "1", "QUARTZ = Si(OH)4"});
+    EXPECT_EQ(missing.Code, kExitFailure);
+    EXPECT_TRUE(Has(missing.Err, "Si(OH)4")) << missing.Err;
+}
+
+TEST(ThermoTool, UsageErrorsAndLimits) {
+    EXPECT_EQ(Tool({}).Code, kExitUsage);
+    EXPECT_EQ(Tool({"water", "25"}).Code, kExitUsage);
+    EXPECT_EQ(Tool({"frobnicate"}).Code, kExitUsage);
+    Outcome notNumber = Tool({"water", "hot", "1"});
+    EXPECT_EQ(notNumber.Code, kExitUsage);
+    EXPECT_TRUE(Has(notNumber.Err, "\"hot\" is not a number"));
+    Outcome tooHot = Tool({"water", "1200", "1"});
+    EXPECT_EQ(tooHot.Code, kExitFailure);
+    EXPECT_TRUE(Has(tooHot.Err, "outside 0 to 1000"));
+    EXPECT_EQ(Tool({"--ignore-limits", "water", "1200", "1000"}).Code, kExitOk);
+    EXPECT_EQ(Tool({"water", "400", "sat"}).Code, kExitFailure);
+    EXPECT_EQ(Tool({"water", "25", "-3"}).Code, kExitFailure);
+    Outcome noDb = Tool({"potential", "nowhere", "25", "1", "Na+"});
+    EXPECT_EQ(noDb.Code, kExitFailure);
+    EXPECT_TRUE(Has(noDb.Err, "\"nowhere\" not found"));
+    EXPECT_EQ(Tool({"--help"}).Code, kExitOk);
+}
+
+TEST(ThermoTool, ReactionParsing) {
+    std::vector<ReactionTerm> r = ParseReaction("CALCITE + 2 H+ = Ca+2 + CO2,aq + H2O");
+    ASSERT_EQ(r.size(), 5u);
+    EXPECT_EQ(r[1].Name, "H+");
+    EXPECT_DOUBLE_EQ(r[1].Coefficient, -2.0);
+    EXPECT_DOUBLE_EQ(r[0].Coefficient, -1.0);
+    EXPECT_DOUBLE_EQ(r[4].Coefficient, 1.0);
+    EXPECT_DOUBLE_EQ(ParseReaction("0.5 O2,g = O2,aq")[0].Coefficient, -0.5);
+    for (const char* bad : {"QUARTZ", "= SiO2,aq", "QUARTZ =", "A = B = C", "A + = B", "A B = C",
+                            "2 = B", "-1 A = B", "A = 2"}) {
+        EXPECT_THROW(ParseReaction(bad), ToolError) << bad;
+    }
+}
+
+}  // namespace
+}  // namespace varsel::engine::tools
