@@ -9,6 +9,8 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <deque>
+#include <type_traits>
 #include <utility>
 #include <vector>
 
@@ -29,6 +31,10 @@ inline void CheckUpper(int upper) {
 /// A one-dimensional array with indices 0 .. Upper().
 template <class T>
 class Array1 {
+    // std::vector<bool> packs bits and hands out proxies instead of bool&; a deque keeps
+    // real bools (flags are never handed on as contiguous storage).
+    using Storage = std::conditional_t<std::is_same_v<T, bool>, std::deque<bool>, std::vector<T>>;
+
   public:
     Array1() = default;
     explicit Array1(int upper) { Redim(upper); }
@@ -37,7 +43,7 @@ class Array1 {
     /// An upper bound of -1 leaves it empty.
     void Redim(int upper) {
         detail::CheckUpper(upper);
-        std::vector<T> fresh(static_cast<std::size_t>(upper + 1));
+        Storage fresh(static_cast<std::size_t>(upper + 1));
         items_.swap(fresh);
     }
 
@@ -48,7 +54,7 @@ class Array1 {
     }
 
     /// Releases the elements; the array is then empty (Upper() is -1).
-    void Erase() { std::vector<T>().swap(items_); }
+    void Erase() { Storage().swap(items_); }
 
     /// The upper bound, -1 when the array is empty.
     std::int16_t Upper() const { return static_cast<std::int16_t>(items_.size()) - 1; }
@@ -70,7 +76,7 @@ class Array1 {
     bool operator==(const Array1&) const = default;
 
   private:
-    std::vector<T> items_;
+    Storage items_;
 };
 
 /// A two-dimensional array with indices (0 .. Upper1(), 0 .. Upper2()).

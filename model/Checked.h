@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <string>
 
 #include "model/RuntimeFailure.h"
 
@@ -53,6 +54,16 @@ inline float ToStoredFloat(double value) {
 inline double CheckedDivide(double numerator, double denominator) {
     if (denominator == 0.0) throw RuntimeFailure(kDivisionByZero, "Division by zero");
     return Finite(numerator / denominator);
+}
+
+/// Checked exponential: a result beyond the double range is an overflow failure that names
+/// the argument.
+inline double CheckedExp(double x) {
+    const double result = std::exp(Finite(x));
+    if (std::isinf(result)) {
+        throw RuntimeFailure(kOverflow, "exp(" + std::to_string(x) + ") overflows");
+    }
+    return result;
 }
 
 }  // namespace varsel

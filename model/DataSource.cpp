@@ -198,9 +198,13 @@ void NextCell() {
 }
 
 void WriteCell(std::int16_t row, std::int16_t column, float value) {
+    WriteCellNumber(row, column, static_cast<double>(value));
+}
+
+void WriteCellNumber(std::int16_t row, std::int16_t column, double value) {
     ProblemModel& m = Model();
     if (!m.DataSheet) throw RuntimeFailure(kSpreadsheetFailure, "No data sheet");
-    m.DataSheet->SetCellNumber(row, column, static_cast<double>(value));
+    m.DataSheet->SetCellNumber(row, column, value);
 }
 
 void ClearCell(std::int16_t row, std::int16_t column) {

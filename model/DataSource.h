@@ -26,6 +26,9 @@ void NextCell();
 /// Workbook form: stores a number in a cell of the data sheet.
 void WriteCell(std::int16_t row, std::int16_t column, float value);
 
+/// Workbook form: stores a double (a mean error, for example) in a cell of the data sheet.
+void WriteCellNumber(std::int16_t row, std::int16_t column, double value);
+
 /// Workbook form: clears a cell of the data sheet (contents and formats).
 void ClearCell(std::int16_t row, std::int16_t column);
 

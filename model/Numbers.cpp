@@ -240,12 +240,24 @@ std::string ShortForm(std::int16_t value) {
     return std::to_string(value);
 }
 
+namespace {
+// Built by appending: GCC 12 warns falsely (-Wrestrict) on " " + text + " " in optimised builds.
+std::string Padded(const std::string& text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    out.push_back(' ');
+    out.append(text);
+    out.push_back(' ');
+    return out;
+}
+}  // namespace
+
 std::string PrintForm(float value) {
-    return " " + ShortForm(value) + " ";
+    return Padded(ShortForm(value));
 }
 
 std::string PrintForm(std::int16_t value) {
-    return " " + ShortForm(value) + " ";
+    return Padded(ShortForm(value));
 }
 
 std::string FixedSix(double value) {

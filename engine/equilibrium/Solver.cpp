@@ -167,19 +167,20 @@ bool Solver::PrepareConditions(float tempC, float pressureBar) {
         // The temperature in K as the callers hold it (a 32-bit float), so that every
         // potential below is the one they compute.
         const float tempK = static_cast<float>(static_cast<double>(tempC) + 273.15);
-        const std::string where =
-            " at T = " + Number(tempC) + " C, P = " + Number(pressureBar) + " bar";
+        auto where = [&] {
+            return " at T = " + Number(tempC) + " C, P = " + Number(pressureBar) + " bar";
+        };
         std::int16_t flag = 0;
         float pressure = pressureBar;
         const float density = th.WaterDensity(tempK, pressure, flag);
         if (!Usable(density) || !(density > 0)) {
-            message_ = "could not compute the density of water" + where;
+            message_ = "could not compute the density of water" + where();
             return false;
         }
         const float property = th.WaterProperty(tempK, density);
         const float waterPotential = th.WaterPotential(tempK, pressureBar, density);
         if (!Usable(property) || !Usable(waterPotential)) {
-            message_ = "could not compute the properties of water" + where;
+            message_ = "could not compute the properties of water" + where();
             return false;
         }
         const int np = system_->MobileCount;
@@ -219,7 +220,7 @@ bool Solver::PrepareConditions(float tempC, float pressureBar) {
                 value = th.SubstancePotential(code, tempK, pressureBar, flag);
             }
             if (!Usable(value)) {
-                message_ = "could not calculate the standard potential of " + name + where;
+                message_ = "could not calculate the standard potential of " + name + where();
                 return false;
             }
             standard_[s] = value;
@@ -231,7 +232,7 @@ bool Solver::PrepareConditions(float tempC, float pressureBar) {
             const water::DebyeHuckel dh = water::DebyeHuckelParameters(t, rho, epsilon);
             c.Activity = {dh.A, dh.B, BdotOfTemperature(tempC)};
         } catch (const std::exception& e) {
-            message_ = "could not compute the Debye-Hueckel parameters" + where + ": " + e.what();
+            message_ = "could not compute the Debye-Hueckel parameters" + where() + ": " + e.what();
             return false;
         }
         rt_ = static_cast<double>(tempK) * kInterfaceGasConstant;

@@ -20,8 +20,9 @@ int Modes::Flags() const {
 }
 
 double DielectricConstant(double temperature, double density, Modes modes) {
-    return modes.FernandezDielectric ? water::DielectricFernandez(temperature, density).Epsilon
-                                     : water::DielectricJohnsonNorton(temperature, density).Epsilon;
+    // The constant alone: the Born functions (derivatives) are not needed here.
+    return modes.FernandezDielectric ? water::DielectricConstantFernandez(temperature, density)
+                                     : water::DielectricConstantJohnsonNorton(temperature, density);
 }
 
 double SolventFunctionG(double temperature, double pressure, double density, Modes modes) {
@@ -68,8 +69,23 @@ SolventState SolventFrom(double temperature, double pressure, double density, do
     return state;
 }
 
-SolventState SolventAt(double temperature, double pressure, Modes modes) {
+double SolventDensity(double temperature, double pressure) {
     const double density = water::Density(temperature, pressure);
+    if (density >= water::kCriticalDensity || temperature >= water::kCriticalTemperature ||
+        temperature < water::kSaturationMinimumTemperature) {
+        return density;
+    }
+    // Vapour below the critical temperature: take the liquid when the pressure is the
+    // saturation pressure to within float rounding (a relative 1e-6 covers it with margin).
+    const double saturation = water::SaturationPressure(temperature);
+    if (pressure >= saturation * (1.0 - 1e-6)) {
+        return water::Density(temperature, pressure, water::Phase::Liquid);
+    }
+    return density;
+}
+
+SolventState SolventAt(double temperature, double pressure, Modes modes) {
+    const double density = SolventDensity(temperature, pressure);
     return SolventFrom(temperature, pressure, density,
                        DielectricConstant(temperature, density, modes), modes);
 }

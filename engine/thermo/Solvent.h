@@ -51,6 +51,12 @@ struct SolventState {
 /// functions. Throws varsel::RuntimeFailure when the water functions cannot give a state.
 SolventState SolventAt(double temperature, double pressure, Modes modes = {});
 
+/// Density of the solvent (kg/m³) at temperature (K) and pressure (Pa): the stable phase, except
+/// that on the saturation curve, within the rounding of a pressure stored as a 32-bit float, the
+/// liquid is taken. Aqueous properties "at the saturation pressure" are those of the saturated
+/// liquid; a pressure rounded a few parts in 1e8 below it must not turn the solvent into vapour.
+double SolventDensity(double temperature, double pressure);
+
 /// The solvent state from a density (kg/m³) and dielectric constant that the caller already
 /// has; g, the water Gibbs energy and log Kw are computed.
 SolventState SolventFrom(double temperature, double pressure, double density, double epsilon,

@@ -192,7 +192,7 @@ float Thermo::WaterDensity(float tempK, float& pressureBar, std::int16_t& flag) 
     flag = 0;
     if (!TemperatureInRange(tempK) || !PressureInRange(pressureBar)) return kCannotCompute;
     const double t = tempK, p = pressureBar * kBar;
-    return ToInterface(Guarded([&] { return water::Density(t, p); }), 1e-3);
+    return ToInterface(Guarded([&] { return SolventDensity(t, p); }), 1e-3);
 }
 
 float Thermo::WaterProperty(float tempK, float density) {

@@ -13,74 +13,17 @@
 #include "model/TextCells.h"
 #include "services/Platform.h"
 #include "services/Spreadsheet.h"
+#include "support/FakeSpreadsheet.h"
 #include "support/RecordingWindow.h"
 #include "support/TempFolder.h"
 
 namespace varsel {
 namespace {
 
-// --- a scripted spreadsheet application ----------------------------------------------------
-
-struct FakeSheet : IWorksheet {
-    std::map<std::pair<int, int>, std::string> cells;
-    std::string CellText(int row, int column) override {
-        const auto it = cells.find({row, column});
-        return it == cells.end() ? std::string() : it->second;
-    }
-    void SetCellNumber(int row, int column, double value) override {
-        cells[{row, column}] = std::to_string(value);
-    }
-    void ClearCell(int row, int column) override { cells.erase({row, column}); }
-};
-
-struct FakeBook : IWorkbook {
-    std::string name;
-    std::shared_ptr<FakeSheet> active, first;
-    int activations = 0;
-    std::string Name() override { return name; }
-    void Activate() override { ++activations; }
-    std::shared_ptr<IWorksheet> ActiveWorksheet() override { return active; }
-    std::shared_ptr<IWorksheet> FirstWorksheet() override { return first; }
-};
-
-struct FakeApp : ISpreadsheetApp {
-    std::vector<std::shared_ptr<FakeBook>> books;
-    std::shared_ptr<FakeBook> activeBook;
-    std::vector<std::string> opened;
-    bool visible = false;
-    void SetVisible(bool v) override { visible = v; }
-    int WorkbookCount() override { return static_cast<int>(books.size()); }
-    std::shared_ptr<IWorkbook> Workbook(int index) override { return books.at(index - 1); }
-    std::shared_ptr<IWorkbook> ActiveWorkbook() override { return activeBook; }
-    std::shared_ptr<IWorkbook> OpenWorkbook(const std::string& path) override {
-        opened.push_back(path);
-        auto book = std::make_shared<FakeBook>();
-        book->name = std::filesystem::path(path).filename().string();
-        book->first = std::make_shared<FakeSheet>();
-        books.push_back(book);
-        activeBook = book;
-        return book;
-    }
-    bool DisplayStatusBar() override { return true; }
-    void SetDisplayStatusBar(bool) override {}
-    void SetStatusBar(const std::string&) override {}
-    void ResetStatusBar() override {}
-    void SetInteractive(bool) override {}
-    void SetScreenUpdating(bool) override {}
-};
-
-struct FakeConnector : ISpreadsheetConnector {
-    std::shared_ptr<FakeApp> running;  // attached to when set
-    bool canStart = true;
-    int starts = 0;
-    std::shared_ptr<ISpreadsheetApp> Attach() override { return running; }
-    std::shared_ptr<ISpreadsheetApp> Start() override {
-        ++starts;
-        if (!canStart) return nullptr;
-        running = std::make_shared<FakeApp>();
-        return running;
-    }
-};
+using test::FakeApp;
+using test::FakeBook;
+using test::FakeConnector;
+using test::FakeSheet;
 
 // --- fixture ---------------------------------------------------------------------------------
 

@@ -33,6 +33,7 @@ int RunThermoTool(int argc, const char* const* argv, std::ostream& out, std::ost
     AddWaterCommand(app, context);
     AddPotentialCommand(app, context);
     AddLogKCommand(app, context);
+    AddEquilibriumCommand(app, context);
 
     try {
         app.parse(argc, argv);

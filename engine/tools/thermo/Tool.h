@@ -51,6 +51,7 @@ struct ToolContext {
 void AddWaterCommand(CLI::App& app, ToolContext& context);
 void AddPotentialCommand(CLI::App& app, ToolContext& context);
 void AddLogKCommand(CLI::App& app, ToolContext& context);
+void AddEquilibriumCommand(CLI::App& app, ToolContext& context);
 
 /// Parses the command line (argv[0] is the program name) and runs the subcommand; returns the
 /// exit code. Output goes to `out`, messages to `err`.

@@ -135,6 +135,24 @@ TEST_F(ThermoObject, WaterAndPotentialsAt25CInInterfaceUnits) {
               thermo_.GasPotential(Code("CO2,g"), t, 1.0f));
 }
 
+// The reader asks for the density at the saturation pressure as a 32-bit float, which may lie
+// a few parts in 1e8 below the true value: the solvent must still be the saturated liquid.
+TEST_F(ThermoObject, SaturationPressureStoredAsAFloatGivesTheLiquid) {
+    for (const float celsius : {100.0f, 150.0f, 250.0f, 300.0f, 370.0f}) {
+        const float t = celsius + 273.15f;
+        const float saturation = thermo_.SaturationPressure(t);
+        for (const float p : {saturation, std::nextafter(saturation, 0.0f),
+                              std::nextafter(std::nextafter(saturation, 0.0f), 0.0f)}) {
+            float pressure = p;
+            std::int16_t flag = 0;
+            EXPECT_GT(thermo_.WaterDensity(t, pressure, flag), 0.45f) << celsius << " C, " << p;
+        }
+        float vapour = saturation * 0.99f;
+        std::int16_t flag = 0;
+        EXPECT_LT(thermo_.WaterDensity(t, vapour, flag), 0.3f) << "clearly below: vapour";
+    }
+}
+
 TEST_F(ThermoObject, OutOfRangeAndMissingDataGiveAMagnitudeAbove1e33NeverNaN) {
     const float nan = std::numeric_limits<float>::quiet_NaN();
     std::int16_t flag = 0;

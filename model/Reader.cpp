@@ -1,0 +1,656 @@
+#include "model/Reader.h"
+
+#include <cmath>
+#include <exception>
+#include <limits>
+#include <string>
+
+#include "model/Checked.h"
+#include "model/DataSource.h"
+#include "model/Notation.h"
+#include "model/Numbers.h"
+#include "model/ProblemModel.h"
+#include "model/RuntimeFailure.h"
+#include "services/Engine.h"
+#include "services/Platform.h"
+#include "services/Window.h"
+
+namespace varsel {
+
+namespace {
+
+// Status codes of the reader.
+enum ReadCode : std::int16_t {
+    kCannotOpen = 2,
+    kUnexpected = 3,
+    kKeyword = 4,
+    kMandatory = 5,
+    kNoAqueous = 6,
+    kOutOfRange = 7,
+    kPmcCount = 8,
+    kPmcName = 9,
+    kGasPotential = 10,
+    kPotential = 11,
+    kSpeciesCount = 12,
+    kNotInDatabase = 13,
+    kNotAqueous = 14,
+    kNotInSystem = 15,
+    kDuplicated = 16,
+    kInitialEnergy = 17,
+    kAxis = 18,
+    kFormula = 19,
+    kDataColumn = 20,
+    kComposition = 21,
+    kWeight = 22,
+    kXMissing = 23,
+    kXInvalid = 24,
+    kYMissing = 25,
+    kYInvalid = 26,
+    kPmcTwice = 27,
+    kPmcPotential = 28,
+};
+
+constexpr const char* kSystemAccepted = "System file accepted";
+constexpr const char* kPlusMinusLatin1 = "\xB1";
+constexpr const char* kPlusMinusUtf8 = "\xC2\xB1";
+
+// Thrown to leave the reading for its common exit with a status code.
+struct ReadStop {
+    std::int16_t code;
+};
+
+[[noreturn]] void Fail(std::int16_t code) {
+    throw ReadStop{code};
+}
+
+// The engine refused its set-up. The engine is a library that shows nothing itself, so its
+// text is shown here before the quiet stop; otherwise the user would be left without a word.
+[[noreturn]] void Refused(const std::string& engineText, const std::string& fallback) {
+    IWindow* window = ThePlatform().Window;
+    if (window != nullptr) {
+        window->ShowMessage(engineText.empty() ? fallback : engineText, MessageButtons::Ok,
+                            MessageIcon::Critical);
+    }
+    Fail(kStatusQuietStop);
+}
+
+// A potential the engine could not compute comes back with a magnitude above 1e33; a value
+// that is not a number at all counts the same.
+bool Uncomputable(float value) {
+    return !(std::fabs(value) <= 1e33f);
+}
+
+void ExpectRowKeyword(const char* keyword) {
+    NextRowCell();
+    if (CurrentCell() != keyword) Fail(kKeyword);
+}
+
+void ExpectCell(const char* keyword) {
+    NextCell();
+    if (CurrentCell() != keyword) Fail(kKeyword);
+}
+
+// The value cell after a keyword; it must not be empty.
+std::string RequiredValue() {
+    NextCell();
+    if (CurrentCell().empty()) Fail(kMandatory);
+    return CurrentCell();
+}
+
+// The header of the half-width column: a blank and the plus-minus sign, as one Latin-1 byte
+// or in UTF-8. Trimming in the text form takes the blank away, so there the sign alone will
+// do. Returns the sign's bytes, or an empty text when the cell is something else.
+std::string HalfWidthSign(const std::string& cell, bool workbook) {
+    for (const char* sign : {kPlusMinusLatin1, kPlusMinusUtf8}) {
+        if (cell == std::string(" ") + sign) return sign;
+        if (!workbook && cell == sign) return sign;
+    }
+    return std::string();
+}
+
+class Reading {
+  public:
+    explicit Reading(ProblemModel& model) : m_(model) {}
+
+    void EngineSetUp();
+    void Conditions();
+    void FixedPmc();
+    void Species();
+    void AxesAndHeader();
+    void Samples();
+
+  private:
+    std::int16_t PlacePmc(const std::string& name);
+    float ComputedInitial(std::int16_t code);
+    std::int16_t SpeciesRow(int i) const { return CheckedInt16(8 + m_.FixedPmcCount + i); }
+
+    ProblemModel& m_;
+    std::int16_t flag_ = 0;  // scratch argument of some engine calls, never read
+};
+
+void Reading::EngineSetUp() {
+    NextRowCell();
+    m_.Title = CurrentCell();
+
+    ExpectRowKeyword("Database:");
+    const std::string database = RequiredValue();
+    m_.Solver->OpenDatabase(database);
+    const std::string databaseMessage = m_.Solver->GetMessage();
+    if (!databaseMessage.empty()) {
+        Refused(databaseMessage, "The engine could not open the database " + database);
+    }
+    flag_ = 0;
+    m_.Thermo->OpenDatabase(database, flag_);
+
+    ExpectRowKeyword("System:");
+    const std::string systemFile = RequiredValue();
+
+    ExpectRowKeyword("Options:");
+    NextCell();
+    std::string options = CurrentCell();
+    StripModeSwitch(options);
+    m_.Solver->SetOptions(options + "/mode=1");
+    const std::string optionsMessage = m_.Solver->GetMessage();
+    if (!optionsMessage.empty()) {
+        Refused(optionsMessage, "The engine did not accept the options " + options);
+    }
+    m_.Thermo->SetIgnoreLimits(m_.IgnoreLimits > 0);
+    m_.Thermo->SetModes(OptionFlagWord(options));
+
+    m_.Solver->LoadSystem(systemFile);
+    const std::string systemMessage = m_.Solver->GetMessage();
+    if (systemMessage != kSystemAccepted) {
+        Refused(systemMessage, "The engine did not accept the System file " + systemFile);
+    }
+    m_.SystemInfo = SystemInfo();
+    flag_ = 0;
+    m_.SystemReader->ReadSystem(systemFile, m_.SystemInfo, flag_);
+    if (m_.SystemInfo.HasAqueous == 0) Fail(kNoAqueous);
+    if (m_.SystemInfo.Phases.empty()) {
+        throw RuntimeFailure(kSubscriptOutOfRange, "The System has no phase records");
+    }
+    m_.AqFirst = CheckedInt16(1 + m_.SystemInfo.Phases.back().SpeciesBefore);
+    m_.AqLast = m_.SystemInfo.LastAqueous;
+}
+
+void Reading::Conditions() {
+    const bool limits = m_.IgnoreLimits == 0;
+
+    ExpectRowKeyword("T, C:");
+    m_.TempC = ToFloat(RequiredValue());
+    if (limits && !(m_.TempC >= 0 && m_.TempC <= 1000)) Fail(kOutOfRange);
+    m_.TempK = ToStoredFloat(static_cast<double>(m_.TempC) + 273.15);
+
+    ExpectRowKeyword("P, bar:");
+    m_.PressureBar = ToFloat(RequiredValue());
+    if (limits && !(m_.PressureBar >= 0 && m_.PressureBar <= 5000)) Fail(kOutOfRange);
+    if (m_.PressureBar == 0) {
+        m_.PressureBar = m_.Thermo->SaturationPressure(m_.TempK);
+        if (m_.PressureBar < 1) m_.PressureBar = 1.0f;
+    }
+    // Always required, also with the limits lifted; a pressure that is not a number fails too.
+    if (!(m_.PressureBar >= 1 && std::isfinite(m_.PressureBar))) Fail(kOutOfRange);
+
+    flag_ = 0;
+    m_.WaterDensity = m_.Thermo->WaterDensity(m_.TempK, m_.PressureBar, flag_);
+    if (!std::isfinite(m_.WaterDensity) || !std::isfinite(m_.PressureBar)) Fail(kOutOfRange);
+    if (limits && !(m_.WaterDensity >= 0.32f)) Fail(kOutOfRange);
+    m_.WaterProperty = m_.Thermo->WaterProperty(m_.TempK, m_.WaterDensity);
+    m_.WaterPotential = m_.Thermo->WaterPotential(m_.TempK, m_.PressureBar, m_.WaterDensity);
+    // The water properties feed every aqueous potential; if the engine could not compute
+    // them at this state, the state is outside what it can describe.
+    if (!std::isfinite(m_.WaterProperty) || !std::isfinite(m_.WaterPotential)) {
+        Fail(kOutOfRange);
+    }
+
+    m_.PmcSlots = m_.SystemInfo.SubstanceCount;
+    m_.PmcPotential.Redim(m_.PmcSlots);
+    m_.PmcComputable.Redim(m_.PmcSlots);
+    m_.PmcCode.Redim(m_.PmcSlots);
+}
+
+// Finds a p.m.c. name among the System's p.m.c. slots and records its type code; returns the
+// slot.
+std::int16_t Reading::PlacePmc(const std::string& name) {
+    std::int16_t slot = 0;
+    for (int s = 1; s <= m_.PmcSlots; ++s) {
+        if (m_.SystemInfo.SpeciesNames[s] == name) {
+            slot = static_cast<std::int16_t>(s);
+            break;
+        }
+    }
+    if (slot == 0) Fail(kPmcName);
+    const std::int16_t code = m_.Thermo->GetTypeCode(m_.Thermo->FindSubstance(name));
+    if (code == 0) Fail(kPmcName);
+    if (m_.PmcCode[slot] != 0) Fail(kPmcTwice);
+    m_.PmcCode[slot] = code;
+    if (code < 2048) Fail(kPmcName);
+    if (name.find(",g") == std::string::npos && code < 3072) m_.PmcComputable[slot] = 1;
+    return slot;
+}
+
+void Reading::FixedPmc() {
+    ExpectRowKeyword("P.m.c.:");
+    m_.FixedPmcCount = ToInt16(RequiredValue());
+    // A negative count would make the per-sample columns outnumber the slots and shift every
+    // row that follows; it is as wrong as one above the number of slots.
+    if (m_.FixedPmcCount > m_.PmcSlots || m_.FixedPmcCount < 0) Fail(kPmcCount);
+    if (m_.FixedPmcCount != 0) ExpectCell("Potential");
+
+    for (int i = 1; i <= m_.FixedPmcCount; ++i) {
+        NextRowCell();
+        if (!CurrentCell().empty()) Fail(kKeyword);
+        NextCell();
+        const std::int16_t slot = PlacePmc(CurrentCell());
+        const std::int16_t code = m_.PmcCode[slot];
+
+        NextCell();
+        if (!CurrentCell().empty()) {
+            m_.PmcPotential[slot] = ToFloat(CurrentCell());
+        } else {
+            if (m_.PmcComputable[slot] == 0) Fail(kGasPotential);
+            flag_ = 0;
+            m_.PmcPotential[slot] =
+                m_.Thermo->SubstancePotential(code, m_.TempK, m_.PressureBar, flag_);
+            if (m_.IsWorkbook && std::fabs(m_.PmcPotential[slot]) < 1e33f) {
+                WriteCell(CheckedInt16(i + 7), 3, m_.PmcPotential[slot]);
+            }
+        }
+        if (Uncomputable(m_.PmcPotential[slot])) Fail(kPotential);
+    }
+    m_.SamplePmcCount = CheckedInt16(m_.PmcSlots - m_.FixedPmcCount);
+    m_.SamplePmcSlot.Redim(m_.SamplePmcCount);
+}
+
+float Reading::ComputedInitial(std::int16_t code) {
+    if (code == 0) return ToStoredFloat(static_cast<double>(m_.WaterPotential) / 1000);
+    if (code == 1) return 0.0f;
+    if (code == 2) {
+        const float hydroxide =
+            m_.Thermo->Type2Potential(m_.TempK, m_.WaterDensity, m_.WaterPotential);
+        // Not a number stays one, and is then rejected as "could not calculate".
+        return static_cast<float>(static_cast<double>(hydroxide) / 1000);
+    }
+    if (code < 1024) {
+        return m_.Thermo->AqueousPotential(code, m_.TempK, m_.PressureBar, m_.WaterDensity,
+                                           m_.WaterProperty);
+    }
+    flag_ = 0;
+    return m_.Thermo->AqueousPotentialEx(code, m_.TempK, m_.PressureBar, m_.WaterDensity,
+                                         m_.WaterProperty, flag_);
+}
+
+void Reading::Species() {
+    ExpectRowKeyword("Species:");
+    m_.SpeciesCount = ToInt16(RequiredValue());
+    if (m_.SpeciesCount < 1 || m_.SpeciesCount > 8) Fail(kSpeciesCount);
+    ExpectCell("Initial");
+    ExpectCell("Result");
+    NextCell();
+    const std::string sign = HalfWidthSign(CurrentCell(), m_.IsWorkbook);
+    if (sign.empty()) Fail(kKeyword);
+    m_.HalfWidthHeader = sign;
+
+    const int count = m_.SpeciesCount;
+    m_.SpeciesInitial.Redim(count);
+    m_.SpeciesScale.Redim(count);
+    m_.SpeciesValue.Redim(count);
+    m_.SpeciesInterval.Redim(count);
+    m_.SpeciesFree.Redim(count);
+    m_.SpeciesIndex.Redim(count);
+    m_.FreeCount = 0;
+
+    for (int i = 1; i <= count; ++i) {
+        const std::int16_t row = SpeciesRow(i);
+        NextRowCell();
+        if (!CurrentCell().empty()) Fail(kKeyword);
+        NextCell();
+        const std::string name = CurrentCell();
+        if (name.empty()) Fail(kMandatory);
+
+        const std::int16_t code = m_.Thermo->GetTypeCode(m_.Thermo->FindSubstance(name));
+        if (code < 0) Fail(kNotInDatabase);
+        if (code >= 2048) Fail(kNotAqueous);
+        std::int16_t position = 0;
+        for (int s = m_.AqFirst; s <= m_.AqLast; ++s) {
+            if (m_.SystemInfo.SpeciesNames[s] == name) {
+                position = static_cast<std::int16_t>(s);
+                break;
+            }
+        }
+        if (position == 0) Fail(kNotInSystem);
+        m_.SpeciesIndex[i] = position;
+        for (int earlier = i - 1; earlier >= 1; --earlier) {
+            if (m_.SpeciesIndex[earlier] == position) Fail(kDuplicated);
+        }
+
+        NextCell();
+        if (IsNumeric(CurrentCell())) {
+            m_.SpeciesInitial[i] = ToFloat(CurrentCell());
+        } else {
+            m_.SpeciesInitial[i] = ComputedInitial(code);
+            if (m_.IsWorkbook && std::fabs(m_.SpeciesInitial[i]) < 1e33f) {
+                WriteCell(row, 3, m_.SpeciesInitial[i]);
+            }
+        }
+        if (Uncomputable(m_.SpeciesInitial[i])) Fail(kInitialEnergy);
+
+        NextCell();
+        if (IsNumeric(CurrentCell())) {
+            m_.SpeciesValue[i] = ToFloat(CurrentCell());
+            m_.SpeciesFree[i] = false;
+        } else {
+            m_.SpeciesValue[i] = m_.SpeciesInitial[i];
+            m_.SpeciesFree[i] = true;
+            CheckedAdd(m_.FreeCount, 1);
+        }
+
+        NextCell();
+        if (IsNumeric(CurrentCell())) m_.SpeciesScale[i] = ToFloat(CurrentCell());
+        if (m_.IsWorkbook) ClearCell(row, 5);
+    }
+
+    // A previous half-width becomes the step scale of the derivatives: the half-width that
+    // one standard error would give.
+    if (m_.FreeCount > 0) {
+        const double d = std::sqrt(static_cast<double>(ChiSquare95(m_.FreeCount)) * m_.FreeCount);
+        for (int i = 1; i <= count; ++i) {
+            if (m_.SpeciesScale[i] != 0) {
+                m_.SpeciesScale[i] = ToStoredFloat(static_cast<double>(m_.SpeciesScale[i]) / d);
+            } else {
+                m_.SpeciesScale[i] = 1.0f;
+            }
+        }
+    }
+}
+
+void Reading::AxesAndHeader() {
+    ExpectRowKeyword("Mean err.:");
+    if (m_.IsWorkbook) {
+        const std::int16_t row = CheckedInt16(9 + m_.FixedPmcCount + m_.SpeciesCount);
+        ClearCell(row, 3);
+        ClearCell(row, 4);
+    }
+
+    ExpectRowKeyword("X axis:");
+    std::string x = RequiredValue();
+    ParseAxis(x, m_.XAxis);
+    if (m_.StatusCode != 0) Fail(kAxis);
+
+    ExpectRowKeyword("Y axis:");
+    std::string y = RequiredValue();
+    ParseAxis(y, m_.YAxis);
+    if (m_.StatusCode != 0) Fail(kAxis);
+    if (m_.YAxis.Kind == AxisDef::kFixed) Fail(kAxis);
+
+    NextRowCell();
+    while (CurrentCell().empty())
+        NextRowCell();
+    if (CurrentCell() != "Sample") Fail(kDataColumn);
+
+    for (int j = 1; j <= m_.SamplePmcCount; ++j) {
+        NextCell();
+        const std::int16_t slot = PlacePmc(CurrentCell());
+        const std::int16_t code = m_.PmcCode[slot];
+        float reference = 0;
+        flag_ = 0;
+        if (m_.PmcComputable[slot] == 1) {
+            reference = m_.Thermo->SubstancePotential(code, m_.TempK, m_.PressureBar, flag_);
+        } else if (code >= 3072) {
+            reference = m_.Thermo->GasPotential(code, m_.TempK, 1.0f);
+        } else {
+            reference = m_.Thermo->SubstancePotential(code, m_.TempK, 1.0f, flag_);
+        }
+        m_.PmcPotential[slot] = reference;
+        if (Uncomputable(reference)) Fail(kPotential);
+        m_.SamplePmcSlot[j] = slot;
+    }
+
+    m_.FormulaCount = 0;
+    m_.FormulaNames.Redim(0);
+    m_.FormulaElements.Redim(m_.SystemInfo.ElementCount, 0);
+    for (;;) {
+        NextCell();
+        const std::string formula = CurrentCell();
+        if (formula == "Weight") break;
+        // An empty cell is no formula. Saying so here, rather than asking the engine, also
+        // ends a header row that lacks "Weight" at once instead of after 32767 empty cells.
+        if (formula.empty()) Fail(kFormula);
+        const std::string elements = m_.Thermo->GetFormulaElements(formula);
+        if (elements.empty() || elements.back() == '\0') Fail(kFormula);
+        CheckedAdd(m_.FormulaCount, 1);
+        m_.FormulaNames.RedimPreserve(m_.FormulaCount);
+        m_.FormulaElements.RedimPreserve(m_.SystemInfo.ElementCount, m_.FormulaCount);
+        m_.FormulaNames[m_.FormulaCount] = formula;
+        for (char c : elements) {
+            const auto code = static_cast<std::int16_t>(static_cast<unsigned char>(c));
+            int position = 0;
+            for (int e = 1; e <= m_.SystemInfo.ElementCount; ++e) {
+                if (m_.SystemInfo.ElementCodes[e] == code) {
+                    position = e;
+                    break;
+                }
+            }
+            if (position == 0) Fail(kFormula);
+            m_.FormulaElements(position, m_.FormulaCount) =
+                m_.Thermo->GetElementAmount(formula, code);
+        }
+    }
+
+    for (const char* keyword : {"X", "Y (exp)", "Y (calc)", "error", "extras"}) {
+        NextCell();
+        if (CurrentCell() != keyword) Fail(kDataColumn);
+    }
+}
+
+void Reading::Samples() {
+    m_.SampleCount = 0;
+    m_.Samples.Redim(0);
+    m_.WeightSum = 0;
+    for (;;) {
+        NextRowCell();
+        if (CurrentCell().empty()) {
+            m_.Jacobian.Redim(m_.FreeCount, m_.SampleCount);
+            m_.NormalMatrix.Redim(m_.FreeCount, m_.FreeCount);
+            return;
+        }
+        CheckedAdd(m_.SampleCount, 1);
+        m_.Samples.RedimPreserve(m_.SampleCount);
+        SampleRec& sample = m_.Samples[m_.SampleCount];
+        sample.Potentials.Redim(m_.SamplePmcCount);
+        sample.Amounts.Redim(m_.FormulaCount);
+        sample.Name = CurrentCell();
+
+        for (int j = 1; j <= m_.SamplePmcCount; ++j) {
+            NextCell();
+            const std::string& cell = CurrentCell();
+            const std::int16_t slot = m_.SamplePmcSlot[j];
+            if (!cell.empty() && !IsNumeric(cell)) Fail(kPmcPotential);
+            if (!cell.empty()) {
+                sample.Potentials[j] = ToFloat(cell);
+            } else {
+                if (m_.PmcComputable[slot] == 0) Fail(kGasPotential);
+                sample.Potentials[j] = m_.PmcPotential[slot];
+            }
+        }
+        for (int j = 1; j <= m_.FormulaCount; ++j) {
+            NextCell();
+            const std::string& cell = CurrentCell();
+            if (cell.empty()) continue;
+            if (!IsNumeric(cell)) Fail(kComposition);
+            const float amount = ToFloat(cell);
+            if (amount < 0) Fail(kComposition);
+            sample.Amounts[j] = amount;
+        }
+
+        NextCell();
+        if (!CurrentCell().empty()) {
+            if (!IsNumeric(CurrentCell())) Fail(kWeight);
+            sample.Weight = ToFloat(CurrentCell());
+            if (sample.Weight < 0) Fail(kWeight);
+        }
+        // The sum of weights divides the mean error; it has to stay a finite float.
+        const double weightSum = static_cast<double>(m_.WeightSum) + sample.Weight;
+        if (!(weightSum <= std::numeric_limits<float>::max())) Fail(kWeight);
+        m_.WeightSum = static_cast<float>(weightSum);
+
+        NextCell();
+        if (m_.XAxis.Kind == AxisDef::kFixed) {
+            if (CurrentCell().empty()) Fail(kXMissing);
+            if (!IsNumeric(CurrentCell())) Fail(kXInvalid);
+            sample.XFixed = ToFloat(CurrentCell());
+        }
+
+        NextCell();
+        if (CurrentCell().empty()) Fail(kYMissing);
+        if (!IsNumeric(CurrentCell())) Fail(kYInvalid);
+        sample.YExp = ToFloat(CurrentCell());
+
+        if (m_.IsWorkbook) {
+            const std::int16_t row =
+                CheckedInt16(13 + m_.FixedPmcCount + m_.SpeciesCount + m_.SampleCount);
+            const int c0 = m_.SamplePmcCount + m_.FormulaCount;
+            if (m_.XAxis.Kind != AxisDef::kFixed) ClearCell(row, CheckedInt16(c0 + 3));
+            for (int offset : {5, 6, 7})
+                ClearCell(row, CheckedInt16(c0 + offset));
+        }
+    }
+}
+
+// Creates the engine objects the run does not have yet.
+void CreateEngineObjects(ProblemModel& m) {
+    IEngineFactory* factory = ThePlatform().Engine;
+    if (factory == nullptr) {
+        throw RuntimeFailure(kEngineFailure, "No thermodynamic engine is available");
+    }
+    if (!m.Solver) m.Solver = factory->CreateSolver(m.WorkFolder);
+    if (!m.Thermo) m.Thermo = factory->CreateThermo(m.WorkFolder);
+    if (!m.SystemReader) m.SystemReader = factory->CreateSystemReader(m.WorkFolder);
+    if (!m.Solver || !m.Thermo || !m.SystemReader) {
+        throw RuntimeFailure(kEngineFailure, "The engine objects could not be created");
+    }
+}
+
+}  // namespace
+
+std::string ReaderMessage(std::int16_t code) {
+    switch (code) {
+        case kCannotOpen:
+            return "could not open the file";
+        case kUnexpected:
+            return "unexpected error (short file?)";
+        case kKeyword:
+            return "incorrect keyword";
+        case kMandatory:
+            return "no mandatory data";
+        case kNoAqueous:
+            return "no aqueous solution";
+        case kOutOfRange:
+            return "T/P/D out of range";
+        case kPmcCount:
+            return "incorrect number of p.m.c.";
+        case kPmcName:
+            return "p.m.c. name is incorrect or absent";
+        case kGasPotential:
+            return "potentials of gases are mandatory";
+        case kPotential:
+            return "could not calculate potential";
+        case kSpeciesCount:
+            return "incorrect number of species";
+        case kNotInDatabase:
+            return "species not found in the database";
+        case kNotAqueous:
+            return "species is not an aqueous";
+        case kNotInSystem:
+            return "species not found in System file";
+        case kDuplicated:
+            return "duplicated species found";
+        case kInitialEnergy:
+            return "could not calculate initial energy";
+        case kAxis:
+            return "incorrect axis definition";
+        case kFormula:
+            return "invalid formula of a substance";
+        case kDataColumn:
+            return "incorrect data column";
+        case kComposition:
+            return "composition value is invalid";
+        case kWeight:
+            return "weight value is invalid";
+        case kXMissing:
+            return "fixed X value not defined";
+        case kXInvalid:
+            return "fixed X value is invalid";
+        case kYMissing:
+            return "Y (exp) value not defined";
+        case kYInvalid:
+            return "Y (exp) value is invalid";
+        case kPmcTwice:
+            return "p.m.c. appears twice";
+        case kPmcPotential:
+            return "p.m.c. potential is invalid";
+        default:
+            return std::string();
+    }
+}
+
+bool ReaderMessageHasPosition(std::int16_t code) {
+    switch (code) {
+        case kCannotOpen:
+        case kUnexpected:
+        case kNoAqueous:
+        case kOutOfRange:
+        case kPotential:
+            return false;
+        default:
+            return code >= kKeyword && code <= kPmcPotential;
+    }
+}
+
+std::int16_t ReadDataFile() {
+    ProblemModel& m = Model();
+    m.StatusCode = 0;
+    // Until the engine objects exist a failure means the file could not be opened; from
+    // then on it is unexpected (a short file, a number that does not convert, an engine or
+    // spreadsheet call that fails).
+    std::int16_t failureCode = kCannotOpen;
+    try {
+        OpenDataSource();
+        if (m.StatusCode == kStatusQuietStop) return m.StatusCode;
+        if (m.StatusCode != 0) Fail(kCannotOpen);
+
+        if (IWindow* window = ThePlatform().Window) {
+            window->SetStartVisible(false);
+            window->SetBrowseEnabled(false);
+            window->SetPathEnabled(false);
+            window->SetStatusCaption("Reading data file...");
+            window->ProcessEvents();
+        }
+        CreateEngineObjects(m);
+        failureCode = kUnexpected;
+
+        Reading reading(m);
+        reading.EngineSetUp();
+        reading.Conditions();
+        reading.FixedPmc();
+        reading.Species();
+        reading.AxesAndHeader();
+        reading.Samples();
+    } catch (const ReadStop& stop) {
+        m.StatusCode = stop.code;
+    } catch (const std::exception&) {
+        m.StatusCode = failureCode;
+    } catch (...) {
+        m.StatusCode = failureCode;
+    }
+
+    if (!m.IsWorkbook) CloseDataSource();
+    m.StatusText = ReaderMessage(m.StatusCode);
+    if (ReaderMessageHasPosition(m.StatusCode)) {
+        m.StatusText += " (row=" + std::to_string(CurrentRow()) +
+                        ", col=" + std::to_string(CurrentColumn()) + ")";
+    }
+    return m.StatusCode;
+}
+
+}  // namespace varsel

@@ -1,0 +1,28 @@
+// The data file reader: walks the grid of a data file in its fixed order of rows, sets the
+// thermodynamic engine up (database, options, System file, conditions), computes what the
+// file leaves to the engine (p.m.c. potentials, initial species values), validates every cell
+// and fills the problem model.
+//
+// The outcome is a status code with a message, most of them followed by the position of the
+// cell read last: " (row=", row, ", col=", column, ")".
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace varsel {
+
+/// Reads the data file named in the window's path box into Model() and sets the engine up.
+/// Returns the status code, also left in Model().StatusCode: 0 success, -1 quiet stop (a
+/// message box has been shown or the path box was filled), 2 .. 28 a failure whose message
+/// is in Model().StatusText. Never throws: run-time failures become codes 2 and 3.
+std::int16_t ReadDataFile();
+
+/// The reader's message for a status code, without position; empty for codes it does not
+/// know (0 and -1 included).
+std::string ReaderMessage(std::int16_t code);
+
+/// True when the reader's message for `code` is followed by the cell position.
+bool ReaderMessageHasPosition(std::int16_t code);
+
+}  // namespace varsel

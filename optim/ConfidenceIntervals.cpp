@@ -1,0 +1,233 @@
+#include "optim/ConfidenceIntervals.h"
+
+#include <cmath>
+#include <cstdint>
+#include <exception>
+#include <limits>
+#include <vector>
+
+#include "model/Checked.h"
+#include "model/DataSource.h"
+#include "model/ProblemModel.h"
+#include "optim/LinearAlgebra.h"
+#include "optim/Misfit.h"
+#include "services/Platform.h"
+#include "services/Window.h"
+
+namespace varsel {
+
+namespace {
+
+constexpr double kReacts = 1e-7;       // S must change by more than this to count as moved
+constexpr double kLargestStep = 1000;  // the step stops growing once it reaches this
+
+// The yellow bar over the Status label that grows by one share per Hessian-mode pass.
+class ProgressBar {
+  public:
+    ProgressBar(IWindow* window, int total) : window_(window), total_(CheckedInt16(total)) {
+        if (window_ == nullptr) return;
+        const LabelGeometry g = window_->StatusGeometry();
+        left_ = g.Left;
+        top_ = g.Top;
+        width_ = g.Width - g.PixelWidth;
+        height_ = g.Height - g.PixelHeight;
+    }
+
+    void Step() {
+        CheckedAdd(count_, 1);
+        if (window_ == nullptr) return;
+        const float width = width_ * static_cast<float>(count_) / static_cast<float>(total_);
+        window_->DrawFilledRectangle(left_, top_, width, height_, 255, 255, 0);
+        window_->ProcessEvents();
+    }
+
+  private:
+    IWindow* window_;
+    std::int16_t total_;
+    std::int16_t count_ = 0;
+    float left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+};
+
+// Puts a species value back when it goes out of scope, also when a pass throws.
+class ValueRestorer {
+  public:
+    ValueRestorer(ProblemModel& m, int species)
+        : m_(m), species_(species), value_(m.SpeciesValue[species]) {}
+    ~ValueRestorer() { m_.SpeciesValue[species_] = value_; }
+    ValueRestorer(const ValueRestorer&) = delete;
+    ValueRestorer& operator=(const ValueRestorer&) = delete;
+    float Value() const { return value_; }
+
+  private:
+    ProblemModel& m_;
+    int species_;
+    float value_;
+};
+
+class HessianBuilder {
+  public:
+    HessianBuilder(ProblemModel& m, ProgressBar& bar)
+        : m_(m), bar_(bar), reference_(m.ResultSumOfSquares), h_(Misfit().LastMultiplier) {}
+
+    // Fills NormalMatrix(1..n, 1..n); false when a pass failed (StatusCode is then 1).
+    bool Build() {
+        std::vector<int> free;
+        for (int i = 1; i <= m_.SpeciesCount; ++i) {
+            if (m_.SpeciesFree[i]) free.push_back(i);
+        }
+        for (std::size_t p = 0; p < free.size(); ++p) {
+            if (!Diagonal(free[p], static_cast<int>(p) + 1)) return false;
+            for (std::size_t q = p + 1; q < free.size(); ++q) {
+                if (!OffDiagonal(free[p], static_cast<int>(p) + 1, free[q],
+                                 static_cast<int>(q) + 1)) {
+                    return false;
+                }
+            }
+        }
+        return true;
+    }
+
+  private:
+    // One Hessian-mode pass at the species values as they stand; adds sign × S to `sum`.
+    bool Pass(double sign, double& sum, bool& moved) {
+        EvaluateModel(PassMode::Hessian);
+        if (m_.StatusCode != 0) return false;
+        const double s = Misfit().SumOfSquares;
+        sum = Finite(sum + sign * s);
+        if (std::fabs(s - reference_) > kReacts) moved = true;
+        bar_.Step();
+        return true;
+    }
+
+    bool Diagonal(int i, int p) {
+        const ValueRestorer restoreI(m_, i);
+        const double x = restoreI.Value();
+        double sum = 0;
+        bool ok = true;
+        bool reacted = false;
+        for (;;) {
+            sum = 0;
+            bool moved = false;
+            m_.SpeciesValue[i] = ToStoredFloat(x + h_);
+            ok = Pass(1, sum, moved);
+            if (ok) {
+                m_.SpeciesValue[i] = ToStoredFloat(x - h_);
+                ok = Pass(1, sum, moved);
+            }
+            reacted = moved;
+            if (!ok || moved || h_ >= kLargestStep) break;
+            h_ *= 2;
+        }
+        if (!ok) return false;
+        // S never reacted, even at the largest step: what the difference would measure is
+        // only the rounding of S_R to a float, whose sign is chance. No curvature is known,
+        // which the inversion then reports.
+        const double entry = reacted ? CheckedDivide(sum - 2 * reference_, h_ * h_) : 0.0;
+        m_.NormalMatrix(p, p) = entry;
+        return true;
+    }
+
+    bool OffDiagonal(int i, int p, int j, int q) {
+        const ValueRestorer restoreI(m_, i);
+        const ValueRestorer restoreJ(m_, j);
+        const double x = restoreI.Value();
+        const double y = restoreJ.Value();
+        // (step of i, step of j, sign of S in the sum) of the four corner passes.
+        static constexpr int kCorners[4][3] = {{1, 1, 1}, {-1, -1, 1}, {1, -1, -1}, {-1, 1, -1}};
+        double sum = 0;
+        bool ok = true;
+        for (;;) {
+            sum = 0;
+            bool moved = false;
+            for (const auto& corner : kCorners) {
+                m_.SpeciesValue[i] = ToStoredFloat(x + corner[0] * h_);
+                m_.SpeciesValue[j] = ToStoredFloat(y + corner[1] * h_);
+                ok = Pass(corner[2], sum, moved);
+                if (!ok) break;
+            }
+            if (!ok || moved || h_ >= kLargestStep) break;
+            h_ *= 2;
+        }
+        if (!ok) return false;
+        const double entry = CheckedDivide(sum, 4 * h_ * h_);
+        m_.NormalMatrix(p, q) = entry;
+        m_.NormalMatrix(q, p) = entry;
+        return true;
+    }
+
+    ProblemModel& m_;
+    ProgressBar& bar_;
+    const double reference_;  // S_R as the stored float
+    double h_;                // kJ/mol; carried from entry to entry and only ever doubled
+};
+
+void ClearIntervals(ProblemModel& m) {
+    for (int i = 1; i <= m.SpeciesCount; ++i)
+        m.SpeciesInterval[i] = 0;
+}
+
+void Warn(const char* text) {
+    if (IWindow* window = ThePlatform().Window) {
+        window->ShowMessage(text, MessageButtons::Ok, MessageIcon::Exclamation);
+    }
+}
+
+}  // namespace
+
+void EstimateConfidenceIntervals() {
+    ProblemModel& m = Model();
+    IWindow* window = ThePlatform().Window;
+    if (window != nullptr) window->SetStatusCaption("Calculating confidence intervals...");
+    const int n = m.FreeCount;
+    ProgressBar bar(window, 2 * n * n);
+    HessianBuilder builder(m, bar);
+    if (!builder.Build()) return;
+    EstimateHalfWidths();
+}
+
+void EstimateHalfWidths() {
+    ProblemModel& m = Model();
+    const std::int16_t n = m.FreeCount;
+    try {
+        InvertSymmetric(m.FreeCount, m.NormalMatrix);
+    } catch (const std::exception&) {
+        // An inversion that overflows is as useless as one that meets a zero pivot; the fit
+        // itself succeeded, so this stays a warning like the zero pivot.
+        m.FreeCount = 0;
+    }
+    if (m.FreeCount == 0) {
+        Warn("Could not invert Hessian  ");
+        ClearIntervals(m);
+        return;
+    }
+
+    const double q = static_cast<double>(ChiSquare95(n)) * n;
+    int p = 0;
+    for (int i = 1; i <= m.SpeciesCount; ++i) {
+        if (!m.SpeciesFree[i]) {
+            m.SpeciesInterval[i] = 0;
+            continue;
+        }
+        ++p;
+        const double g = m.NormalMatrix(p, p);
+        const double halfWidth = std::sqrt(2 * g * q);
+        // A half-width too wide for a float says as little as a negative variance.
+        if (!(g > 0) || !(halfWidth <= std::numeric_limits<float>::max())) {
+            Warn("Could not estimate intervals  ");
+            ClearIntervals(m);
+            break;
+        }
+        m.SpeciesInterval[i] = static_cast<float>(halfWidth);
+    }
+
+    if (m.IsWorkbook) {
+        for (int i = 1; i <= m.SpeciesCount; ++i) {
+            if (m.SpeciesInterval[i] != 0) {
+                WriteCell(CheckedInt16(8 + m.FixedPmcCount + i), 5, m.SpeciesInterval[i]);
+            }
+        }
+    }
+    if (IWindow* window = ThePlatform().Window) window->Pause(500);
+}
+
+}  // namespace varsel

@@ -1,0 +1,281 @@
+#include "optim/FitDriver.h"
+
+#include <cmath>
+#include <cstdint>
+#include <exception>
+#include <limits>
+#include <string>
+
+#include "model/Checked.h"
+#include "model/DataSource.h"
+#include "model/Numbers.h"
+#include "model/ProblemModel.h"
+#include "model/RuntimeFailure.h"
+#include "optim/ConfidenceIntervals.h"
+#include "optim/LinearAlgebra.h"
+#include "optim/Misfit.h"
+#include "optim/StepControl.h"
+#include "services/Platform.h"
+#include "services/Spreadsheet.h"
+#include "services/Window.h"
+
+namespace varsel {
+
+namespace {
+
+// Ends the run with StatusCode 1 and this text.
+struct FitFailure {
+    std::string text;
+};
+
+class Fit {
+  public:
+    Fit(ProblemModel& m, IWindow* window) : m_(m), window_(window) {}
+
+    void Run() {
+        Start();
+        if (!InitialPass()) return;
+        if (!Iterate()) return;
+        if (!FinalPass()) return;
+        if (m_.FreeCount == 0) return;
+        stage_ = "the confidence intervals";
+        EstimateConfidenceIntervals();
+    }
+
+    // Runs on every way out: the progress bar goes, and a workbook's application gets its
+    // input, screen updating and status bar back.
+    void Exit() noexcept {
+        try {
+            if (window_ != nullptr) window_->ClearDrawing();
+            if (m_.IsWorkbook && m_.ExcelApp) {
+                m_.ExcelApp->SetScreenUpdating(true);
+                m_.ExcelApp->SetInteractive(true);
+                m_.ExcelApp->ResetStatusBar();
+                if (statusBarSaved_) m_.ExcelApp->SetDisplayStatusBar(displayStatusBar_);
+            }
+        } catch (const std::exception& failure) {
+            if (m_.StatusCode == 0) {
+                m_.StatusCode = 1;
+                m_.StatusText =
+                    std::string("the spreadsheet could not be restored: ") + failure.what();
+            }
+        }
+        d_.Erase();
+        u_.Erase();
+    }
+
+    const std::string& Stage() const { return stage_; }
+
+  private:
+    void Caption(const std::string& text) {
+        if (window_ != nullptr) window_->SetStatusCaption(text);
+    }
+
+    std::int16_t MeanErrorRow() const {
+        return CheckedInt16(9 + m_.FixedPmcCount + m_.SpeciesCount);
+    }
+
+    void WriteSpeciesValues(bool fixedOnly) {
+        for (int i = 1; i <= m_.SpeciesCount; ++i) {
+            if (fixedOnly && m_.SpeciesFree[i]) continue;
+            WriteCell(CheckedInt16(8 + m_.FixedPmcCount + i), 4, m_.SpeciesValue[i]);
+        }
+    }
+
+    void Start() {
+        stage_ = "the start";
+        d_.Redim(m_.FreeCount);
+        u_.Redim(m_.FreeCount);
+        if (m_.IsWorkbook) {
+            if (!m_.ExcelApp) {
+                throw RuntimeFailure(kSpreadsheetFailure, "no spreadsheet application");
+            }
+            displayStatusBar_ = m_.ExcelApp->DisplayStatusBar();
+            statusBarSaved_ = true;
+            m_.ExcelApp->SetStatusBar("Optimizing...");
+            m_.ExcelApp->SetInteractive(false);
+        }
+
+        MisfitState& state = Misfit();
+        state.RT = static_cast<double>(m_.TempK) * kGasConstant;
+        state.LastMultiplier = 1;
+        m_.BulkComposition.Redim(m_.SystemInfo.ElementCount);
+        m_.PmcActivity.Redim(m_.PmcSlots);
+        m_.SpeciesAmount.Redim(m_.SystemInfo.LastAqueous - m_.PmcSlots);
+        m_.SpeciesLnActivity.Redim(m_.SystemInfo.LastAqueous - m_.PmcSlots);
+        Caption("Initial estimating...");
+        // The mean error divides by the sum of weights; with no weight at all there is
+        // nothing to fit and no error to show.
+        if (!(m_.WeightSum > 0)) {
+            throw FitFailure{"every sample has weight 0, so there is nothing to fit"};
+        }
+        FixedPmcActivities();
+    }
+
+    bool InitialPass() {
+        stage_ = "the initial pass";
+        // Every species, fixed ones too, is evaluated at its initial value; SpeciesInterval
+        // holds the values set aside meanwhile.
+        for (int i = 1; i <= m_.SpeciesCount; ++i) {
+            m_.SpeciesInterval[i] = m_.SpeciesValue[i];
+            m_.SpeciesValue[i] = m_.SpeciesInitial[i];
+        }
+        EvaluateModel(PassMode::Iteration);
+        for (int i = 1; i <= m_.SpeciesCount; ++i) {
+            m_.SpeciesValue[i] = m_.SpeciesInterval[i];
+            m_.SpeciesInterval[i] = 0;
+        }
+        if (m_.StatusCode != 0) return false;
+
+        if (m_.IsWorkbook) WriteSpeciesValues(true);
+        const double s = Misfit().SumOfSquares;
+        m_.InitialSumOfSquares = ToStoredFloat(s);
+        const double e = MeanError(s);
+        if (m_.IsWorkbook) WriteCellNumber(MeanErrorRow(), 3, e);
+        Caption("Initial data set.    Error: " + FixedSix(e));
+        return true;
+    }
+
+    // Normal equations JᵀWJ in NormalMatrix(1..n, 1..n) and −½ ∇S = JᵀW(−r) in column 0;
+    // returns D, the largest diagonal element.
+    double NormalEquations(int n) {
+        Array2<double>& a = m_.NormalMatrix;
+        const Array2<double>& jac = m_.Jacobian;
+        double largest = 0;
+        for (int i = 1; i <= n; ++i) {
+            for (int j = i; j <= n; ++j) {
+                double sum = 0;
+                for (int k = 1; k <= m_.SampleCount; ++k)
+                    sum += jac(i, k) * jac(j, k) * m_.Samples[k].Weight;
+                a(i, j) = Finite(sum);
+                if (j > i) a(j, i) = a(i, j);
+            }
+            if (a(i, i) > largest) largest = a(i, i);
+            double rhs = 0;
+            for (int k = 1; k <= m_.SampleCount; ++k)
+                rhs += jac(i, k) * jac(0, k) * m_.Samples[k].Weight;
+            a(i, 0) = Finite(rhs);
+        }
+        return largest;
+    }
+
+    bool Iterate() {
+        std::int16_t iterations = 0;  // N
+        std::int16_t multiplier = 0;  // m
+        double previousLength = 0;    // L′
+        for (;;) {
+            stage_ = "iteration " + std::to_string(iterations + 1);
+            const std::int16_t n = m_.FreeCount;
+            if (n == 0) return true;
+
+            const double largest = NormalEquations(n);
+            // No damping in the first solve; later it grows with the square root of N.
+            const double lambda = largest * 1e-7 * std::sqrt(static_cast<double>(iterations));
+            for (int i = 1; i <= n; ++i)
+                m_.NormalMatrix(i, i) = Finite(m_.NormalMatrix(i, i) + lambda);
+            SolveLinearSystem(n, m_.NormalMatrix);
+            if (m_.StatusCode != 0) {
+                m_.StatusText = "could not determine the direction";
+                return false;
+            }
+
+            ShapeStep(n, m_.NormalMatrix, d_);
+            double lengthSquared = 0;
+            double projection = 0;
+            for (int i = 1; i <= n; ++i) {
+                lengthSquared = Finite(lengthSquared + d_[i] * d_[i]);
+                projection += d_[i] * u_[i];
+            }
+
+            int significant = 0;  // K
+            if (lengthSquared != 0) {
+                const double length = std::sqrt(lengthSquared);
+                for (int i = 1; i <= n; ++i)
+                    u_[i] = d_[i] / length;
+                try {
+                    multiplier =
+                        NextMultiplier(multiplier, projection / length, previousLength, length);
+                } catch (const RuntimeFailure&) {
+                    throw FitFailure{"no convergence: the same step was repeated 32767 times"};
+                }
+                significant = ApplyStep(multiplier);
+            }
+            previousLength = lengthSquared != 0 ? std::sqrt(lengthSquared) : 0;
+
+            EvaluateModel(PassMode::Iteration);
+            if (m_.StatusCode != 0) return false;
+            const double e = MeanError(Misfit().SumOfSquares);
+            if (m_.IsWorkbook) {
+                WriteSpeciesValues(false);
+                WriteCellNumber(MeanErrorRow(), 4, e);
+            }
+            // Converged: every free species moved by at most a millionth of its value or a
+            // ten-thousandth of its scale. The last step is kept.
+            if (significant == 0) return true;
+
+            if (iterations == std::numeric_limits<std::int16_t>::max()) {
+                throw FitFailure{"no convergence after 32767 iterations"};
+            }
+            ++iterations;
+            Caption("Iteration:" + std::to_string(iterations) + ",    Error: " + FixedSix(e));
+        }
+    }
+
+    // Adds multiplier × d to the free species; returns how many moved significantly.
+    int ApplyStep(std::int16_t multiplier) {
+        int significant = 0;
+        int f = 0;
+        for (int i = 1; i <= m_.SpeciesCount; ++i) {
+            if (!m_.SpeciesFree[i]) continue;
+            ++f;
+            const double delta = d_[f] * multiplier;
+            const double v = Finite(static_cast<double>(m_.SpeciesValue[i]) + delta);
+            m_.SpeciesValue[i] = ToStoredFloat(v);
+            const bool insignificant = std::fabs(v) * 1e-6 >= std::fabs(delta) ||
+                                       m_.SpeciesScale[i] * 1e-4 >= std::fabs(delta);
+            if (!insignificant) ++significant;
+        }
+        return significant;
+    }
+
+    bool FinalPass() {
+        stage_ = "the final pass";
+        Caption("Preparing optimized parameters...");
+        EvaluateModel(PassMode::Final);
+        if (m_.StatusCode > 0) return false;
+        const double s = Misfit().SumOfSquares;
+        m_.ResultSumOfSquares = ToStoredFloat(s);
+        if (m_.IsWorkbook) WriteCellNumber(MeanErrorRow(), 4, MeanError(s));
+        return true;
+    }
+
+    ProblemModel& m_;
+    IWindow* window_;
+    Array1<double> d_;  // shaped step, one element per free species
+    Array1<double> u_;  // unit direction of the last non-zero step
+    bool statusBarSaved_ = false;
+    bool displayStatusBar_ = true;
+    std::string stage_;
+};
+
+}  // namespace
+
+void FitParameters() {
+    ProblemModel& m = Model();
+    Fit fit(m, ThePlatform().Window);
+    try {
+        fit.Run();
+    } catch (const FitFailure& failure) {
+        m.StatusCode = 1;
+        m.StatusText = failure.text;
+    } catch (const std::exception& failure) {
+        m.StatusCode = 1;
+        m.StatusText = "calculation failed in " + fit.Stage() + ": " + failure.what();
+    } catch (...) {
+        m.StatusCode = 1;
+        m.StatusText = "calculation failed in " + fit.Stage();
+    }
+    fit.Exit();
+}
+
+}  // namespace varsel

@@ -1,0 +1,21 @@
+// The optimiser: fits the free species values (standard potentials, kJ/mol) to the samples
+// by a damped Gauss–Newton iteration on the normal equations JᵀWJ d = −JᵀW r, with the
+// damping λ = D · 1e-7 · sqrt(N) (D the largest diagonal element, N the iteration count),
+// the logarithmic step shaping and acceleration of StepControl, and the stop when no free
+// species moves by more than a millionth of its value or a ten-thousandth of its step scale.
+// It ends with the confidence intervals of the values found.
+//
+// Progress goes to the window's Status caption and, for a workbook, to the data sheet and
+// the spreadsheet application's status bar, which the exit always gives back.
+#pragma once
+
+namespace varsel {
+
+/// Fits the free species of Model(). Needs StatusCode 0 and the engine set up by the
+/// reader. On return StatusCode is 0 on success, else 1 with StatusText: an engine message,
+/// "invalid " + axis + " value", "could not determine the direction", or the reason a run
+/// had to end (an arithmetic fault, all weights zero, no convergence within 32767
+/// iterations). Never throws.
+void FitParameters();
+
+}  // namespace varsel

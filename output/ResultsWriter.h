@@ -1,0 +1,20 @@
+// Writes the outcome of a run back into a text data file, in the layout the reader reads:
+// conditions, p.m.c. potentials, initial and fitted species values with their half-widths,
+// mean errors and, per sample, the calculated Y, its error and the extras count. Numbers use
+// the short form (the print form, with a blank on each side, for half-widths and extras
+// counts); cells are separated by tabs and every line ends with CR LF.
+//
+// The new text goes to a temporary file beside the data file, which replaces the data file
+// only once it is complete: a failure never leaves a half-written data file.
+#pragma once
+
+namespace varsel {
+
+/// Rewrites the text data file WorkFolder + the window's path text from Model(). Does nothing
+/// for a workbook. On failure shows a message box (stop icon) and sets StatusCode: 1 with
+/// "Could not write to file (disk access error?)" when the file cannot be written at all,
+/// 2 with "Error<number> while writing results to the file" when writing fails part-way; the
+/// data file is then left as it was. Never throws.
+void SaveResults();
+
+}  // namespace varsel

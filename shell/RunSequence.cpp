@@ -1,0 +1,89 @@
+#include "shell/RunSequence.h"
+
+#include <exception>
+#include <string>
+
+#include "model/ProblemModel.h"
+#include "model/Reader.h"
+#include "optim/FitDriver.h"
+#include "output/ResultsWriter.h"
+#include "services/Platform.h"
+#include "services/Window.h"
+
+namespace varsel {
+
+namespace {
+
+// The engine's switch 27 is set to 0 before every fit.
+constexpr std::int16_t kFitSwitch = 27;
+
+void SwitchAndFit(ProblemModel& m) {
+    try {
+        m.Solver->SetSwitch(kFitSwitch, 0);
+    } catch (const std::exception& failure) {
+        m.StatusCode = 1;
+        m.StatusText = failure.what();
+        return;
+    }
+    FitParameters();
+}
+
+// End of every run: the window's controls come back, and every engine and spreadsheet
+// object is released. The spreadsheet application and its workbook stay open.
+void EndRun(ProblemModel& m, IWindow& window) {
+    window.SetStartVisible(true);
+    window.SetBrowseEnabled(true);
+    window.SetPathEnabled(true);
+    m.Thermo.reset();
+    m.SystemReader.reset();
+    if (m.Solver) {
+        try {
+            m.Solver->Close();
+        } catch (const std::exception&) {
+            // The session ends with the release below either way.
+        }
+        m.Solver.reset();
+    }
+    m.DataSheet.reset();
+    m.DataWorkbook.reset();
+    m.ExcelAppTyped.reset();
+    m.ExcelApp.reset();
+}
+
+}  // namespace
+
+void RunSequence() {
+    ProblemModel& m = Model();
+    IWindow& window = *ThePlatform().Window;
+
+    ReadDataFile();
+    if (m.StatusCode > 0) {
+        window.ShowMessage("Source data: " + m.StatusText + "  ", MessageButtons::Ok,
+                           MessageIcon::Critical);
+    } else if (m.StatusCode == 0) {
+        SwitchAndFit(m);
+        if (m.StatusCode > 0) {
+            m.StatusText = "Optimization: " + m.StatusText + "  ";
+            if (m.IsWorkbook) {
+                window.ShowMessage(m.StatusText, MessageButtons::Ok, MessageIcon::None);
+            } else {
+                const MessageAnswer answer = window.ShowMessage(
+                    m.StatusText + "\r\nDo you want to save the current state?  ",
+                    MessageButtons::YesNo, MessageIcon::Critical);
+                // Yes saves the values reached so far as if the fit had succeeded.
+                if (answer == MessageAnswer::Yes) m.StatusCode = 0;
+            }
+        }
+        if (m.StatusCode == 0) {
+            SaveResults();
+            if (m.StatusCode == 0) {
+                window.SetStatusCaption("");
+                window.ShowMessage("Results are saved  ", MessageButtons::Ok,
+                                   MessageIcon::Information);
+            }
+        }
+    }
+    EndRun(m, window);
+}
+
+}  // namespace varsel

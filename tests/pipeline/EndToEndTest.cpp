@@ -1,0 +1,108 @@
+// The whole run with the real engine on the shipped examples: each fits and saves, the
+// silver chloride example gives back the values its synthetic data were made with, and the
+// command line reports and exits as it should.
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "PipelineFixture.h"
+#include "engine/EngineFactory.h"
+#include "shell/RunSequence.h"
+
+namespace varsel::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Example(const std::string& name) {
+    std::ifstream in(fs::path(VARSEL_EXAMPLES_DIR) / name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class EndToEndTest : public PipelineTest {
+  protected:
+    void SetUp() override {
+        PipelineTest::SetUp();
+        ThePlatform().Engine = &realEngine;
+    }
+    // Runs the sequence on a copy of an example; true when the results were saved.
+    bool Run(const std::string& name) {
+        folder.Write(name, Example(name));
+        window = RecordingWindow();
+        window.Path = name;
+        RunSequence();
+        return Model().StatusCode == 0 && window.Messages.size() == 1 &&
+               window.Messages[0].Text == "Results are saved  ";
+    }
+    engine::EngineFactory realEngine;
+};
+
+TEST_F(EndToEndTest, EveryExampleFitsAndReadsBack) {
+    for (const char* name : {"nacl.txt", "quartz.txt", "agcl.txt"}) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(Run(name)) << Model().StatusText;
+        const ProblemModel& m = Model();
+        EXPECT_LT(m.ResultSumOfSquares, m.InitialSumOfSquares);
+        for (int i = 1; i <= m.SpeciesCount; ++i) {
+            EXPECT_TRUE(std::isfinite(m.SpeciesValue[i]));
+            if (m.SpeciesFree[i]) {
+                EXPECT_GT(m.SpeciesInterval[i], 0.0f);
+            }
+        }
+        const std::string written = folder.Read(name);
+        EXPECT_NE(written, Example(name));
+        ReleaseEngine();
+        EXPECT_EQ(ReadDataFile(), 0) << Model().StatusText;
+    }
+}
+
+TEST_F(EndToEndTest, SilverChlorideExampleGivesBackItsGeneratingValues) {
+    ASSERT_TRUE(Run("agcl.txt")) << Model().StatusText;
+    const ProblemModel& m = Model();
+    // The data were made at the database values plus these offsets (kJ/mol).
+    const double offsets[] = {0, 1.5, -2.0, 3.0};
+    for (int i = 1; i <= 3; ++i) {
+        SCOPED_TRACE(m.SystemInfo.SpeciesNames[m.SpeciesIndex[i]]);
+        ASSERT_TRUE(m.SpeciesFree[i]);
+        const double truth = m.SpeciesInitial[i] + offsets[i];
+        EXPECT_LE(std::fabs(m.SpeciesValue[i] - truth), 3 * m.SpeciesInterval[i]);
+    }
+    EXPECT_GE(m.SampleCount, 20);
+    EXPECT_EQ(m.Samples[1].Extras, 1) << "chlorargyrite is present";
+}
+
+// Runs the command line and returns its exit code, with its output in `output`.
+int RunCli(const std::string& arguments, std::string& output) {
+    const std::string command = std::string(VARSEL_CLI_PATH) + " " + arguments + " 2>&1";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return -1;
+    char buffer[4096];
+    output.clear();
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
+        output += buffer;
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+TEST_F(EndToEndTest, CommandLineReportsAndExits) {
+    folder.Write("nacl.txt", Example("nacl.txt"));
+    const std::string file = (folder.Path() / "nacl.txt").string();
+    std::string output;
+    EXPECT_EQ(RunCli(file, output), 0) << output;
+    EXPECT_NE(output.find("Reading data file...\n"), std::string::npos) << output;
+    EXPECT_NE(output.find("\nResults are saved  \n"), std::string::npos) << output;
+    EXPECT_NE(output.find("NaCl,aq"), std::string::npos) << output;
+    EXPECT_NE(output.find("Mean error: "), std::string::npos) << output;
+
+    EXPECT_EQ(RunCli((folder.Path() / "absent.txt").string(), output), 1);
+    EXPECT_NE(output.find("Source data: could not open the file  "), std::string::npos) << output;
+    EXPECT_EQ(RunCli("", output), 2);
+    EXPECT_EQ(RunCli("one.txt two.txt", output), 2);
+}
+
+}  // namespace
+}  // namespace varsel::test

@@ -1,0 +1,205 @@
+// Robustness of the reader: thousands of randomly damaged data files, each of which must
+// end with one of the reader's status codes, never with a crash, a hang or an exception,
+// and a file that still reads must leave only finite numbers in the model.
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <set>
+
+#include "PipelineFixture.h"
+
+namespace varsel::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Bytes that mean something to the reader, more often than chance would pick them.
+constexpr char kTelling[] = {'\t', '\r', '\n', ' ', '"', '-', '+',    '.',    ',',  'e', 'E',
+                             '0',  '9',  '(',  ')', 'a', 'm', '\xB1', '\xC2', '\0', ':'};
+
+const char* const kExtremes[] = {"1e38", "-1e39", "99999", "-32769", "1e-45", "nan",  "inf",
+                                 "",     "0",     "-0",    "1,5",    "1.5.5", "\"\"", "9e999"};
+
+class Mutator {
+  public:
+    explicit Mutator(unsigned seed) : random_(seed) {}
+
+    std::string Damage(std::string text) {
+        const int edits = Pick(1, 4);
+        for (int i = 0; i < edits && !text.empty(); ++i)
+            Edit(text);
+        return text;
+    }
+
+  private:
+    int Pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(random_); }
+    std::size_t Position(const std::string& text) {
+        return static_cast<std::size_t>(Pick(0, static_cast<int>(text.size()) - 1));
+    }
+    char Byte() {
+        if (Pick(0, 2) == 0) return static_cast<char>(Pick(0, 255));
+        return kTelling[Pick(0, static_cast<int>(sizeof kTelling) - 1)];
+    }
+
+    std::vector<std::string> Lines(const std::string& text) {
+        std::vector<std::string> lines;
+        std::size_t start = 0;
+        while (start < text.size()) {
+            const auto end = text.find('\n', start);
+            lines.push_back(text.substr(start, end == std::string::npos ? end : end - start + 1));
+            if (end == std::string::npos) break;
+            start = end + 1;
+        }
+        return lines;
+    }
+
+    void Edit(std::string& text) {
+        switch (Pick(0, 7)) {
+            case 0:
+                text[Position(text)] = Byte();
+                break;
+            case 1:
+                text.insert(Position(text), 1, Byte());
+                break;
+            case 2:
+                text.erase(Position(text), static_cast<std::size_t>(Pick(1, 12)));
+                break;
+            case 3:
+                text.resize(Position(text));
+                break;
+            case 4: {  // a number-like token becomes an extreme one
+                const std::size_t at = text.find_first_of("0123456789", Position(text));
+                if (at == std::string::npos) break;
+                const std::size_t end = text.find_first_not_of("0123456789.-+eE", at);
+                text.replace(at, (end == std::string::npos ? text.size() : end) - at,
+                             kExtremes[Pick(0, static_cast<int>(std::size(kExtremes)) - 1)]);
+                break;
+            }
+            default: {  // whole lines: repeat, drop or swap
+                std::vector<std::string> lines = Lines(text);
+                if (lines.empty()) break;
+                const auto a =
+                    static_cast<std::size_t>(Pick(0, static_cast<int>(lines.size()) - 1));
+                const auto b =
+                    static_cast<std::size_t>(Pick(0, static_cast<int>(lines.size()) - 1));
+                if (Pick(0, 2) == 0) {
+                    lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(a), lines[b]);
+                } else if (Pick(0, 1) == 0) {
+                    lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(a));
+                } else {
+                    std::swap(lines[a], lines[b]);
+                }
+                text.clear();
+                for (const std::string& line : lines)
+                    text += line;
+            }
+        }
+    }
+
+    std::mt19937 random_;
+};
+
+// A data file with the engine script that can read it.
+struct Seed {
+    std::string text;
+    EngineScript script;
+};
+
+std::string FileText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The test files, read with the sodium chloride script, and the shipped examples, read with
+// scripts made from their System files (when both are in the tree).
+std::vector<Seed> Seeds() {
+    std::vector<Seed> seeds = {{JoinLines(WorkedExample()), NaClScript()}};
+    // Three species, a fixed X axis, a given per-sample potential and a zero weight.
+    std::vector<std::string> complexing = WorkedExample();
+    complexing[8] = "Species:\t3\tInitial\tResult\t\" \xC2\xB1\"";
+    complexing.insert(complexing.begin() + 11, "\tNaCl,aq\t-390\t\t0.5");
+    complexing[13] = "X axis:\tfixed";
+    complexing[17] = "s1\t-236\t0.1\t1\t0.5\t-1.05";
+    complexing[18] = "s2\t\t0.5\t0\t0.7\t-0.43";
+    seeds.push_back({JoinLines(complexing), NaClScript()});
+    seeds.push_back({FileText(fs::path(VARSEL_TEST_DATA_DIR) / "pipeline" / "results-small.txt"),
+                     NaClScript()});
+
+    for (const char* name : {"nacl", "quartz", "agcl"}) {
+        const fs::path example = fs::path(VARSEL_EXAMPLES_DIR) / (std::string(name) + ".txt");
+        const fs::path system =
+            fs::path(VARSEL_SOURCE_DATA_DIR) / "systems" / (std::string(name) + ".sys");
+        if (fs::exists(example) && fs::exists(system)) {
+            seeds.push_back({FileText(example), ScriptForSystemFile(system.string())});
+        }
+    }
+    return seeds;
+}
+
+bool FiniteModel() {
+    const ProblemModel& m = Model();
+    bool finite = std::isfinite(m.TempC) && std::isfinite(m.PressureBar) &&
+                  std::isfinite(m.WeightSum) && m.WeightSum >= 0;
+    for (int i = 1; i <= m.SpeciesCount; ++i) {
+        finite = finite && std::isfinite(m.SpeciesInitial[i]) && std::isfinite(m.SpeciesValue[i]) &&
+                 std::isfinite(m.SpeciesScale[i]);
+    }
+    for (int s = 1; s <= m.PmcSlots; ++s)
+        finite = finite && std::isfinite(m.PmcPotential[s]);
+    for (int k = 1; k <= m.SampleCount; ++k) {
+        const SampleRec& sample = m.Samples[k];
+        finite = finite && std::isfinite(sample.YExp) && std::isfinite(sample.XFixed) &&
+                 sample.Weight >= 0;
+        for (int f = 1; f <= m.FormulaCount; ++f)
+            finite = finite && sample.Amounts[f] >= 0 && std::isfinite(sample.Amounts[f]);
+    }
+    return finite;
+}
+
+class MutationTest : public PipelineTest {};
+
+TEST_F(MutationTest, DamagedFilesAlwaysEndWithAStatusCode) {
+    const std::vector<Seed> seeds = Seeds();
+    for (const Seed& seed : seeds) {
+        script = seed.script;
+        folder.Write("data.txt", seed.text);
+        ReleaseEngine();
+        ASSERT_EQ(ReadDataFile(), 0) << "undamaged seed: " << Model().StatusText << "\n"
+                                     << seed.text;
+    }
+
+    Mutator mutator(12345);
+    std::set<int> codes;
+    int read = 0;
+    constexpr int kFiles = 2000;
+    for (int i = 0; i < kFiles; ++i) {
+        const Seed& seed = seeds[static_cast<std::size_t>(i) % seeds.size()];
+        script = seed.script;
+        const std::string damaged = mutator.Damage(seed.text);
+        // A new file each time: rewriting one file makes the file system flush it to disk.
+        window.Path = "damaged-" + std::to_string(i) + ".txt";
+        folder.Write(window.Path, damaged);
+        ReleaseEngine();
+        std::int16_t code = 99;
+        EXPECT_NO_THROW(code = ReadDataFile());
+        EXPECT_EQ(code, Model().StatusCode);
+        const bool known = code == 0 || code == -1 || (code >= 2 && code <= 28);
+        EXPECT_TRUE(known) << "code " << code << " for:\n" << damaged;
+        if (code == 0) {
+            ++read;
+            EXPECT_TRUE(FiniteModel()) << damaged;
+        } else if (code > 0) {
+            EXPECT_EQ(Model().StatusText.rfind(ReaderMessage(code), 0), 0u);
+        }
+        codes.insert(code);
+        if (HasFailure()) break;
+    }
+    // The damage must reach deep into the files: many codes, and some files still read.
+    EXPECT_GE(codes.size(), 15u);
+    EXPECT_GT(read, kFiles / 50);
+}
+
+}  // namespace
+}  // namespace varsel::test

@@ -1,0 +1,118 @@
+// Common ground of the pipeline tests: a recording window, the scripted sodium chloride
+// engine, a temporary work folder, and the worked-example data file as editable lines.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/DataSource.h"
+#include "model/Numbers.h"
+#include "model/ProblemModel.h"
+#include "model/Reader.h"
+#include "services/Platform.h"
+#include "support/FakeSpreadsheet.h"
+#include "support/RecordingWindow.h"
+#include "support/ScriptedEngine.h"
+#include "support/TempFolder.h"
+
+namespace varsel::test {
+
+/// The worked example: O2,g fixed, H2O per sample, Na+ free with a computed initial value,
+/// Cl- fixed, one formula column. Lines without their ends; rows are the index + 1.
+inline std::vector<std::string> WorkedExample() {
+    return {"Solubility series 1",
+            "Database:\tthermo",
+            "System:\tnacl",
+            "Options:\t/wp",
+            "T, C:\t25",
+            "P, bar:\t0",
+            "P.m.c.:\t1\tPotential",
+            "\tO2,g\t-10",
+            "Species:\t2\tInitial\tResult\t \xB1",
+            "\tNa+\t\t\t",
+            "\tCl-\t-131.2\t-131.2\t",
+            "Mean err.:",
+            "X axis:\tm(Cl)",
+            "Y axis:\ta(Na+)",
+            "",
+            "Sample\tH2O\tNaCl\tWeight\tX\tY (exp)\tY (calc)\terror\textras",
+            "s1\t\t0.1\t1\t\t-1.05",
+            "s2\t\t0.5\t1\t\t-0.43",
+            ""};
+}
+
+/// A worksheet holding the lines' cells, split at tabs and not trimmed.
+inline std::shared_ptr<FakeSheet> SheetOf(const std::vector<std::string>& lines) {
+    auto sheet = std::make_shared<FakeSheet>();
+    for (std::size_t r = 0; r < lines.size(); ++r) {
+        const std::string& line = lines[r];
+        int column = 1;
+        std::size_t start = 0;
+        for (;;) {
+            const auto tab = line.find('\t', start);
+            const std::string cell = line.substr(start, tab - start);
+            if (!cell.empty()) sheet->cells[{static_cast<int>(r) + 1, column}] = cell;
+            if (tab == std::string::npos) break;
+            start = tab + 1;
+            ++column;
+        }
+    }
+    return sheet;
+}
+
+/// Lines joined with CR LF, the last one ended too.
+inline std::string JoinLines(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    return text;
+}
+
+class PipelineTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ResetModel();
+        ResetDataSource();
+        SetDecimalSeparator('.');
+        script = NaClScript();
+        ThePlatform().Window = &window;
+        ThePlatform().Engine = &engine;
+        ThePlatform().Spreadsheet = nullptr;
+        Model().WorkFolder = folder.AsWorkFolder();
+        window.Path = "data.txt";
+    }
+    void TearDown() override {
+        CloseDataSource();
+        ResetDataSource();
+        ResetModel();
+        ThePlatform() = Platform();
+        SetDecimalSeparator('.');
+    }
+
+    /// Writes the lines as data.txt.
+    void WriteFile(const std::vector<std::string>& lines) {
+        folder.Write("data.txt", JoinLines(lines));
+    }
+    /// Writes the lines and reads them with fresh engine objects; returns the status code.
+    int Read(const std::vector<std::string>& lines) {
+        WriteFile(lines);
+        ReleaseEngine();
+        return ReadDataFile();
+    }
+    /// Drops the engine objects, as the end of a run does.
+    static void ReleaseEngine() {
+        Model().Thermo.reset();
+        Model().SystemReader.reset();
+        Model().Solver.reset();
+    }
+
+    EngineScript script;
+    ScriptedEngine engine{script};
+    RecordingWindow window;
+    TempFolder folder;
+};
+
+}  // namespace varsel::test

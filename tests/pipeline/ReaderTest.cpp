@@ -1,0 +1,352 @@
+// The data file reader: the worked example read into the model with the engine set up as
+// the file says, every status code reached by a crafted file with its text and position,
+// the engine's refusals, the lifted limits, decimal separators and the workbook updates.
+#include <cmath>
+#include <functional>
+#include <memory>
+
+#include "PipelineFixture.h"
+#include "support/FakeSpreadsheet.h"
+
+namespace varsel::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+class ReaderTest : public PipelineTest {};
+
+TEST_F(ReaderTest, WorkedExampleFillsTheModelAndSetsTheEngineUp) {
+    ASSERT_EQ(Read(WorkedExample()), 0) << Model().StatusText;
+    const ProblemModel& m = Model();
+    EXPECT_EQ(m.StatusText, "");
+    EXPECT_EQ(m.Title, "Solubility series 1");
+    EXPECT_EQ(script.Calls,
+              (std::vector<std::string>{"OpenDatabase thermo", "SetOptions /wp/mode=1",
+                                        "LoadSystem nacl", "ReadSystem nacl"}));
+    auto* thermo = dynamic_cast<TableThermo*>(m.Thermo.get());
+    ASSERT_NE(thermo, nullptr);
+    EXPECT_EQ(thermo->OpenedDatabase, "thermo");
+    EXPECT_EQ(thermo->Modes, 16385);
+    EXPECT_FALSE(thermo->IgnoreLimits);
+    EXPECT_EQ(m.AqFirst, 4);
+    EXPECT_EQ(m.AqLast, 11);
+
+    // 0 bar means the saturation pressure, raised to 1 bar.
+    EXPECT_FLOAT_EQ(m.TempK, 298.15f);
+    EXPECT_EQ(m.PressureBar, 1.0f);
+
+    EXPECT_EQ(m.FixedPmcCount, 1);
+    EXPECT_EQ(m.SamplePmcCount, 1);
+    EXPECT_EQ(m.PmcPotential[1], -10.0f);
+    EXPECT_EQ(m.PmcComputable[1], 0) << "O2,g is a gas";
+    EXPECT_EQ(m.SamplePmcSlot[1], 2);
+    EXPECT_EQ(m.PmcPotential[2], -237.14f) << "per-sample slots hold the reference potential";
+    EXPECT_EQ(m.PmcComputable[2], 1);
+
+    EXPECT_EQ(m.SpeciesCount, 2);
+    EXPECT_EQ(m.FreeCount, 1);
+    EXPECT_EQ(m.SpeciesIndex[1], 7);
+    EXPECT_TRUE(m.SpeciesFree[1]);
+    EXPECT_EQ(m.SpeciesInitial[1], -261.881f) << "computed by the engine";
+    EXPECT_EQ(m.SpeciesValue[1], -261.881f);
+    EXPECT_FALSE(m.SpeciesFree[2]);
+    EXPECT_EQ(m.SpeciesValue[2], -131.2f);
+    EXPECT_EQ(m.SpeciesScale[1], 1.0f);
+    EXPECT_EQ(m.HalfWidthHeader, "\xB1");
+
+    EXPECT_EQ(m.XAxis.Kind, AxisDef::kElement);
+    EXPECT_EQ(m.XAxis.Index, 4);
+    EXPECT_EQ(m.XAxis.Text, "m(Cl)");
+    EXPECT_EQ(m.YAxis.Kind, AxisDef::kSpecies);
+    EXPECT_EQ(m.YAxis.Index, 7);
+
+    EXPECT_EQ(m.FormulaCount, 1);
+    EXPECT_EQ(m.FormulaNames[1], "NaCl");
+    EXPECT_EQ(m.FormulaElements(3, 1), 1.0f);
+    EXPECT_EQ(m.FormulaElements(4, 1), 1.0f);
+    EXPECT_EQ(m.FormulaElements(1, 1), 0.0f);
+
+    ASSERT_EQ(m.SampleCount, 2);
+    EXPECT_EQ(m.Samples[2].Name, "s2");
+    EXPECT_EQ(m.Samples[2].Potentials[1], -237.14f) << "an empty cell takes the reference";
+    EXPECT_EQ(m.Samples[2].Amounts[1], 0.5f);
+    EXPECT_EQ(m.Samples[2].YExp, -0.43f);
+    EXPECT_EQ(m.WeightSum, 2.0f);
+    EXPECT_EQ(m.Jacobian.Upper1(), 1);
+    EXPECT_EQ(m.Jacobian.Upper2(), 2);
+    EXPECT_EQ(m.NormalMatrix.Upper1(), 1);
+
+    EXPECT_FALSE(window.StartVisible);
+    EXPECT_FALSE(window.BrowseEnabled);
+    EXPECT_FALSE(window.PathEnabled);
+    EXPECT_EQ(window.LastCaption(), "Reading data file...");
+    EXPECT_GE(window.EventRounds, 1);
+}
+
+// One crafted file per status code: an edit of the worked example and the exact message.
+struct Crafted {
+    const char* what;
+    std::function<void(Lines&, EngineScript&)> edit;
+    const char* message;
+};
+
+void Replace(Lines& lines, int row, const std::string& text) {
+    lines.at(static_cast<std::size_t>(row - 1)) = text;
+}
+
+// H2O fixed with its potential left to the engine, O2,g given per sample.
+void GasPerSample(Lines& l) {
+    Replace(l, 8, "\tH2O\t");
+    Replace(l, 16, "Sample\tO2,g\tNaCl\tWeight\tX\tY (exp)\tY (calc)\terror\textras");
+    Replace(l, 17, "s1\t-10\t0.1\t1\t\t-1.05");
+    Replace(l, 18, "s2\t-10\t0.5\t1\t\t-0.43");
+}
+
+const Crafted kCrafted[] = {
+    {"file ends after the last sample", [](Lines& l, EngineScript&) { l.pop_back(); },
+     "unexpected error (short file?)"},
+    {"temperature is text", [](Lines& l, EngineScript&) { Replace(l, 5, "T, C:\twarm"); },
+     "unexpected error (short file?)"},
+    {"temperature beyond a float", [](Lines& l, EngineScript&) { Replace(l, 5, "T, C:\t1e39"); },
+     "unexpected error (short file?)"},
+    {"keyword case", [](Lines& l, EngineScript&) { Replace(l, 2, "database:\tthermo"); },
+     "incorrect keyword (row=2, col=1)"},
+    {"Potential header", [](Lines& l, EngineScript&) { Replace(l, 7, "P.m.c.:\t1\tpotential"); },
+     "incorrect keyword (row=7, col=3)"},
+    {"p.m.c. row with a first cell", [](Lines& l, EngineScript&) { Replace(l, 8, "x\tO2,g\t-10"); },
+     "incorrect keyword (row=8, col=1)"},
+    {"half-width header",
+     [](Lines& l, EngineScript&) { Replace(l, 9, "Species:\t2\tInitial\tResult\t+-"); },
+     "incorrect keyword (row=9, col=5)"},
+    {"empty database", [](Lines& l, EngineScript&) { Replace(l, 2, "Database:"); },
+     "no mandatory data (row=2, col=2)"},
+    {"empty species name", [](Lines& l, EngineScript&) { Replace(l, 10, "\t\t\t\t"); },
+     "no mandatory data (row=10, col=2)"},
+    {"no aqueous solution", [](Lines&, EngineScript& s) { s.System.HasAqueous = 0; },
+     "no aqueous solution"},
+    {"temperature above 1000", [](Lines& l, EngineScript&) { Replace(l, 5, "T, C:\t1000.1"); },
+     "T/P/D out of range"},
+    {"negative pressure", [](Lines& l, EngineScript&) { Replace(l, 6, "P, bar:\t-1"); },
+     "T/P/D out of range"},
+    {"steam density", [](Lines&, EngineScript& s) { s.Thermo.Density = 0.3f; },
+     "T/P/D out of range"},
+    {"more p.m.c. than slots",
+     [](Lines& l, EngineScript&) { Replace(l, 7, "P.m.c.:\t3\tPotential"); },
+     "incorrect number of p.m.c. (row=7, col=2)"},
+    {"negative p.m.c. count", [](Lines& l, EngineScript&) { Replace(l, 7, "P.m.c.:\t-1"); },
+     "incorrect number of p.m.c. (row=7, col=2)"},
+    {"p.m.c. not a slot", [](Lines& l, EngineScript&) { Replace(l, 8, "\tHalite\t-10"); },
+     "p.m.c. name is incorrect or absent (row=8, col=2)"},
+    {"p.m.c. not condensed", [](Lines&, EngineScript& s) { s.Thermo.TypeCodes["O2,g"] = 100; },
+     "p.m.c. name is incorrect or absent (row=8, col=2)"},
+    {"gas without potential", [](Lines& l, EngineScript&) { Replace(l, 8, "\tO2,g\t"); },
+     "potentials of gases are mandatory (row=8, col=3)"},
+    {"gas per sample without potential",
+     [](Lines& l, EngineScript&) {
+         GasPerSample(l);
+         Replace(l, 18, "s2\t\t0.5\t1\t\t-0.43");
+     },
+     "potentials of gases are mandatory (row=18, col=2)"},
+    {"potential out of range", [](Lines& l, EngineScript&) { Replace(l, 8, "\tO2,g\t1e34"); },
+     "could not calculate potential"},
+    {"reference potential unknown",
+     [](Lines&, EngineScript& s) { s.Thermo.Potentials.erase(2100); },
+     "could not calculate potential"},
+    {"nine species",
+     [](Lines& l, EngineScript&) { Replace(l, 9, "Species:\t9\tInitial\tResult\t \xB1"); },
+     "incorrect number of species (row=9, col=2)"},
+    {"no species", [](Lines& l, EngineScript&) { Replace(l, 9, "Species:\t0\tInitial\tResult"); },
+     "incorrect number of species (row=9, col=2)"},
+    {"unknown species", [](Lines& l, EngineScript&) { Replace(l, 10, "\tK+\t\t\t"); },
+     "species not found in the database (row=10, col=2)"},
+    {"mineral as species", [](Lines& l, EngineScript&) { Replace(l, 10, "\tHalite\t\t\t"); },
+     "species is not an aqueous (row=10, col=2)"},
+    {"species outside the System",
+     [](Lines& l, EngineScript&) { Replace(l, 10, "\tSiO2,aq\t\t\t"); },
+     "species not found in System file (row=10, col=2)"},
+    {"species twice", [](Lines& l, EngineScript&) { Replace(l, 11, "\tNa+\t-261\t-261\t"); },
+     "duplicated species found (row=11, col=2)"},
+    {"initial value unknown", [](Lines&, EngineScript& s) { s.Thermo.Potentials.erase(10); },
+     "could not calculate initial energy (row=10, col=3)"},
+    {"element outside the System",
+     [](Lines& l, EngineScript&) { Replace(l, 13, "X axis:\tm(Si)"); },
+     "incorrect axis definition (row=13, col=2)"},
+    {"fixed Y axis", [](Lines& l, EngineScript&) { Replace(l, 14, "Y axis:\tfixed"); },
+     "incorrect axis definition (row=14, col=2)"},
+    {"formula outside the System",
+     [](Lines& l, EngineScript&) {
+         Replace(l, 16, "Sample\tH2O\tSiO2\tWeight\tX\tY (exp)\tY (calc)\terror\textras");
+     },
+     "invalid formula of a substance (row=16, col=3)"},
+    {"header without Weight", [](Lines& l, EngineScript&) { Replace(l, 16, "Sample\tH2O\tNaCl"); },
+     "invalid formula of a substance (row=16, col=4)"},
+    {"header case",
+     [](Lines& l, EngineScript&) {
+         Replace(l, 16, "sample\tH2O\tNaCl\tWeight\tX\tY (exp)\tY (calc)\terror\textras");
+     },
+     "incorrect data column (row=16, col=1)"},
+    {"output header",
+     [](Lines& l, EngineScript&) {
+         Replace(l, 16, "Sample\tH2O\tNaCl\tWeight\tX\tY (exp)\tY (calc)\terror");
+     },
+     "incorrect data column (row=16, col=9)"},
+    {"negative amount", [](Lines& l, EngineScript&) { Replace(l, 17, "s1\t\t-0.1\t1\t\t-1.05"); },
+     "composition value is invalid (row=17, col=3)"},
+    {"negative weight", [](Lines& l, EngineScript&) { Replace(l, 18, "s2\t\t0.5\t-1\t\t-0.43"); },
+     "weight value is invalid (row=18, col=4)"},
+    {"fixed X missing", [](Lines& l, EngineScript&) { Replace(l, 13, "X axis:\tfixed"); },
+     "fixed X value not defined (row=17, col=5)"},
+    {"fixed X text",
+     [](Lines& l, EngineScript&) {
+         Replace(l, 13, "X axis:\tfixed");
+         Replace(l, 17, "s1\t\t0.1\t1\tlow\t-1.05");
+     },
+     "fixed X value is invalid (row=17, col=5)"},
+    {"Y missing", [](Lines& l, EngineScript&) { Replace(l, 17, "s1\t\t0.1\t1\t\t"); },
+     "Y (exp) value not defined (row=17, col=6)"},
+    {"Y text", [](Lines& l, EngineScript&) { Replace(l, 17, "s1\t\t0.1\t1\t\tn/a"); },
+     "Y (exp) value is invalid (row=17, col=6)"},
+    {"p.m.c. twice",
+     [](Lines& l, EngineScript&) {
+         Replace(l, 16, "Sample\tO2,g\tNaCl\tWeight\tX\tY (exp)\tY (calc)\terror\textras");
+     },
+     "p.m.c. appears twice (row=16, col=2)"},
+    {"per-sample potential text",
+     [](Lines& l, EngineScript&) { Replace(l, 17, "s1\thigh\t0.1\t1\t\t-1.05"); },
+     "p.m.c. potential is invalid (row=17, col=2)"},
+};
+
+TEST_F(ReaderTest, EveryFailureHasItsCodeMessageAndPosition) {
+    for (const Crafted& c : kCrafted) {
+        SCOPED_TRACE(c.what);
+        ResetModel();
+        Model().WorkFolder = folder.AsWorkFolder();
+        script = NaClScript();
+        Lines lines = WorkedExample();
+        c.edit(lines, script);
+        const int code = Read(lines);
+        EXPECT_GT(code, 1);
+        EXPECT_EQ(Model().StatusCode, code);
+        EXPECT_EQ(Model().StatusText, c.message);
+        EXPECT_TRUE(window.Messages.empty());
+    }
+}
+
+TEST_F(ReaderTest, FileThatCannotBeOpenedOrEngineThatCannotBeCreatedIsCode2) {
+    window.Path = "absent.txt";
+    EXPECT_EQ(ReadDataFile(), 2);
+    EXPECT_EQ(Model().StatusText, "could not open the file");
+
+    window.Path = "data.txt";
+    script.RefuseToCreate = true;
+    EXPECT_EQ(Read(WorkedExample()), 2);
+    EXPECT_EQ(Model().StatusText, "could not open the file");
+}
+
+TEST_F(ReaderTest, EngineRefusalsStopQuietlyAfterShowingTheEngineText) {
+    struct Refusal {
+        std::string EngineScript::*message;
+        const char* text;
+        const char* shown;
+    } refusals[] = {
+        {&EngineScript::DatabaseMessage, "Database thermo not found", "Database thermo not found"},
+        {&EngineScript::OptionsMessage, "Unknown option /zz", "Unknown option /zz"},
+        {&EngineScript::SystemMessage, "System file nacl: no such file",
+         "System file nacl: no such file"},
+        {&EngineScript::SystemMessage, "", "The engine did not accept the System file nacl"},
+    };
+    for (const Refusal& r : refusals) {
+        SCOPED_TRACE(r.text);
+        script = NaClScript();
+        script.*r.message = r.text;
+        window.Messages.clear();
+        Model().StatusText = "left over";
+        EXPECT_EQ(Read(WorkedExample()), -1);
+        EXPECT_EQ(Model().StatusText, "");
+        ASSERT_EQ(window.Messages.size(), 1u);
+        EXPECT_EQ(window.Messages[0].Text, r.shown);
+        EXPECT_EQ(window.Messages[0].Icon, MessageIcon::Critical);
+    }
+}
+
+TEST_F(ReaderTest, RangeChecksAndTheSwitchThatLiftsThem) {
+    Lines lines = WorkedExample();
+    Replace(lines, 5, "T, C:\t1000");
+    EXPECT_EQ(Read(lines), 0);
+
+    Replace(lines, 5, "T, C:\t1000.1");
+    Model().IgnoreLimits = 3;
+    script.Thermo.Density = 0.1f;
+    EXPECT_EQ(Read(lines), 0) << "temperature and density limits lifted";
+    EXPECT_TRUE(dynamic_cast<TableThermo&>(*Model().Thermo).IgnoreLimits);
+
+    Replace(lines, 6, "P, bar:\t0.5");
+    EXPECT_EQ(Read(lines), 7) << "the pressure minimum of 1 bar always holds";
+
+    Replace(lines, 6, "P, bar:\t0");
+    script.Thermo.SaturationBar = 221.2f;
+    EXPECT_EQ(Read(lines), 0);
+    EXPECT_EQ(Model().PressureBar, 221.2f);
+}
+
+TEST_F(ReaderTest, CommaSeparatorReadsCommaNumbersOnly) {
+    Lines lines = WorkedExample();
+    Replace(lines, 5, "T, C:\t25,5");
+    Replace(lines, 8, "\tO2,g\t-10,25");
+    Replace(lines, 17, "s1\t\t0,1\t1\t\t-1,05");
+    SetDecimalSeparator(',');
+    EXPECT_EQ(Read(lines), 21) << "0.5 in row 18 is no number with a comma separator";
+    Replace(lines, 18, "s2\t\t0,5\t1\t\t-0,43");
+    ASSERT_EQ(Read(lines), 0) << Model().StatusText;
+    EXPECT_EQ(Model().TempC, 25.5f);
+    EXPECT_EQ(Model().PmcPotential[1], -10.25f);
+    EXPECT_EQ(Model().Samples[1].YExp, -1.05f);
+
+    SetDecimalSeparator('.');
+    EXPECT_EQ(Read(lines), 3) << "25,5 is no number with a point separator";
+}
+
+TEST_F(ReaderTest, ResultCellsDecideFreedomAndHalfWidthsBecomeScales) {
+    Lines lines = WorkedExample();
+    Replace(lines, 10, "\tNa+\t-262\tfree\t0.4");
+    Replace(lines, 11, "\tCl-\t-131.2\t\t\"0.2\"");
+    Replace(lines, 9, "Species:\t2\tInitial\tResult\t\" \xC2\xB1\"");
+    ASSERT_EQ(Read(lines), 0) << Model().StatusText;
+    const ProblemModel& m = Model();
+    EXPECT_EQ(m.FreeCount, 2);
+    EXPECT_TRUE(m.SpeciesFree[1]);
+    EXPECT_EQ(m.SpeciesValue[1], -262.0f);
+    EXPECT_EQ(m.HalfWidthHeader, "\xC2\xB1");
+    // Two free species: the half-width divided by sqrt(5.991 × 2).
+    EXPECT_FLOAT_EQ(m.SpeciesScale[1], static_cast<float>(0.4 / std::sqrt(5.991 * 2)));
+    EXPECT_FLOAT_EQ(m.SpeciesScale[2], static_cast<float>(0.2 / std::sqrt(5.991 * 2)));
+}
+
+TEST_F(ReaderTest, WorkbookGetsComputedValuesAndClearedResultCells) {
+    FakeConnector connector;
+    connector.running = std::make_shared<FakeApp>();
+    auto book = std::make_shared<FakeBook>();
+    book->name = "data.xls";
+    Lines lines = WorkedExample();
+    GasPerSample(lines);
+    book->active = SheetOf(lines);
+    book->active->cells[{10, 5}] = "0.3";
+    connector.running->books.push_back(book);
+    ThePlatform().Spreadsheet = &connector;
+    window.Path = "data.xls";
+
+    ASSERT_EQ(ReadDataFile(), 0) << Model().StatusText;
+    FakeSheet& sheet = *book->active;
+    EXPECT_EQ(sheet.numbers.at({8, 3}), -237.14f) << "computed p.m.c. potential";
+    EXPECT_EQ(sheet.numbers.at({10, 3}), -261.881f) << "computed initial value";
+    EXPECT_EQ(sheet.numbers.count({11, 3}), 0u) << "a given initial value is not rewritten";
+    EXPECT_FLOAT_EQ(Model().SpeciesScale[1], static_cast<float>(0.3 / std::sqrt(3.841)));
+    const std::vector<std::pair<int, int>> cleared = {
+        {10, 5}, {11, 5}, {12, 3}, {12, 4},  // half-widths, mean errors
+        {17, 5}, {17, 7}, {17, 8}, {17, 9},  // X (computed axis) and the outputs
+        {18, 5}, {18, 7}, {18, 8}, {18, 9}};
+    EXPECT_EQ(sheet.cleared, cleared);
+}
+
+}  // namespace
+}  // namespace varsel::test

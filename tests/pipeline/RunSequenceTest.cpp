@@ -1,0 +1,185 @@
+// The run sequence: every way a run can end and what the user sees on each, with the
+// engine and spreadsheet objects released and the window's controls back every time.
+#include <algorithm>
+#include <filesystem>
+
+#include "PipelineFixture.h"
+#include "shell/RunSequence.h"
+#include "support/Unprivileged.h"
+
+namespace varsel::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+// Na+ free against data that fit K1 = 3 closely enough for the fit to converge.
+Lines FittableExample() {
+    Lines lines = WorkedExample();
+    lines[16] = "s1\t\t0.1\t1\t\t-1.05";
+    lines[17] = "s2\t\t0.5\t1\t\t-1.25";
+    return lines;
+}
+
+// Na+ and NaCl,aq both free: they only shift together, so no direction can be found.
+Lines DegenerateExample() {
+    Lines lines = WorkedExample();
+    lines[8] = "Species:\t3\tInitial\tResult\t \xB1";
+    lines.insert(lines.begin() + 11, "\tNaCl2-\t0\t0\t");
+    lines[9] = "\tNa+\t\t\t";
+    lines[10] = "\tNaCl,aq\t\t\t";
+    return lines;
+}
+
+class RunSequenceTest : public PipelineTest {
+  protected:
+    void ExpectEnded() {
+        EXPECT_TRUE(window.StartVisible);
+        EXPECT_TRUE(window.BrowseEnabled);
+        EXPECT_TRUE(window.PathEnabled);
+        EXPECT_FALSE(Model().Solver);
+        EXPECT_FALSE(Model().Thermo);
+        EXPECT_FALSE(Model().SystemReader);
+        EXPECT_FALSE(Model().DataSheet);
+        EXPECT_FALSE(Model().ExcelApp);
+    }
+    std::vector<std::string> MessageTexts() const {
+        std::vector<std::string> texts;
+        for (const ShownMessage& message : window.Messages)
+            texts.push_back(message.Text);
+        return texts;
+    }
+};
+
+TEST_F(RunSequenceTest, SuccessfulRunSavesAndSaysSo) {
+    WriteFile(FittableExample());
+    const std::string before = folder.Read("data.txt");
+    RunSequence();
+    ASSERT_EQ(Model().StatusCode, 0) << Model().StatusText;
+    ASSERT_EQ(MessageTexts(), (std::vector<std::string>{"Results are saved  "}));
+    EXPECT_EQ(window.Messages[0].Icon, MessageIcon::Information);
+    EXPECT_EQ(window.Messages[0].Buttons, MessageButtons::Ok);
+    EXPECT_EQ(window.LastCaption(), "");
+    EXPECT_NE(folder.Read("data.txt"), before);
+    // The switch is set before the first calculation; the session is closed once.
+    const auto& calls = script.Calls;
+    const auto at = [&](const char* call) { return std::find(calls.begin(), calls.end(), call); };
+    ASSERT_NE(at("SetSwitch"), calls.end());
+    EXPECT_LT(at("SetSwitch"), at("Calculate"));
+    EXPECT_EQ(calls.back(), "Close");
+    EXPECT_EQ(script.Switches, (std::vector<std::pair<std::int16_t, std::int16_t>>{{27, 0}}));
+    EXPECT_EQ(script.Closed, 1);
+    EXPECT_EQ(script.Released, 1);
+    ExpectEnded();
+}
+
+TEST_F(RunSequenceTest, ReadingFailuresAreShownAndNothingElseRuns) {
+    Lines lines = WorkedExample();
+    lines[12] = "X axis:\tm(Si)";
+    WriteFile(lines);
+    RunSequence();
+    ASSERT_EQ(
+        MessageTexts(),
+        (std::vector<std::string>{"Source data: incorrect axis definition (row=13, col=2)  "}));
+    EXPECT_EQ(window.Messages[0].Icon, MessageIcon::Critical);
+    EXPECT_EQ(window.Messages[0].Buttons, MessageButtons::Ok);
+    EXPECT_TRUE(script.Switches.empty());
+    EXPECT_EQ(script.Closed, 1);
+    ExpectEnded();
+
+    // A file that cannot be opened: no engine objects were made, so none is closed.
+    window = RecordingWindow();
+    window.Path = "absent.txt";
+    RunSequence();
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Source data: could not open the file  "}));
+    EXPECT_EQ(script.Closed, 1);
+    ExpectEnded();
+}
+
+TEST_F(RunSequenceTest, QuietStopsShowOnlyWhatTheStageShowed) {
+    window.Path = "data.csv";
+    RunSequence();
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Incorrect file type  "}));
+    ExpectEnded();
+
+    window = RecordingWindow();
+    window.Path = "data.txt";
+    script.DatabaseMessage = "Cannot open database thermo";
+    WriteFile(WorkedExample());
+    RunSequence();
+    EXPECT_EQ(Model().StatusCode, -1);
+    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Cannot open database thermo"}));
+    ExpectEnded();
+}
+
+TEST_F(RunSequenceTest, FitFailureAsksWhetherToSave) {
+    const std::string question =
+        "Optimization: could not determine the direction  \r\n"
+        "Do you want to save the current state?  ";
+    for (MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
+        SCOPED_TRACE(answer == MessageAnswer::Yes ? "Yes" : "No");
+        window = RecordingWindow();
+        window.Path = "data.txt";
+        window.Answers.push_back(answer);
+        WriteFile(DegenerateExample());
+        const std::string before = folder.Read("data.txt");
+        RunSequence();
+        ASSERT_GE(window.Messages.size(), 1u);
+        EXPECT_EQ(window.Messages[0].Text, question);
+        EXPECT_EQ(window.Messages[0].Buttons, MessageButtons::YesNo);
+        EXPECT_EQ(window.Messages[0].Icon, MessageIcon::Critical);
+        if (answer == MessageAnswer::No) {
+            EXPECT_EQ(window.Messages.size(), 1u);
+            EXPECT_EQ(folder.Read("data.txt"), before);
+            EXPECT_EQ(Model().StatusCode, 1);
+            EXPECT_NE(window.LastCaption(), "") << "the last progress text stays";
+        } else {
+            EXPECT_EQ(MessageTexts().back(), "Results are saved  ");
+            EXPECT_NE(folder.Read("data.txt"), before);
+            EXPECT_EQ(Model().StatusCode, 0);
+        }
+        ExpectEnded();
+    }
+}
+
+TEST_F(RunSequenceTest, WorkbookFitFailureIsOnlyReported) {
+    FakeConnector connector;
+    connector.running = std::make_shared<FakeApp>();
+    auto book = std::make_shared<FakeBook>();
+    book->name = "data.xls";
+    book->active = SheetOf(DegenerateExample());
+    connector.running->books.push_back(book);
+    ThePlatform().Spreadsheet = &connector;
+    window.Path = "data.xls";
+    RunSequence();
+    ASSERT_EQ(MessageTexts(),
+              (std::vector<std::string>{"Optimization: could not determine the direction  "}));
+    EXPECT_EQ(window.Messages[0].Icon, MessageIcon::None);
+    EXPECT_EQ(window.Messages[0].Buttons, MessageButtons::Ok);
+    EXPECT_EQ(connector.running->statusBar.back(), "") << "the status bar is given back";
+    ExpectEnded();
+    EXPECT_EQ(connector.running->books.size(), 1u) << "the workbook stays open";
+}
+
+TEST_F(RunSequenceTest, WriterFailureIsShownByTheWriterAlone) {
+    WriteFile(FittableExample());
+    const auto readOnly = std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                          std::filesystem::perms::others_read;
+    std::filesystem::permissions(folder.Path() / "data.txt", readOnly);
+    std::filesystem::permissions(folder.Path(), std::filesystem::perms::all);
+    // Failures are bits of the result, so that they survive a child process.
+    const int failures = RunUnprivileged([&] {
+        RunSequence();
+        const std::vector<std::string> shown = MessageTexts();
+        return (Model().StatusCode != 1 ? 1 : 0) |
+               (shown != std::vector<std::string>{"Could not write to file (disk access error?)"}
+                    ? 2
+                    : 0) |
+               (window.LastCaption() != "Saving results..." ? 4 : 0) |
+               (window.StartVisible && !Model().Solver ? 0 : 8);
+    });
+    if (failures == kCannotDropPrivileges) GTEST_SKIP() << "cannot give up privileges";
+    EXPECT_EQ(failures, 0);
+}
+
+}  // namespace
+}  // namespace varsel::test

@@ -1,0 +1,215 @@
+// The results writer: the exact bytes of a small file against a golden file, the round trip
+// through the reader with both decimal separators, and the failures that must leave the
+// data file as it was (read-only file or folder, a fault part-way).
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "PipelineFixture.h"
+#include "output/ResultsWriter.h"
+#include "support/Unprivileged.h"
+
+namespace varsel::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The worked example with a second sample that has no NaCl and no weight.
+std::vector<std::string> SmallExample() {
+    std::vector<std::string> lines = WorkedExample();
+    lines[17] = "s2\t-236.5\t0\t\t\t-0.43";
+    return lines;
+}
+
+// What a fit would have left in the model.
+void SetResults() {
+    ProblemModel& m = Model();
+    m.SpeciesValue[1] = -262.0831f;
+    m.SpeciesInterval[1] = 0.05f;
+    m.InitialSumOfSquares = 0.5f;
+    m.ResultSumOfSquares = 0.02f;
+    m.Samples[1].XFixed = -0.9586073f;
+    m.Samples[1].YCalc = -1.0512f;
+    m.Samples[1].Error = -0.0012f;
+    m.Samples[1].Extras = 2;
+    m.Samples[2].XFixed = 1.5e-7f;
+    m.Samples[2].YCalc = -0.4301f;
+    m.Samples[2].Error = 1.2345678e7f;
+}
+
+std::string Golden(const char* name) {
+    std::ifstream in(fs::path(VARSEL_TEST_DATA_DIR) / "pipeline" / name, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+class WriterTest : public PipelineTest {
+  protected:
+    // The folder's entries other than data.txt (a temporary file left behind, say).
+    std::vector<std::string> Strays() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(folder.Path())) {
+            if (entry.path().filename() != "data.txt") names.push_back(entry.path().filename());
+        }
+        return names;
+    }
+};
+
+TEST_F(WriterTest, SmallFileMatchesTheGoldenBytes) {
+    ASSERT_EQ(Read(SmallExample()), 0) << Model().StatusText;
+    SetResults();
+    SaveResults();
+    ASSERT_EQ(Model().StatusCode, 0);
+    EXPECT_TRUE(window.Messages.empty());
+    EXPECT_EQ(window.LastCaption(), "Saving results...");
+    EXPECT_EQ(folder.Read("data.txt"), Golden("results-small.txt"));
+    EXPECT_TRUE(Strays().empty());
+}
+
+TEST_F(WriterTest, WrittenFileReadsBackToTheSameModel) {
+    for (char separator : {'.', ','}) {
+        SCOPED_TRACE(separator);
+        SetDecimalSeparator(separator);
+        std::vector<std::string> lines = SmallExample();
+        lines[5] = "P, bar:\t0";  // saturation pressure, written back as the pressure used
+        if (separator == ',') {
+            lines[7] = "\tO2,g\t-10,5";
+            lines[10] = "\tCl-\t-131,2\t-131,2\t";
+            lines[16] = "s1\t\t0,1\t1\t\t-1,05";
+            lines[17] = "s2\t-236,5\t0\t\t\t-0,43";
+        }
+        ASSERT_EQ(Read(lines), 0) << Model().StatusText;
+        SetResults();
+        const ProblemModel before = [] {
+            ProblemModel copy;
+            const ProblemModel& m = Model();
+            copy.Title = m.Title;
+            copy.TempC = m.TempC;
+            copy.PressureBar = m.PressureBar;
+            copy.PmcPotential = m.PmcPotential;
+            copy.SpeciesIndex = m.SpeciesIndex;
+            copy.SpeciesInitial = m.SpeciesInitial;
+            copy.SpeciesValue = m.SpeciesValue;
+            copy.FormulaNames = m.FormulaNames;
+            copy.WeightSum = m.WeightSum;
+            copy.Samples = m.Samples;
+            copy.HalfWidthHeader = m.HalfWidthHeader;
+            return copy;
+        }();
+        SaveResults();
+        ASSERT_EQ(Model().StatusCode, 0);
+
+        ReleaseEngine();
+        ASSERT_EQ(ReadDataFile(), 0) << Model().StatusText;
+        const ProblemModel& m = Model();
+        EXPECT_EQ(m.Title, before.Title);
+        EXPECT_EQ(m.TempC, before.TempC);
+        EXPECT_EQ(m.PressureBar, before.PressureBar);
+        EXPECT_EQ(m.PmcPotential, before.PmcPotential);
+        EXPECT_EQ(m.SpeciesIndex, before.SpeciesIndex);
+        EXPECT_EQ(m.SpeciesInitial, before.SpeciesInitial);
+        EXPECT_EQ(m.SpeciesValue, before.SpeciesValue);
+        EXPECT_FALSE(m.SpeciesFree[1]) << "a written Result fixes the species";
+        EXPECT_EQ(m.SpeciesScale[1], 0.05f) << "the half-width is read back";
+        EXPECT_EQ(m.FormulaNames, before.FormulaNames);
+        EXPECT_EQ(m.HalfWidthHeader, before.HalfWidthHeader);
+        EXPECT_EQ(m.WeightSum, before.WeightSum);
+        ASSERT_EQ(m.SampleCount, 2);
+        for (int k = 1; k <= 2; ++k) {
+            EXPECT_EQ(m.Samples[k].Name, before.Samples[k].Name);
+            EXPECT_EQ(m.Samples[k].Potentials, before.Samples[k].Potentials);
+            EXPECT_EQ(m.Samples[k].Amounts, before.Samples[k].Amounts);
+            EXPECT_EQ(m.Samples[k].Weight, before.Samples[k].Weight);
+            EXPECT_EQ(m.Samples[k].YExp, before.Samples[k].YExp);
+        }
+    }
+}
+
+// Reads `lines` of a new file into the model and leaves `data.txt` holding them.
+class WriterFailureTest : public WriterTest {
+  protected:
+    void SetUp() override {
+        WriterTest::SetUp();
+        ASSERT_EQ(Read(SmallExample()), 0);
+        SetResults();
+        original = folder.Read("data.txt");
+    }
+    void ExpectUnchanged(int code, const std::string& message) {
+        EXPECT_EQ(Model().StatusCode, code);
+        ASSERT_EQ(window.Messages.size(), 1u);
+        EXPECT_EQ(window.Messages[0].Text, message);
+        EXPECT_EQ(window.Messages[0].Icon, MessageIcon::Critical);
+        EXPECT_EQ(folder.Read("data.txt"), original);
+        EXPECT_TRUE(Strays().empty());
+    }
+    std::string original;
+};
+
+TEST_F(WriterFailureTest, ReadOnlyFileOrFolderIsLeftAsItWas) {
+    const fs::path file = folder.Path() / "data.txt";
+    const auto all = fs::perms::all;
+    const auto readOnly = fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read;
+    const auto readWrite =
+        readOnly | fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    const auto readSearch =
+        readOnly | fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec;
+    struct Case {
+        const char* what;
+        fs::perms file, folder;
+    } cases[] = {{"read-only file", readOnly, all}, {"read-only folder", readWrite, readSearch}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::permissions(file, c.file);
+        fs::permissions(folder.Path(), c.folder);
+        window.Messages.clear();
+        Model().StatusCode = 0;
+        // Failures are bits of the result, so that they survive a child process.
+        const int failures = RunUnprivileged([&] {
+            SaveResults();
+            return (Model().StatusCode != 1 ? 1 : 0) | (window.Messages.size() != 1 ? 2 : 0) |
+                   (window.Messages.empty() || window.Messages[0].Text !=
+                                                   "Could not write to file (disk access error?)"
+                        ? 4
+                        : 0) |
+                   (folder.Read("data.txt") != original ? 8 : 0) | (Strays().empty() ? 0 : 16);
+        });
+        if (failures == kCannotDropPrivileges) GTEST_SKIP() << "cannot give up privileges";
+        EXPECT_EQ(failures, 0);
+        EXPECT_EQ(folder.Read("data.txt"), original);
+        fs::permissions(folder.Path(), fs::perms::owner_all);
+    }
+}
+
+TEST_F(WriterFailureTest, FaultWhileWritingKeepsTheOldFile) {
+    Model().WeightSum = 0;
+    SaveResults();
+    ExpectUnchanged(2, "Error11 while writing results to the file");
+}
+
+TEST_F(WriterTest, PermissionsAndSymbolicLinksSurviveTheRewrite) {
+    ASSERT_EQ(Read(SmallExample()), 0);
+    SetResults();
+    folder.Write("real.txt", folder.Read("data.txt"));
+    fs::remove(folder.Path() / "data.txt");
+    fs::create_symlink("real.txt", folder.Path() / "data.txt");
+    const auto mode = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    fs::permissions(folder.Path() / "real.txt", mode);
+    SaveResults();
+    ASSERT_EQ(Model().StatusCode, 0);
+    EXPECT_TRUE(fs::is_symlink(folder.Path() / "data.txt"));
+    EXPECT_EQ(fs::status(folder.Path() / "real.txt").permissions(), mode);
+    EXPECT_EQ(folder.Read("real.txt"), Golden("results-small.txt"));
+}
+
+TEST_F(WriterTest, WorkbookIsNotWritten) {
+    ASSERT_EQ(Read(SmallExample()), 0);
+    const std::string original = folder.Read("data.txt");
+    Model().IsWorkbook = true;
+    window.Captions.clear();
+    SaveResults();
+    EXPECT_EQ(Model().StatusCode, 0);
+    EXPECT_TRUE(window.Captions.empty());
+    EXPECT_EQ(folder.Read("data.txt"), original);
+}
+
+}  // namespace
+}  // namespace varsel::test
