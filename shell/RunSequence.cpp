@@ -86,4 +86,8 @@ void RunSequence() {
     EndRun(m, window);
 }
 
+void EndRun() {
+    if (IWindow* window = ThePlatform().Window) EndRun(Model(), *window);
+}
+
 }  // namespace varsel

@@ -19,6 +19,7 @@
 #include "model/ProblemModel.h"
 #include "shell/CommandLine.h"
 #include "shell/InfoLabels.h"
+#include "shell/RunSequence.h"
 #include "shell/Settings.h"
 #include "shell/qt/ChooseFile.h"
 #include "shell/qt/Dialogs.h"
@@ -169,28 +170,15 @@ void Form1::cmdStart_Click() {
 }
 
 void Form1::EndFailedRun(const std::string& reason) {
-    ProblemModel& model = Model();
+    ClearDrawing();
+    CloseDataSource();
+    ShowMessage("The run ended unexpectedly: " + reason + "  ", MessageButtons::Ok,
+                MessageIcon::Critical);
+    EndRun();
+    // The run may have been made with another window in front of this one.
     SetStartVisible(true);
     SetBrowseEnabled(true);
     SetPathEnabled(true);
-    ClearDrawing();
-    CloseDataSource();
-    model.Thermo.reset();
-    model.SystemReader.reset();
-    if (model.Solver) {
-        try {
-            model.Solver->Close();
-        } catch (const std::exception&) {
-            // The session is dropped anyway.
-        }
-        model.Solver.reset();
-    }
-    model.DataSheet.reset();
-    model.DataWorkbook.reset();
-    model.ExcelAppTyped.reset();
-    model.ExcelApp.reset();
-    ShowMessage("The run ended unexpectedly: " + reason + "  ", MessageButtons::Ok,
-                MessageIcon::Critical);
 }
 
 bool Form1::Form_QueryUnload() {

@@ -6,11 +6,17 @@
 
 #include <QWidget>
 #include <memory>
+#include <ostream>
 #include <string>
 
 #include "shell/qt/Form1.h"
 #include "support/TempFolder.h"
 #include "window/ScriptedDialogs.h"
+
+/// Lets test failures show texts as text.
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
 
 namespace varsel::test {
 
