@@ -9,18 +9,6 @@
 namespace varsel::test {
 namespace {
 
-const QRgb kYellow = qRgb(255, 255, 0);
-
-// The smallest rectangle holding every yellow pixel of the window, empty when there is none.
-QRect YellowArea(QWidget& window) {
-    const QImage image = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    QRect area;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) == kYellow) area |= QRect(x, y, 1, 1);
-    return area;
-}
-
 // Draws pass c of T the way the fitting stage does.
 void DrawPass(IWindow& window, int c, int total) {
     const LabelGeometry g = window.StatusGeometry();

@@ -26,16 +26,6 @@ Lines Fittable() {
     return lines;
 }
 
-// The smallest rectangle holding every yellow pixel of the window, empty when there is none.
-QRect YellowArea(QWidget& window) {
-    const QImage image = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
-    QRect area;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) == qRgb(255, 255, 0)) area |= QRect(x, y, 1, 1);
-    return area;
-}
-
 // What the window showed while the engine was calculating.
 struct SeenDuringRun {
     int Calculations = 0;

@@ -1,5 +1,7 @@
 #include "window/WindowFixture.h"
 
+#include <QImage>
+
 #include "model/DataSource.h"
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"
@@ -7,6 +9,15 @@
 #include "shell/Settings.h"
 
 namespace varsel::test {
+
+QRect YellowArea(QWidget& window) {
+    const QImage image = window.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QRect area;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) == qRgb(255, 255, 0)) area |= QRect(x, y, 1, 1);
+    return area;
+}
 
 void WindowTest::SetUp() {
     ResetModel();

@@ -20,6 +20,10 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace varsel::test {
 
+/// The smallest rectangle holding every pure yellow pixel of a window as it paints now (the
+/// colour of the progress bar), empty when there is none.
+QRect YellowArea(QWidget& window);
+
 class WindowTest : public testing::Test {
   protected:
     void SetUp() override;
