@@ -23,10 +23,12 @@ class SessionThermo : public IThermo {
     void SetIgnoreLimits(bool ignore) override {
         inner_.SetIgnoreLimits(ignore);
         session_->Calculator().SetIgnoreLimits(ignore);
+        session_->SettingsChanged();
     }
     void SetModes(std::int16_t flags) override {
         inner_.SetModes(flags);
         session_->Calculator().SetModes(flags);
+        session_->SettingsChanged();
     }
     std::int16_t FindSubstance(const std::string& name) override {
         return inner_.FindSubstance(name);

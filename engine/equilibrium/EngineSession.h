@@ -22,9 +22,15 @@ class EngineSession {
     thermo::Thermo& Calculator() { return calculator_; }
     bool HasDatabase() const { return calculator_.OpenedDatabase() != nullptr; }
 
+    /// Counts the changes of the calculator's settings (database, modes, limits), so that a
+    /// Solver knows when the potentials it keeps are out of date.
+    unsigned long SettingsVersion() const { return settingsVersion_; }
+    void SettingsChanged() { ++settingsVersion_; }
+
   private:
     std::filesystem::path workFolder_;
     thermo::Thermo calculator_;
+    unsigned long settingsVersion_ = 0;
 };
 
 }  // namespace varsel::engine

@@ -140,7 +140,7 @@ GibbsSolver::GibbsSolver(EquilibriumProblem problem) : problem_(std::move(proble
         v->assign(D, 0.0);
     h_.assign(static_cast<std::size_t>(D) * D, 0.0);
     work_.assign(static_cast<std::size_t>(D) * D + 4 * static_cast<std::size_t>(colCap_ + D), 0.0);
-    for (auto* v : {&dx_, &c_, &x_, &n_, &lnGamma_, &gammaNew_, &warmGamma_})
+    for (auto* v : {&dx_, &c_, &x_, &n_, &lnGamma_})
         v->assign(ns_, 0.0);
     warmLambda_.assign(E_, 0.0);
     warmActive_.assign(nx_, 0);
@@ -608,9 +608,18 @@ void GibbsSolver::Recover() {
     psi_ = u_[free];
 }
 
-bool GibbsSolver::UpdateActivity(const EquilibriumConditions& c, double& change) {
+void GibbsSolver::SetActivityCoefficients(const EquilibriumConditions& c, double ionic) {
+    for (int j = 0; j < ns_; ++j) {
+        const Solute& s = problem_.Solutes[j];
+        lnGamma_[j] = LnGamma(c.Activity, s.Charge, s.IonSize, ionic);
+    }
+}
+
+bool GibbsSolver::StateActivity(const EquilibriumConditions& c, double& ionic,
+                                double& lnWater) const {
     const double kg = std::exp(lnKg_);
-    double ionic = 0, total = 0, ions = 0, sigmaSum = 0;
+    double total = 0, ions = 0, sigmaSum = 0;
+    ionic = 0;
     for (int j = 0; j < ns_; ++j) {
         const double z = problem_.Solutes[j].Charge;
         const double m = n_[j] / kg;
@@ -620,27 +629,21 @@ bool GibbsSolver::UpdateActivity(const EquilibriumConditions& c, double& change)
             ions += m;
         }
     }
-    const BdotParameters& p = c.Activity;
-    const double root = std::sqrt(ionic);
-    change = 0;
-    for (int j = 0; j < ns_; ++j) {
-        const Solute& s = problem_.Solutes[j];
-        const double next = LnGamma(p, s.Charge, s.IonSize, ionic);
-        change = std::max(change, std::fabs(next - lnGamma_[j]));
-        lnGamma_[j] = next;
-        if (s.Charge != 0)
-            sigmaSum += n_[j] / kg * s.Charge * s.Charge * OsmoticSigma(s.IonSize * p.B * root);
-    }
-    result_.IonicStrength = ionic;
+    lnWater = lnAw_;
     if (waterColumn_) {
+        const BdotParameters& p = c.Activity;
+        const double root = std::sqrt(ionic);
+        for (int j = 0; j < ns_; ++j) {
+            const Solute& s = problem_.Solutes[j];
+            if (s.Charge != 0)
+                sigmaSum += n_[j] / kg * s.Charge * s.Charge * OsmoticSigma(s.IonSize * p.B * root);
+        }
         constexpr double kLn10 = 2.302585092994046;
         const double osmotic =
             total - kLn10 * p.A * root / 3.0 * sigmaSum + 0.5 * kLn10 * p.Bdot * ionic * ions;
-        const double next = -osmotic / kWaterMolesPerKg;
-        change = std::max(change, std::fabs(next - lnAw_));
-        lnAw_ = next;
+        lnWater = -osmotic / kWaterMolesPerKg;
     }
-    return std::isfinite(change);
+    return std::isfinite(ionic) && std::isfinite(lnWater);
 }
 
 void GibbsSolver::ExtraAmounts(const EquilibriumConditions& c) {
@@ -662,26 +665,43 @@ void GibbsSolver::ExtraAmounts(const EquilibriumConditions& c) {
     }
 }
 
-int GibbsSolver::ChangeActiveSet(const EquilibriumConditions& c) {
-    double scale = 1e-300;
+bool GibbsSolver::RemoveNegativePhase(const EquilibriumConditions& c) {
+    // A present phase leaves when its amount is negative beyond rounding. Rounding is judged
+    // per phase, from the amounts of its own elements in the system: relative to the smallest
+    // (a trace element's phase must go when that element runs out), plus the rounding that the
+    // largest brings into the least-squares amounts.
+    double largest = 1e-300;
     for (int e = 0; e < E_; ++e) {
         double s = std::fabs(c.Bulk[e]);
         for (int j = 0; j < ns_; ++j)
             s += std::fabs(problem_.Solutes[j].Elements[e]) * n_[j];
-        scale = std::max(scale, s);
+        work_[e] = s;
+        largest = std::max(largest, s);
     }
     int worst = -1;
-    double worstAmount = -kRemovePhase * scale;
+    double worstShare = 0;
     for (int m = 0; m < nx_; ++m) {
-        if (active_[m] && result_.ExtraMoles[m] < worstAmount) {
-            worstAmount = result_.ExtraMoles[m];
+        if (!active_[m]) continue;
+        double smallest = largest, biggest = 0;
+        for (int e = 0; e < E_; ++e) {
+            if (problem_.Extras[m].Elements[e] == 0) continue;
+            smallest = std::min(smallest, work_[e]);
+            biggest = std::max(biggest, work_[e]);
+        }
+        const double tolerance = kRemovePhase * smallest + 1e-15 * biggest + 1e-300;
+        const double share = result_.ExtraMoles[m] / tolerance;
+        if (result_.ExtraMoles[m] < -tolerance && share < worstShare) {
+            worstShare = share;
             worst = m;
         }
     }
-    if (worst >= 0) {
-        active_[worst] = 0;
-        return 1;
-    }
+    if (worst < 0) return false;
+    active_[worst] = 0;
+    return true;
+}
+
+int GibbsSolver::ChangeActiveSet(const EquilibriumConditions& c) {
+    if (RemoveNegativePhase(c)) return 1;
     double* coef = work_.data() + 2 * static_cast<std::size_t>(E_ + colCap_);
     for (;;) {
         int best = -1;
@@ -767,15 +787,16 @@ bool GibbsSolver::Solve(const EquilibriumConditions& c, bool warm) {
     if (!CheckInput(c)) return false;
     lnKg_ = std::log(c.SolventMoles / kWaterMolesPerKg);
     const bool useWarm = warm && haveWarm_;
+    double ionicIn = 0;  // the ionic strength the activity coefficients are computed at
     if (useWarm) {
         active_ = warmActive_;
-        lnGamma_ = warmGamma_;
+        ionicIn = warmIonic_;
         lnAw_ = warmAw_;
         lambda_ = warmLambda_;
         psi_ = warmPsi_;
     } else {
         std::fill(active_.begin(), active_.end(), 0);
-        std::fill(lnGamma_.begin(), lnGamma_.end(), 0.0);
+        ionicIn = 0;
         lnAw_ = 0;
     }
     std::fill(blocked_.begin(), blocked_.end(), 0);
@@ -790,22 +811,78 @@ bool GibbsSolver::Solve(const EquilibriumConditions& c, bool warm) {
             if (retry) continue;
             return false;
         }
+        SetActivityCoefficients(c, ionicIn);
         UpdateConstants(c);
         StartingPoint(c, haveLambda);
-        bool settled = false;
+        const long activeCount = std::count(active_.begin(), active_.end(), 1);
+        // The activity coefficients depend on the solution through one number, the ionic
+        // strength: solve I_out(I) = I for it by a safeguarded secant method, which also
+        // settles the concentrated and low-density solutions where plain substitution
+        // oscillates or runs away. The water activity follows by substitution.
+        bool settled = false, removed = false;
+        double previousIn = 0, previousGap = 0, low = 0, high = HUGE_VAL;
         for (int loop = 0; loop < kMaxActivityLoops; ++loop) {
             if (!Newton()) return Fail("no convergence" + Where(c));
-            double change = 0;
-            if (!UpdateActivity(c, change)) return Fail("no convergence" + Where(c));
+            // A present phase whose amount has turned negative leaves at once: with a wrong set
+            // of phases the solution can be far from anything the activity model can follow.
+            if (activeCount > 0) {
+                ExtraAmounts(c);
+                if (RemoveNegativePhase(c)) {
+                    removed = true;
+                    break;
+                }
+            }
+            double ionicOut = 0, lnWater = 0;
+            if (!StateActivity(c, ionicOut, lnWater)) return Fail("no convergence" + Where(c));
+            result_.IonicStrength = ionicOut;
+            double change = std::fabs(lnWater - lnAw_);
+            for (int j = 0; j < ns_; ++j) {
+                const Solute& s = problem_.Solutes[j];
+                change = std::max(
+                    change,
+                    std::fabs(LnGamma(c.Activity, s.Charge, s.IonSize, ionicOut) - lnGamma_[j]));
+            }
+            if (trace_)
+                std::fprintf(stderr, "activity loop %d: change %.3g, ionic strength %.6g\n", loop,
+                             change, ionicOut);
+            lnAw_ = lnWater;
             if (change < kActivityConverged) {
                 settled = true;
                 break;
             }
+            // Keep the root bracketed: below it the solution's ionic strength exceeds the one
+            // assumed, above it falls short. The secant step is taken inside the bracket, a
+            // bisection (geometric where the bracket spans decades) otherwise.
+            const double gap = ionicOut - ionicIn;
+            if (gap > 0)
+                low = std::max(low, ionicIn);
+            else
+                high = std::min(high, ionicIn);
+            double next = ionicOut;
+            if (loop > 0 && ionicIn != previousIn) {
+                const double slope = (gap - previousGap) / (ionicIn - previousIn);
+                if (slope != 0 && std::isfinite(slope)) next = ionicIn - gap / slope;
+            }
+            if (std::isfinite(high)) {
+                if (!(next > low && next < high))
+                    next = (low > 0 && high > 4 * low) ? std::sqrt(low * high) : 0.5 * (low + high);
+            } else if (!(next > low)) {
+                next = ionicOut;
+            }
+            previousIn = ionicIn;
+            previousGap = gap;
+            ionicIn = next;
+            SetActivityCoefficients(c, ionicIn);
             if (waterColumn_) {
                 colPotential_[waterCol_] = c.SolventStandard + lnAw_;
                 UpdateParticularSolution();
             }
             UpdateConstants(c);
+        }
+        if (removed) {
+            Recover();
+            haveLambda = true;
+            continue;
         }
         if (!settled) return Fail("no convergence of the activity coefficients" + Where(c));
         Recover();
@@ -815,7 +892,7 @@ bool GibbsSolver::Solve(const EquilibriumConditions& c, bool warm) {
         StoreResult(c);
         warmLambda_ = lambda_;
         warmPsi_ = psi_;
-        warmGamma_ = lnGamma_;
+        warmIonic_ = ionicIn;
         warmAw_ = lnAw_;
         warmActive_ = active_;
         haveWarm_ = true;

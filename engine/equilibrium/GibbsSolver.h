@@ -15,8 +15,8 @@
 // by the System's species and is reported as impossible.
 //
 // Loops, each bounded: the active set of pure phases (added by saturation index, removed when
-// their amount turns negative), the activity coefficients and water activity (successive
-// substitution in the true ionic strength), and the damped Newton iteration on F (line search,
+// their amount turns negative), the activity coefficients (a bracketed secant iteration on the
+// true ionic strength) with the water activity, and the damped Newton iteration on F (line search,
 // capped steps in ln n, logarithms of amounts throughout). The last solution is the starting
 // point of the next call unless a cold start is asked for. All work storage is sized when the
 // solver is built; Solve allocates nothing unless it fails (for its message).
@@ -64,8 +64,10 @@ class GibbsSolver {
     bool Newton();
     double ObjectiveChange(double step, double& rounding) const;
     void Recover();
-    bool UpdateActivity(const EquilibriumConditions& c, double& change);
+    void SetActivityCoefficients(const EquilibriumConditions& c, double ionic);
+    bool StateActivity(const EquilibriumConditions& c, double& ionic, double& lnWater) const;
     void ExtraAmounts(const EquilibriumConditions& c);
+    bool RemoveNegativePhase(const EquilibriumConditions& c);
     int ChangeActiveSet(const EquilibriumConditions& c);
     void StoreResult(const EquilibriumConditions& c);
 
@@ -95,15 +97,15 @@ class GibbsSolver {
     std::vector<double> at_;  // ns x (E+1): a_j in w coordinates
     std::vector<double> beta_, betaT_, u_, w_, dw_, g_, h_, dx_, work_;
 
-    std::vector<double> c_, x_, n_, lnGamma_, gammaNew_;
+    std::vector<double> c_, x_, n_, lnGamma_;
     double lnAw_ = 0;
     double lnKg_ = 0;
 
     // Warm state.
     bool haveWarm_ = false;
-    std::vector<double> warmLambda_, warmGamma_;
+    std::vector<double> warmLambda_;
     std::vector<char> warmActive_;
-    double warmPsi_ = 0, warmAw_ = 0;
+    double warmPsi_ = 0, warmAw_ = 0, warmIonic_ = 0;
 
     int iterations_ = 0;
     bool trace_ = false;

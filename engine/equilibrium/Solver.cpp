@@ -55,6 +55,7 @@ void Solver::OpenDatabase(const std::string& name) {
     try {
         std::int16_t flag = 0;
         session_->Calculator().OpenDatabase(name, flag);
+        session_->SettingsChanged();
         database_ = name;
         system_.reset();
         solver_.reset();
@@ -74,8 +75,9 @@ void Solver::SetOptions(const std::string& options) {
     if (has(" bl ")) flags += 2;
     if (has(" ew ")) flags += 4;
     session_->Calculator().SetModes(static_cast<std::int16_t>(flags));
-    if (has(" cold ")) warmStart_ = false;
-    if (has(" trace ")) trace_ = true;
+    session_->SettingsChanged();
+    warmStart_ = !has(" cold ");
+    trace_ = has(" trace ");
     cacheValid_ = false;
     message_.clear();
 }
@@ -161,7 +163,8 @@ bool Solver::PrepareConditions(float tempC, float pressureBar) {
     EquilibriumConditions& c = conditions_;
     c.TempC = tempC;
     c.PressureBar = pressureBar;
-    if (!cacheValid_ || tempC != cacheTempC_ || pressureBar != cachePressure_) {
+    if (!cacheValid_ || tempC != cacheTempC_ || pressureBar != cachePressure_ ||
+        cacheVersion_ != session_->SettingsVersion()) {
         cacheValid_ = false;
         thermo::Thermo& th = session_->Calculator();
         // The temperature in K as the callers hold it (a 32-bit float), so that every
@@ -238,6 +241,7 @@ bool Solver::PrepareConditions(float tempC, float pressureBar) {
         rt_ = static_cast<double>(tempK) * kInterfaceGasConstant;
         cacheTempC_ = tempC;
         cachePressure_ = pressureBar;
+        cacheVersion_ = session_->SettingsVersion();
         cacheValid_ = true;
     }
     // Standard potentials as μ°/RT, with the caller's species values in place.

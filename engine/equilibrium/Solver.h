@@ -76,6 +76,7 @@ class Solver : public ISolver {
     // Standard potentials (kJ/mol) at the conditions of the cache, System order; overrides.
     bool cacheValid_ = false;
     float cacheTempC_ = 0, cachePressure_ = 0;
+    unsigned long cacheVersion_ = 0;
     std::vector<double> standard_;
     std::vector<double> override_;
     std::vector<char> overridden_;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 
 #include "EngineSupport.h"
 #include "engine/water/Water.h"
@@ -18,11 +19,11 @@ namespace {
 using testing::EngineRun;
 using testing::kLn10;
 
-// A pressure just above the liquid-vapour saturation curve (at least 1 bar), where the liquid
-// is the stable phase without doubt.
-float SaturationBar(double tempC) {
-    const double bar = water::SaturationPressure(tempC + 273.15) / 1e5;
-    return static_cast<float>(std::max(1.0, bar * 1.001));
+// The saturation pressure as a data file with "P, bar: 0" gets it: the Thermo object's value
+// at the 32-bit temperature in K, raised to 1 bar.
+float SaturationBar(IThermo& thermo, double tempC) {
+    const float tempK = static_cast<float>(static_cast<double>(static_cast<float>(tempC)) + 273.15);
+    return std::max(1.0f, thermo.SaturationPressure(tempK));
 }
 
 TEST(SystemReader, FillsTheSystemRecordInSystemOrder) {
@@ -91,6 +92,108 @@ TEST(SystemReader, RefusesUnknownSpeciesAndSystemsWithoutWater) {
     EXPECT_EQ(local.info.LastAqueous, 4);
 }
 
+TEST(Solver, BalancesHoldOverRandomConditionsAndCompositions) {
+    // The silver System over random temperatures, pressures, oxygen activities (down to far
+    // below the stability of water) and salt, acid, base and silver amounts: sodium, chlorine
+    // and silver are conserved (no p.m.c. holds them), the solution is neutral, and the ion
+    // pair obeys mass action with the Thermo object's potentials.
+    EngineRun run("agcl");
+    ASSERT_EQ(run.loaded, "System file accepted");
+    const auto* solver = dynamic_cast<const Solver*>(run.solver.get());
+    ASSERT_NE(solver, nullptr);
+    const SystemModel& model = *solver->System();
+    std::mt19937 random(4711);
+    std::uniform_real_distribution<double> unit(0, 1);
+    const int na = run.Element(11), cl = run.Element(17), ag = run.Element(47);
+    const int h = run.Element(1), o = run.Element(8);
+    for (int trial = 0; trial < 60; ++trial) {
+        const float t = static_cast<float>(25 + 325 * unit(random));
+        const float p =
+            std::max(SaturationBar(*run.thermo, t), static_cast<float>(1 + 999 * unit(random)));
+        run.pmc[1] = std::pow(10.0, -90 * unit(random));
+        const double salt = std::pow(10.0, -4 + 4.3 * unit(random));
+        const double acid = unit(random) < 0.3 ? 1e-3 * unit(random) : 0;
+        const double base = unit(random) < 0.3 ? 1e-3 * unit(random) : 0;
+        const double silver = unit(random) < 0.8 ? std::pow(10.0, -9 + 7 * unit(random)) : 0;
+        run.composition[na] = salt + base;
+        run.composition[cl] = salt + acid + silver;
+        run.composition[ag] = silver;
+        run.composition[h] = acid + base;
+        run.composition[o] = base;
+        ASSERT_EQ(run.Calculate(t, p), "OK") << t << " C, " << p << " bar";
+        double charge = 0, carried = 0;
+        for (int s = run.info.SubstanceCount + 1; s <= run.info.LastAqueous; ++s) {
+            const double z = model.Records[s - 1]->Charge();
+            const double n = run.amounts[s - run.info.SubstanceCount];
+            EXPECT_TRUE(std::isfinite(n) && n >= 0);
+            EXPECT_TRUE(std::isfinite(run.lnActivities[s - run.info.SubstanceCount]));
+            charge += z * n;
+            carried += std::fabs(z) * n;
+        }
+        EXPECT_LT(std::fabs(charge), 1e-10 * carried) << trial;
+        for (int e : {na, cl, ag}) {
+            double total = 0;
+            for (int s = run.info.SubstanceCount + 1; s <= run.info.LastAqueous; ++s)
+                total += run.info.Stoich(e, s) * run.amounts[s - run.info.SubstanceCount];
+            EXPECT_NEAR(total, run.composition[e], 1e-10 * run.composition[e] + 1e-300)
+                << trial << " element " << e;
+        }
+        // Na+ + Cl- = NaCl,aq with the potentials the Thermo object gives.
+        std::int16_t flag = 0;
+        float pressure = p;
+        const float tempK = static_cast<float>(static_cast<double>(t) + 273.15);
+        const float density = run.thermo->WaterDensity(tempK, pressure, flag);
+        const float property = run.thermo->WaterProperty(tempK, density);
+        auto g = [&](const char* name) {
+            const std::int16_t code = run.thermo->GetTypeCode(run.thermo->FindSubstance(name));
+            return static_cast<double>(
+                run.thermo->AqueousPotential(code, tempK, p, density, property));
+        };
+        const double rt = static_cast<double>(tempK) * kInterfaceGasConstant;
+        const double logK = -(g("NaCl,aq") - g("Na+") - g("Cl-")) / (rt * kLn10);
+        EXPECT_NEAR(run.LogActivity("NaCl,aq") - run.LogActivity("Na+") - run.LogActivity("Cl-"),
+                    logK, 1e-8)
+            << trial;
+    }
+}
+
+TEST(EngineFactory, ObjectsShareASessionWhileAnyOfThemLives) {
+    EngineFactory factory;
+    SystemInfo info;
+    std::int16_t flag = 0;
+    {
+        auto solver = factory.CreateSolver("");
+        solver->OpenDatabase("thermo");
+        auto reader = factory.CreateSystemReader("");
+        reader->ReadSystem("quartz", info, flag);  // the database the Solver opened
+        EXPECT_EQ(info.SpeciesNames[1], "QUARTZ");
+        solver.reset();
+        auto later = factory.CreateSystemReader("");  // the reader keeps the session alive
+        later->ReadSystem("nacl", info, flag);
+        EXPECT_EQ(info.SpeciesNames[1], "O2,g");
+    }
+    auto fresh = factory.CreateSystemReader("");  // all released: a new session, no database
+    EXPECT_THROW(fresh->ReadSystem("nacl", info, flag), RuntimeFailure);
+}
+
+TEST(Solver, ModesSetThroughTheThermoObjectReachThePotentials) {
+    // /wp (the solvent function switched off) changes the potentials of ions at high
+    // temperature; the Solver must follow the Thermo object's modes even after a calculation.
+    EngineRun run("nacl");
+    ASSERT_EQ(run.loaded, "System file accepted");
+    run.pmc[1] = 1e-30;
+    run.composition[run.Element(11)] = 0.1;
+    run.composition[run.Element(17)] = 0.1;
+    ASSERT_EQ(run.Calculate(350, 500), "OK");
+    const double plain = run.LogActivity("NaCl,aq");
+    run.thermo->SetModes(16384 + 1);
+    ASSERT_EQ(run.Calculate(350, 500), "OK");
+    EXPECT_GT(std::fabs(run.LogActivity("NaCl,aq") - plain), 1e-3);
+    run.thermo->SetModes(16384);
+    ASSERT_EQ(run.Calculate(350, 500), "OK");
+    EXPECT_NEAR(run.LogActivity("NaCl,aq"), plain, 1e-9);
+}
+
 TEST(Solver, PureWaterIsNeutralAlongTheSaturationCurve) {
     // pH of pure water = pKw/2 (activity coefficients of 1e-7 molal ions are 1 to 1e-4);
     // published pKw at saturation: 13.995 (25 °C), 12.26 (100 °C), 11.29 (200 °C), and at
@@ -102,7 +205,7 @@ TEST(Solver, PureWaterIsNeutralAlongTheSaturationCurve) {
     ASSERT_EQ(run.loaded, "System file accepted");
     run.pmc[1] = 0.2;
     for (const auto& [t, pk] : pKw) {
-        ASSERT_EQ(run.Calculate(static_cast<float>(t), SaturationBar(t)), "OK") << t;
+        ASSERT_EQ(run.Calculate(static_cast<float>(t), SaturationBar(*run.thermo, t)), "OK") << t;
         EXPECT_NEAR(-run.LogActivity("H+"), pk / 2, 0.025) << t;
         EXPECT_NEAR(run.LogActivity("H+"), run.LogActivity("OH-"), 1e-3) << t;
         // Water imposed at activity 1: the solvent's activity, up to the rounding of the
@@ -121,7 +224,7 @@ TEST(Solver, QuartzSolubilityAgreesWithMeasurements) {
     EngineRun run("quartz");
     ASSERT_EQ(run.loaded, "System file accepted");
     for (double t = 25; t <= 300; t += 25) {
-        const float p = SaturationBar(t);
+        const float p = SaturationBar(*run.thermo, t);
         ASSERT_EQ(run.Calculate(static_cast<float>(t), p), "OK") << t;
         const double T = t + 273.15;
         const double rho = water::Density(T, p * 1e5, water::Phase::Liquid) / 1000;
@@ -156,6 +259,31 @@ TEST(Solver, SodiumChlorideActivityCoefficientsAreOfThePublishedOrder) {
         EXPECT_NEAR(gamma / row.Gamma, 1.0, row.Tolerance) << row.Molality;
         EXPECT_NEAR(run.Amount("Na+") + run.Amount("NaCl,aq") + run.Amount("NaOH,aq"), row.Molality,
                     1e-12 * row.Molality);
+    }
+}
+
+TEST(Solver, ConcentratedAndHotBrinesConverge) {
+    // Where the activity coefficients and the ion pairing feed on each other (low dielectric
+    // constant, high salt), the ionic strength still settles: it lies between that of the ion
+    // pairs alone and that of the fully dissociated salt.
+    const struct {
+        float TempC, Bar;
+        double Molality;
+    } cases[] = {{25, 1, 6},    {25, 1, 20},    {350, 170, 3},
+                 {350, 200, 5}, {600, 1000, 6}, {300, 86, 0.001}};
+    EngineRun run("nacl");
+    ASSERT_EQ(run.loaded, "System file accepted");
+    const auto* solver = dynamic_cast<const Solver*>(run.solver.get());
+    for (const auto& k : cases) {
+        run.pmc[1] = 1e-30;
+        run.composition[run.Element(11)] = k.Molality;
+        run.composition[run.Element(17)] = k.Molality;
+        ASSERT_EQ(run.Calculate(k.TempC, k.Bar), "OK") << k.TempC << " C " << k.Molality;
+        const double ionic = solver->LastResult()->IonicStrength;
+        EXPECT_GT(ionic, 0);
+        EXPECT_LT(ionic, k.Molality * 1.001);
+        EXPECT_NEAR(run.Amount("Na+") + run.Amount("NaCl,aq") + run.Amount("NaOH,aq"), k.Molality,
+                    1e-11 * k.Molality);
     }
 }
 
