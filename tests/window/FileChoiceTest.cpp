@@ -23,22 +23,14 @@ TEST(FileChoiceTest, FiltersShowTheCallersPairThenAllFiles) {
     EXPECT_EQ(FileFilters("Text", "*.txt").front(), "Text (*.txt)");
 }
 
-TEST(FileChoiceTest, SplitsAfterTheLastSeparator) {
-    std::string folder = "unchanged";
-    std::string name = "unchanged";
-    ASSERT_TRUE(SplitChosenPath("/home/ana/data/exp1.txt", folder, name));
-    EXPECT_EQ(folder, "/home/ana/data/");
-    EXPECT_EQ(name, "exp1.txt");
-    ASSERT_TRUE(SplitChosenPath("/a.xls", folder, name));
-    EXPECT_EQ(folder, "/");
-    EXPECT_EQ(name, "a.xls");
-    ASSERT_TRUE(SplitChosenPath("/data/with blank.v2.txt", folder, name));
-    EXPECT_EQ(name, "with blank.v2.txt");
-}
-
-TEST(FileChoiceTest, APathWithoutAFileNameChangesNothing) {
+TEST(FileChoiceTest, SplitsAfterTheLastSeparatorOrNotAtAll) {
     std::string folder = "/keep/";
     std::string name = "keep.txt";
+    ASSERT_TRUE(SplitChosenPath("/data/with blank.v2.txt", folder, name));
+    EXPECT_EQ(folder, "/data/");
+    EXPECT_EQ(name, "with blank.v2.txt");
+    folder = "/keep/";
+    name = "keep.txt";
     EXPECT_FALSE(SplitChosenPath("", folder, name));
     EXPECT_FALSE(SplitChosenPath("plain.txt", folder, name));
     EXPECT_FALSE(SplitChosenPath("/home/ana/", folder, name));

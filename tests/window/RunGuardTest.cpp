@@ -106,20 +106,6 @@ TEST_F(RunGuardTest, ASecondStartCannotNestInTheFirst) {
     EXPECT_EQ(runs, 2) << "after the run the button starts again";
 }
 
-TEST_F(RunGuardTest, ControlsFollowTheRunAndComeBackAfterIt) {
-    Open([&] {
-        EnterRunningState(*form_);
-        EXPECT_TRUE(Control<QPushButton>("cmdStart")->isHidden());
-        EXPECT_FALSE(Control<QPushButton>("cmdBrowse")->isEnabled());
-        EXPECT_FALSE(Control<QLineEdit>("txtFile")->isEnabled());
-        LeaveRunningState(*form_);
-    });
-    Control<QPushButton>("cmdStart")->click();
-    EXPECT_FALSE(Control<QPushButton>("cmdStart")->isHidden());
-    EXPECT_TRUE(Control<QPushButton>("cmdBrowse")->isEnabled());
-    EXPECT_TRUE(Control<QLineEdit>("txtFile")->isEnabled());
-}
-
 TEST_F(RunGuardTest, EventsAreProcessedWhereTheRunAsksAndDuringThePause) {
     qt::Form1& form = Open();
     int fired = 0;

@@ -17,8 +17,6 @@ TEST_F(StartupTest, TheSwitchCountsInAnyCaseAnywhere) {
     EXPECT_EQ(Model().IgnoreLimits, 1);
     Open({}, "run.txt /iE -x");
     EXPECT_EQ(Model().IgnoreLimits, 9);
-    Open({}, "/i e");
-    EXPECT_EQ(Model().IgnoreLimits, 0);
 }
 
 TEST_F(StartupTest, WorkingFolderComesFromTheSettingsFile) {
