@@ -3,6 +3,7 @@
 #include <exception>
 #include <string>
 
+#include "model/DataSource.h"
 #include "model/ProblemModel.h"
 #include "model/Reader.h"
 #include "optim/FitDriver.h"
@@ -50,12 +51,23 @@ void EndRun(ProblemModel& m, IWindow& window) {
     m.ExcelApp.reset();
 }
 
-}  // namespace
+// A failure that no stage reported through StatusCode (an engine or spreadsheet call that
+// threw where nothing expected it): the user is told, and the run still ends in order.
+void EndUnexpectedly(ProblemModel& m, IWindow& window, const std::string& reason) {
+    try {
+        window.ClearDrawing();
+        CloseDataSource();
+        window.ShowMessage("The run ended unexpectedly: " + reason + "  ", MessageButtons::Ok,
+                           MessageIcon::Critical);
+    } catch (...) {
+        // Nothing more can be shown; the controls and objects are still restored below.
+    }
+    if (m.StatusCode <= 0) m.StatusCode = 1;
+    m.StatusText = reason;
+    EndRun(m, window);
+}
 
-void RunSequence() {
-    ProblemModel& m = Model();
-    IWindow& window = *ThePlatform().Window;
-
+void RunStages(ProblemModel& m, IWindow& window) {
     ReadDataFile();
     if (m.StatusCode > 0) {
         window.ShowMessage("Source data: " + m.StatusText + "  ", MessageButtons::Ok,
@@ -84,6 +96,24 @@ void RunSequence() {
         }
     }
     EndRun(m, window);
+}
+
+}  // namespace
+
+void RunSequence() {
+    ProblemModel& m = Model();
+    IWindow& window = *ThePlatform().Window;
+    try {
+        RunStages(m, window);
+    } catch (const std::exception& failure) {
+        EndUnexpectedly(m, window, failure.what());
+    } catch (...) {
+        EndUnexpectedly(m, window, "unknown failure");
+    }
+}
+
+void EndRun() {
+    if (IWindow* window = ThePlatform().Window) EndRun(Model(), *window);
 }
 
 }  // namespace varsel

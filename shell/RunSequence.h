@@ -9,4 +9,10 @@ namespace varsel {
 /// Runs the whole sequence on the data file named in the window's path box.
 void RunSequence();
 
+/// Ends a run, whatever stopped it: shows the start button again, enables the browse button
+/// and the path box, and releases every engine and spreadsheet object (the spreadsheet
+/// application and its workbook stay open). RunSequence ends with it; a shell calls it after
+/// a run that ended by an exception.
+void EndRun();
+
 }  // namespace varsel

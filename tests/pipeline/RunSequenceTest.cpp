@@ -2,6 +2,7 @@
 // engine and spreadsheet objects released and the window's controls back every time.
 #include <algorithm>
 #include <filesystem>
+#include <stdexcept>
 
 #include "PipelineFixture.h"
 #include "shell/RunSequence.h"
@@ -179,6 +180,43 @@ TEST_F(RunSequenceTest, WriterFailureIsShownByTheWriterAlone) {
     });
     if (failures == kCannotDropPrivileges) GTEST_SKIP() << "cannot give up privileges";
     EXPECT_EQ(failures, 0);
+}
+
+}  // namespace
+}  // namespace varsel::test
+
+namespace varsel::test {
+namespace {
+
+// A window that fails to show the final message box, as a broken display would.
+class FailingWindow : public RecordingWindow {
+  public:
+    MessageAnswer ShowMessage(const std::string& text, MessageButtons buttons,
+                              MessageIcon icon) override {
+        RecordingWindow::ShowMessage(text, buttons, icon);
+        if (text == "Results are saved  ") throw std::runtime_error("display lost");
+        return MessageAnswer::Ok;
+    }
+};
+
+// A failure that no stage reports through the status code still ends the run in order: the
+// user is told, the controls come back and every engine object is released.
+TEST_F(RunSequenceTest, UnexpectedFailureEndsTheRunInOrder) {
+    FailingWindow failing;
+    failing.Path = "data.txt";
+    ThePlatform().Window = &failing;
+    WriteFile(FittableExample());
+    EXPECT_NO_THROW(RunSequence());
+    ASSERT_EQ(failing.Messages.size(), 2u);
+    EXPECT_EQ(failing.Messages[1].Text, "The run ended unexpectedly: display lost  ");
+    EXPECT_EQ(failing.Messages[1].Icon, MessageIcon::Critical);
+    EXPECT_EQ(Model().StatusCode, 1);
+    EXPECT_TRUE(failing.StartVisible);
+    EXPECT_TRUE(failing.BrowseEnabled);
+    EXPECT_TRUE(failing.PathEnabled);
+    EXPECT_FALSE(Model().Solver);
+    EXPECT_FALSE(Model().Thermo);
+    ThePlatform().Window = &window;
 }
 
 }  // namespace

@@ -1,0 +1,167 @@
+// The real dialogs behind the wrappers: the message box's title, icon, buttons and text, the
+// Escape answer of a Yes/No question (which a refused close during a run sends), and the
+// open-file dialog's start folder, filters and chosen path. Each dialog is inspected and
+// answered from a timer; a fallback timer ends any dialog left open so that no test can hang.
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+
+#include "window/WindowFixture.h"
+
+namespace varsel::test {
+namespace {
+
+// Runs `inspect` on the modal dialog once it is open. After two seconds, a modal dialog still
+// open is ended: a question by Yes (so that a test expecting No fails rather than hangs),
+// anything else by closing it. Both timers stop when the object goes out of scope.
+class WhenModalOpens {
+  public:
+    explicit WhenModalOpens(std::function<void(QWidget*)> inspect) {
+        Arm(inspect_, 50, [inspect = std::move(inspect)] {
+            if (QWidget* modal = QApplication::activeModalWidget()) inspect(modal);
+        });
+        Arm(fallback_, 2000, [] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr) return;
+            auto* box = qobject_cast<QMessageBox*>(modal);
+            if (box != nullptr && box->button(QMessageBox::Yes) != nullptr)
+                box->button(QMessageBox::Yes)->click();
+            else
+                modal->close();
+        });
+    }
+
+  private:
+    static void Arm(QTimer& timer, int milliseconds, std::function<void()> action) {
+        timer.setSingleShot(true);
+        QObject::connect(&timer, &QTimer::timeout, std::move(action));
+        timer.start(milliseconds);
+    }
+    QTimer inspect_;
+    QTimer fallback_;
+};
+
+class DialogsTest : public WindowTest {
+  protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        qt::UseDialogs(nullptr);  // the real ones, instead of the fixture's scripted dialogs
+    }
+    qt::QtDialogs real_;
+};
+
+TEST_F(DialogsTest, MessageBoxCarriesTitleIconButtonsAndPlainText) {
+    Open();
+    QString title, text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons buttons;
+    Qt::TextFormat format = Qt::AutoText;
+    WhenModalOpens answer([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        if (box == nullptr) return;
+        title = box->windowTitle();
+        text = box->text();
+        icon = box->icon();
+        buttons = box->standardButtons();
+        format = box->textFormat();
+        box->button(QMessageBox::Yes)->click();
+    });
+    const MessageAnswer pressed =
+        form_->ShowMessage("Optimization: <b>bad</b>  \r\nDo you want to save the current state?  ",
+                           MessageButtons::YesNo, MessageIcon::Critical);
+    EXPECT_EQ(pressed, MessageAnswer::Yes);
+    EXPECT_EQ(title, "Varsel");
+    EXPECT_EQ(icon, QMessageBox::Critical);
+    EXPECT_EQ(buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(text, "Optimization: <b>bad</b>  \nDo you want to save the current state?  ");
+}
+
+TEST_F(DialogsTest, IconsMapToTheirQtCounterparts) {
+    Open();
+    const std::pair<MessageIcon, QMessageBox::Icon> pairs[] = {
+        {MessageIcon::None, QMessageBox::NoIcon},
+        {MessageIcon::Critical, QMessageBox::Critical},
+        {MessageIcon::Exclamation, QMessageBox::Warning},
+        {MessageIcon::Information, QMessageBox::Information},
+    };
+    for (const auto& [ours, expected] : pairs) {
+        QMessageBox::Icon shown = QMessageBox::Icon(-1);
+        QMessageBox::StandardButtons buttons;
+        WhenModalOpens answer([&](QWidget* modal) {
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                shown = box->icon();
+                buttons = box->standardButtons();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        EXPECT_EQ(form_->ShowMessage("Results are saved  ", MessageButtons::Ok, ours),
+                  MessageAnswer::Ok);
+        EXPECT_EQ(shown, expected);
+        EXPECT_EQ(buttons, QMessageBox::Ok);
+    }
+}
+
+TEST_F(DialogsTest, ARefusedCloseDuringAQuestionAnswersItWithNo) {
+    bool closed = true;
+    MessageAnswer answer = MessageAnswer::Yes;
+    Open([&] {
+        form_->SetStartVisible(false);
+        // The user clicks the window's close box while the question is open.
+        WhenModalOpens closeBox([&](QWidget*) { closed = form_->close(); });
+        answer = form_->ShowMessage("Optimization: failed  ", MessageButtons::YesNo,
+                                    MessageIcon::Critical);
+        form_->SetStartVisible(true);
+    });
+    form_->findChild<QPushButton*>("cmdStart")->click();
+    EXPECT_FALSE(closed);
+    EXPECT_EQ(answer, MessageAnswer::No);
+    EXPECT_TRUE(form_->isVisible());
+}
+
+TEST_F(DialogsTest, FileDialogOpensWhereAskedAndReturnsTheChosenPath) {
+    Open();
+    folder_.Write("exp1.txt", "x");
+    folder_.Write("other.dat", "x");
+    const QString start = QString::fromStdString(folder_.Path().string());
+    QString directory, title;
+    QStringList filters;
+    QString selectedFilter;
+    WhenModalOpens answer([&](QWidget* modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(modal);
+        if (dialog == nullptr) return;
+        directory = dialog->directory().absolutePath();
+        title = dialog->windowTitle();
+        filters = dialog->nameFilters();
+        selectedFilter = dialog->selectedNameFilter();
+        dialog->selectFile("exp1.txt");
+        static_cast<QDialog*>(dialog)->accept();  // QFileDialog hides it
+    });
+    const std::optional<QString> chosen =
+        real_.ChooseExistingFile(form_.get(), "Choose data file", start, "exp1.txt",
+                                 {"Data files (*.txt *.xls)", "All files (*)"});
+    EXPECT_EQ(directory, start);
+    EXPECT_EQ(title, "Choose data file");
+    EXPECT_EQ(filters, QStringList({"Data files (*.txt *.xls)", "All files (*)"}));
+    EXPECT_EQ(selectedFilter, "Data files (*.txt *.xls)");
+    ASSERT_TRUE(chosen.has_value());
+    EXPECT_EQ(*chosen, start + "/exp1.txt");
+}
+
+TEST_F(DialogsTest, CancelledFileDialogReturnsNothing) {
+    Open();
+    WhenModalOpens answer([](QWidget* modal) {
+        if (auto* dialog = qobject_cast<QFileDialog*>(modal)) dialog->reject();
+    });
+    EXPECT_FALSE(real_
+                     .ChooseExistingFile(form_.get(), "Choose data file",
+                                         QString::fromStdString(folder_.Path().string()), "",
+                                         {"All files (*)"})
+                     .has_value());
+}
+
+}  // namespace
+}  // namespace varsel::test

@@ -1,0 +1,143 @@
+// The window while a run is in progress: a close request is refused (and answered with
+// Escape to the active window), a second start cannot nest in the first, events are
+// processed where the run asks for it, and a run that ends by an exception leaves an idle
+// window.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "model/ProblemModel.h"
+#include "window/WindowFixture.h"
+
+namespace varsel::test {
+namespace {
+
+// Records the Escape key presses delivered to any window.
+class EscapeSpy : public QObject {
+  public:
+    EscapeSpy() { qApp->installEventFilter(this); }
+    ~EscapeSpy() override { qApp->removeEventFilter(this); }
+    int Presses = 0;
+    QObject* Receiver = nullptr;
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress &&
+            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+            ++Presses;
+            Receiver = watched;
+        }
+        return false;
+    }
+};
+
+// What the reader does to the window once it has found its data.
+void EnterRunningState(IWindow& window) {
+    window.SetStartVisible(false);
+    window.SetBrowseEnabled(false);
+    window.SetPathEnabled(false);
+    window.SetStatusCaption("Reading data file...");
+    window.ProcessEvents();
+}
+
+// What the end of every run does.
+void LeaveRunningState(IWindow& window) {
+    window.SetStartVisible(true);
+    window.SetBrowseEnabled(true);
+    window.SetPathEnabled(true);
+}
+
+using RunGuardTest = WindowTest;
+
+TEST_F(RunGuardTest, CloseIsRefusedDuringTheRunAndAcceptedAfter) {
+    EscapeSpy spy;
+    bool closedDuringRun = true;
+    qt::Form1& form = Open([&] {
+        EnterRunningState(*form_);
+        form_->activateWindow();
+        closedDuringRun = form_->close();
+        form_->ProcessEvents();  // the posted Escape arrives without the close waiting for it
+        LeaveRunningState(*form_);
+    });
+    Control<QPushButton>("cmdStart")->click();
+    EXPECT_FALSE(closedDuringRun);
+    EXPECT_TRUE(form.isVisible());
+    EXPECT_EQ(SettingsBytes(), "") << "a refused close saves nothing";
+    ASSERT_NE(QApplication::activeWindow(), nullptr);
+    EXPECT_EQ(spy.Presses, 1) << "Escape went to the active window";
+    EXPECT_EQ(spy.Receiver, QApplication::activeWindow());
+
+    EXPECT_TRUE(form.close());
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(SettingsBytes(), "WorkDir=\r\n");
+}
+
+TEST_F(RunGuardTest, CloseIsRefusedEvenBeforeTheRunHidesTheControls) {
+    bool closedDuringRun = true;
+    Open([&] {
+        // e.g. while the spreadsheet application starts and events are processed
+        closedDuringRun = form_->close();
+    });
+    Control<QPushButton>("cmdStart")->click();
+    EXPECT_FALSE(closedDuringRun);
+    EXPECT_FALSE(form_->RunInProgress());
+    EXPECT_TRUE(form_->close());
+}
+
+TEST_F(RunGuardTest, ASecondStartCannotNestInTheFirst) {
+    int runs = 0;
+    Open([&] {
+        ++runs;
+        EnterRunningState(*form_);
+        EXPECT_TRUE(form_->RunInProgress());
+        // A click queued before the button was hidden, delivered while the run processes
+        // events.
+        Control<QPushButton>("cmdStart")->click();
+        form_->ProcessEvents();
+        LeaveRunningState(*form_);
+    });
+    Control<QPushButton>("cmdStart")->click();
+    EXPECT_EQ(runs, 1);
+    EXPECT_FALSE(form_->RunInProgress());
+    Control<QPushButton>("cmdStart")->click();
+    EXPECT_EQ(runs, 2) << "after the run the button starts again";
+}
+
+TEST_F(RunGuardTest, EventsAreProcessedWhereTheRunAsksAndDuringThePause) {
+    qt::Form1& form = Open();
+    int fired = 0;
+    QTimer::singleShot(0, [&] { ++fired; });
+    form.ProcessEvents();
+    EXPECT_EQ(fired, 1);
+
+    QTimer::singleShot(20, [&] { ++fired; });
+    QElapsedTimer clock;
+    clock.start();
+    form.Pause(120);
+    EXPECT_GE(clock.elapsed(), 115);
+    EXPECT_EQ(fired, 2) << "the pause keeps processing events";
+}
+
+TEST_F(RunGuardTest, ARunEndingByAnExceptionLeavesAnIdleWindow) {
+    Open([&] {
+        EnterRunningState(*form_);
+        form_->DrawFilledRectangle(240, 1020, 1000, 255, 255, 255, 0);
+        throw std::runtime_error("engine session lost");
+    });
+    Control<QPushButton>("cmdStart")->click();
+    EXPECT_FALSE(form_->RunInProgress());
+    EXPECT_FALSE(Control<QPushButton>("cmdStart")->isHidden());
+    EXPECT_TRUE(Control<QPushButton>("cmdBrowse")->isEnabled());
+    EXPECT_TRUE(Control<QLineEdit>("txtFile")->isEnabled());
+    ASSERT_EQ(dialogs_.Messages.size(), 1u);
+    EXPECT_TRUE(dialogs_.Messages[0].Text.contains("engine session lost"));
+    EXPECT_EQ(dialogs_.Messages[0].Icon, MessageIcon::Critical);
+    EXPECT_EQ(dialogs_.Messages[0].Buttons, MessageButtons::Ok);
+    EXPECT_TRUE(form_->close());
+}
+
+}  // namespace
+}  // namespace varsel::test

@@ -1,0 +1,53 @@
+// Dialogs for window tests: every message box and file dialog is recorded and answered from
+// answers the test gives in advance, so that no test waits on a modal box. Without a given
+// answer a message box gets OK (No for a Yes/No question) and the file dialog is cancelled.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <optional>
+#include <vector>
+
+#include "shell/qt/Dialogs.h"
+
+namespace varsel::test {
+
+struct RecordedMessage {
+    QWidget* Owner;
+    QString Text;
+    MessageButtons Buttons;
+    MessageIcon Icon;
+};
+
+struct RecordedFileDialog {
+    QWidget* Owner;
+    QString Title;
+    QString StartFolder;
+    QString FileName;
+    QStringList Filters;
+};
+
+class ScriptedDialogs final : public qt::IDialogs {
+  public:
+    /// Installs itself for the lifetime of the object.
+    ScriptedDialogs() { qt::UseDialogs(this); }
+    ~ScriptedDialogs() override { qt::UseDialogs(nullptr); }
+    ScriptedDialogs(const ScriptedDialogs&) = delete;
+    ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
+
+    std::vector<RecordedMessage> Messages;
+    std::vector<RecordedFileDialog> FileDialogs;
+    /// Answers to the next Yes/No questions, first first.
+    std::deque<MessageAnswer> Answers;
+    /// Paths the next file dialogs return; nothing means the user cancelled.
+    std::deque<std::optional<QString>> ChosenFiles;
+
+    MessageAnswer ShowMessage(QWidget* owner, const QString& text, MessageButtons buttons,
+                              MessageIcon icon) override;
+    std::optional<QString> ChooseExistingFile(QWidget* owner, const QString& title,
+                                              const QString& startFolder, const QString& fileName,
+                                              const QStringList& filters) override;
+};
+
+}  // namespace varsel::test
