@@ -25,58 +25,15 @@ namespace {
 namespace fs = std::filesystem;
 using css::uno::Reference;
 using css::uno::UNO_QUERY_THROW;
-using Grid = std::vector<std::vector<std::string>>;
-
-std::string Bytes(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::vector<std::string> Lines(const std::string& bytes) {
-    std::vector<std::string> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t end = bytes.find('\n', start);
-        if (end == std::string::npos) end = bytes.size();
-        std::string line = bytes.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
-}
+using Grid = SheetRows;
 
 // The cells of a text data file as the program reads them (trimmed, quotes taken off).
 Grid TextGrid(const std::string& bytes) {
     Grid grid;
-    for (std::string line : Lines(bytes)) {
+    for (std::string line : TextLines(bytes)) {
         std::vector<std::string> cells;
         while (!line.empty())
             cells.push_back(TakeTextCell(line));
-        grid.push_back(cells);
-    }
-    return grid;
-}
-
-// The cells as typed into a workbook: split at tabs, blanks kept, the Latin-1 plus-minus sign
-// of the text file as UTF-8.
-Grid TypedGrid(const std::string& bytes) {
-    Grid grid;
-    for (const std::string& line : Lines(bytes)) {
-        std::vector<std::string> cells;
-        std::size_t start = 0;
-        for (;;) {
-            const std::size_t tab = line.find('\t', start);
-            const std::string typed = line.substr(start, tab - start);
-            std::string cell;
-            for (std::size_t i = 0; i < typed.size(); ++i) {
-                if (typed[i] == '\xB1' && (i == 0 || typed[i - 1] != '\xC2')) cell += '\xC2';
-                cell += typed[i];
-            }
-            cells.push_back(cell);
-            if (tab == std::string::npos) break;
-            start = tab + 1;
-        }
         grid.push_back(cells);
     }
     return grid;
@@ -90,7 +47,7 @@ std::string At(const Grid& grid, int row, int column) {
 }
 
 std::string Example(const std::string& name) {
-    return Bytes(fs::path(VARSEL_EXAMPLES_DIR) / name);
+    return FileBytes(fs::path(VARSEL_EXAMPLES_DIR) / name);
 }
 
 // The cells a workbook run fills, by the shape of the problem just read.
@@ -133,13 +90,13 @@ TEST_F(RunTest, EachExampleAsAWorkbookGivesTheResultsOfTheTextFile) {
         ASSERT_TRUE(Run(example)) << Model().StatusText;
         const Grid text = TextGrid(folder.Read(example));
 
-        const Grid typed = TypedGrid(original);
+        const Grid typed = TypedRows(original);
         const fs::path file = folder.Path() / workbook;
         probe.MakeWorkbook(file, {typed});
-        const std::string bytes = Bytes(file);
+        const std::string bytes = FileBytes(file);
         ASSERT_TRUE(Run(workbook)) << Model().StatusText;
         EXPECT_EQ(window.Messages.size(), 1u);
-        EXPECT_EQ(Bytes(file), bytes) << "the workbook is not saved";
+        EXPECT_EQ(FileBytes(file), bytes) << "the workbook is not saved";
 
         const auto sheet = probe.Sheet(file, 0);
         // The cells hold the run's stored values exactly.
@@ -190,7 +147,7 @@ TEST_F(RunTest, EachExampleAsAWorkbookGivesTheResultsOfTheTextFile) {
 
 TEST_F(RunTest, TheReaderClearsResultCellsAndWritesWhatItComputes) {
     // Cells left from an earlier run, some of them coloured.
-    Grid nacl = TypedGrid(Example("nacl.txt"));
+    Grid nacl = TypedRows(Example("nacl.txt"));
     const auto put = [&](int row, int column, const std::string& text) {
         auto& cells = nacl[static_cast<std::size_t>(row - 1)];
         if (cells.size() < static_cast<std::size_t>(column)) cells.resize(column);
@@ -232,7 +189,7 @@ TEST_F(RunTest, TheReaderClearsResultCellsAndWritesWhatItComputes) {
     ResetDataSource();
     Model().WorkFolder = folder.AsWorkFolder();
     const fs::path quartz = folder.Path() / "quartz.xls";
-    probe.MakeWorkbook(quartz, {TypedGrid(Example("quartz.txt"))});
+    probe.MakeWorkbook(quartz, {TypedRows(Example("quartz.txt"))});
     window.Path = "quartz.xls";
     ASSERT_EQ(ReadDataFile(), 0) << Model().StatusText;
     ASSERT_EQ(Model().FixedPmcCount, 1);
@@ -294,8 +251,8 @@ TEST_F(RunTest, AFitThatFailsGivesTheOfficeBackWithTheCellsWrittenSoFar) {
 
 TEST_F(RunTest, TheCommandLineRunsAWorkbookInTheUsersOffice) {
     const fs::path file = folder.Path() / "nacl.ods";
-    probe.MakeWorkbook(file, {TypedGrid(Example("nacl.txt"))});
-    const std::string bytes = Bytes(file);
+    probe.MakeWorkbook(file, {TypedRows(Example("nacl.txt"))});
+    const std::string bytes = FileBytes(file);
     const std::string command = "VARSEL_CALC_PIPE=" + OfficeOptions().PipeName +
                                 " VARSEL_CALC_PROFILE=" + OfficeProfileUrl() + " " +
                                 VARSEL_CLI_PATH + " " + file.string() + " 2>&1";
@@ -310,7 +267,7 @@ TEST_F(RunTest, TheCommandLineRunsAWorkbookInTheUsersOffice) {
     EXPECT_EQ(WEXITSTATUS(status), 0) << output;
     EXPECT_NE(output.find("Results are saved"), std::string::npos) << output;
 
-    EXPECT_EQ(Bytes(file), bytes) << "the workbook is not saved";
+    EXPECT_EQ(FileBytes(file), bytes) << "the workbook is not saved";
     EXPECT_EQ(probe.CountOpen(file), 1);
     EXPECT_TRUE(probe.Modified(file));
     const auto sheet = probe.Sheet(file, 0);

@@ -4,7 +4,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cstdlib>
-#include <fstream>
 #include <stdexcept>
 
 #include "OfficeTest.h"
@@ -17,11 +16,6 @@ namespace {
 using SessionTest = OfficeTest;
 
 const SheetRows kData = {{"Species:", "1"}, {"", "Na+", "-261.9", "", "0.5"}, {"Mean err.:"}};
-
-std::string Bytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 TEST_F(SessionTest, StatusIndicatorAndInputLockHoldUntilReleased) {
     const auto file = Workbook("fit.ods", kData);
@@ -95,7 +89,7 @@ TEST_F(SessionTest, AProgramThatDiesLockedIsCleanedUpByTheNextAttach) {
 
 TEST_F(SessionTest, NothingIsWrittenToDisk) {
     const auto file = Workbook("kept.xls", kData);
-    const std::string before = Bytes(file);
+    const std::string before = FileBytes(file);
     ASSERT_EQ(OpenSource("kept.xls"), 0);
     for (int row = 1; row <= 3; ++row) {
         WriteCell(static_cast<std::int16_t>(row), 4, 1.5f * static_cast<float>(row));
@@ -103,7 +97,7 @@ TEST_F(SessionTest, NothingIsWrittenToDisk) {
     }
     Model().ExcelApp->SetStatusBar("Optimizing...");
     ResetModel();
-    EXPECT_EQ(Bytes(file), before);
+    EXPECT_EQ(FileBytes(file), before);
     EXPECT_EQ(probe.CountOpen(file), 1) << "the workbook stays open";
     EXPECT_TRUE(probe.Modified(file)) << "with the changes unsaved";
     EXPECT_EQ(Value(probe.Sheet(file, 0), 3, 4), 4.5);

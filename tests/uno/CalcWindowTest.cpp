@@ -3,8 +3,6 @@
 // workbook; then an empty path box takes the name of the active workbook.
 #include <QLineEdit>
 #include <QPushButton>
-#include <fstream>
-#include <iterator>
 
 #include "OfficeProbe.h"
 #include "engine/EngineFactory.h"
@@ -16,36 +14,6 @@
 namespace varsel::test {
 namespace {
 
-std::string Bytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-// The nacl example as typed into a workbook (its plus-minus sign in UTF-8).
-SheetRows NaClRows() {
-    const std::string text = Bytes(std::filesystem::path(VARSEL_EXAMPLES_DIR) / "nacl.txt");
-    SheetRows rows;
-    std::string line;
-    for (char c : text) {
-        if (c == '\r') continue;
-        if (c != '\n') {
-            line += c == '\xB1' ? std::string("\xC2\xB1") : std::string(1, c);
-            continue;
-        }
-        std::vector<std::string> cells(1);
-        for (char d : line) {
-            if (d == '\t') {
-                cells.emplace_back();
-            } else {
-                cells.back() += d;
-            }
-        }
-        rows.push_back(cells);
-        line.clear();
-    }
-    return rows;
-}
-
 using CalcWindowTest = WindowTest;
 
 TEST_F(CalcWindowTest, AWorkbookRunsFromTheStartButton) {
@@ -53,8 +21,9 @@ TEST_F(CalcWindowTest, AWorkbookRunsFromTheStartButton) {
     engine::EngineFactory engine;
     const auto connector = MakeCalcConnector(OfficeOptions());
     const auto file = folder_.Path() / "nacl.ods";
-    probe.MakeWorkbook(file, {NaClRows()});
-    const std::string bytes = Bytes(file);
+    probe.MakeWorkbook(
+        file, {TypedRows(FileBytes(std::filesystem::path(VARSEL_EXAMPLES_DIR) / "nacl.txt"))});
+    const std::string bytes = FileBytes(file);
 
     Open(RunSequence);
     ThePlatform().Engine = &engine;
@@ -68,7 +37,7 @@ TEST_F(CalcWindowTest, AWorkbookRunsFromTheStartButton) {
     EXPECT_EQ(dialogs_.Messages[0].Text, "Results are saved  ");
     EXPECT_FALSE(Control<QPushButton>("cmdStart")->isHidden());
     EXPECT_FALSE(Model().ExcelApp) << "the run let go of the office";
-    EXPECT_EQ(Bytes(file), bytes) << "the workbook is not saved";
+    EXPECT_EQ(FileBytes(file), bytes) << "the workbook is not saved";
     const auto sheet = probe.Sheet(file, 0);
     EXPECT_TRUE(ContentOf(sheet, 10, 4).Number) << "the fitted NaCl,aq";
     EXPECT_TRUE(ContentOf(sheet, 10, 5).Number) << "its half-width";

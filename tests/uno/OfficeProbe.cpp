@@ -26,6 +26,8 @@
 #include <com/sun/star/util/XChangesBatch.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 
 #include "services/uno/UnoBridge.h"
@@ -254,6 +256,47 @@ void OfficeProbe::SetDocumentLocking(bool on) {
         UNO_QUERY_THROW);
     misc->replaceByName("UseLocking", Any(on));
     Reference<css::util::XChangesBatch>(misc, UNO_QUERY_THROW)->commitChanges();
+}
+
+std::string FileBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::vector<std::string> TextLines(const std::string& bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find('\n', start);
+        if (end == std::string::npos) end = bytes.size();
+        std::string line = bytes.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+SheetRows TypedRows(const std::string& bytes) {
+    SheetRows grid;
+    for (const std::string& line : TextLines(bytes)) {
+        std::vector<std::string> cells;
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t tab = line.find('\t', start);
+            const std::string typed = line.substr(start, tab - start);
+            std::string cell;
+            for (std::size_t i = 0; i < typed.size(); ++i) {
+                if (typed[i] == '\xB1' && (i == 0 || typed[i - 1] != '\xC2')) cell += '\xC2';
+                cell += typed[i];
+            }
+            cells.push_back(cell);
+            if (tab == std::string::npos) break;
+            start = tab + 1;
+        }
+        grid.push_back(cells);
+    }
+    return grid;
 }
 
 CellContent ContentOf(const Reference<css::sheet::XSpreadsheet>& sheet, int row, int column) {
