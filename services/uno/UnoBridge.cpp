@@ -3,6 +3,7 @@
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
 #include <cppuhelper/bootstrap.hxx>
+#include <csignal>
 #include <mutex>
 #include <osl/file.hxx>
 #include <rtl/bootstrap.hxx>
@@ -24,6 +25,13 @@ Reference<XComponentContext> LocalContext() {
     static Reference<XComponentContext> context;
     std::lock_guard<std::mutex> lock(guard);
     if (!context.is()) {
+        // The bridge writes to the office's socket from its own threads; when the office has
+        // closed its end (a connection let go, an office that ended), the write must fail
+        // with an error instead of ending the whole program with SIGPIPE.
+        struct sigaction current {};
+        if (sigaction(SIGPIPE, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
+            std::signal(SIGPIPE, SIG_IGN);
+        }
         rtl::Bootstrap::set("URE_BOOTSTRAP",
                             "vnd.sun.star.pathname:" VARSEL_OFFICE_PROGRAM_DIR "/fundamentalrc");
         context = cppu::defaultBootstrap_InitialComponentContext();

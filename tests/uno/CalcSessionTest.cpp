@@ -3,6 +3,7 @@
 // program itself dies; the status bar setting; and that the workbook is never written to disk.
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 #include <cstdlib>
 #include <stdexcept>
 
@@ -101,6 +102,33 @@ TEST_F(SessionTest, NothingIsWrittenToDisk) {
     EXPECT_EQ(probe.CountOpen(file), 1) << "the workbook stays open";
     EXPECT_TRUE(probe.Modified(file)) << "with the changes unsaved";
     EXPECT_EQ(Value(probe.Sheet(file, 0), 3, 4), 4.5);
+}
+
+TEST_F(SessionTest, OneProgramSurvivesManyConnectionsToTheSameOffice) {
+    // The window runs one workbook after another in one process, and each run connects anew;
+    // the office closing a connection the program has let go of must not end the program.
+    for (int run = 1; run <= 20; ++run) {
+        SCOPED_TRACE(run);
+        OfficeProbe own;
+        const auto again = MakeCalcConnector(OfficeOptions());
+        ThePlatform().Spreadsheet = again.get();
+        const auto file = folder.Path() / ("run" + std::to_string(run % 3) + ".ods");
+        if (run <= 3) own.MakeWorkbook(file, {kData});
+        ASSERT_EQ(OpenSource(file.filename().string()), 0);
+        NextRowCell();
+        EXPECT_EQ(CurrentCell(), "Species:");
+        WriteCell(2, 4, static_cast<float>(run));
+        Model().ExcelApp->SetStatusBar("Optimizing...");
+        EXPECT_EQ(Value(own.Sheet(file, 0), 2, 4), run);
+        ResetModel();
+        ResetDataSource();
+        Model().WorkFolder = folder.AsWorkFolder();
+        if (run % 2 == 0) own.CloseAll();
+    }
+    // Writing to a closed socket gives an error, not the signal that ends a process.
+    struct sigaction pipe {};
+    ASSERT_EQ(sigaction(SIGPIPE, nullptr, &pipe), 0);
+    EXPECT_EQ(pipe.sa_handler, SIG_IGN);
 }
 
 TEST(InputLockRecordTest, OnlyTheLocksOfEndedProgramsAreOrphans) {
