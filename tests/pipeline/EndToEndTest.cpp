@@ -1,10 +1,7 @@
 // The whole run with the real engine on the shipped examples: each fits and saves, the
 // silver chloride example gives back the values its synthetic data were made with, and the
 // command line reports and exits as it should.
-#include <sys/wait.h>
-
 #include <cmath>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -75,17 +72,8 @@ TEST_F(EndToEndTest, SilverChlorideExampleGivesBackItsGeneratingValues) {
     EXPECT_EQ(m.Samples[1].Extras, 1) << "chlorargyrite is present";
 }
 
-// Runs the command line and returns its exit code, with its output in `output`.
 int RunCli(const std::string& arguments, std::string& output) {
-    const std::string command = std::string(VARSEL_CLI_PATH) + " " + arguments + " 2>&1";
-    std::FILE* pipe = popen(command.c_str(), "r");
-    if (pipe == nullptr) return -1;
-    char buffer[4096];
-    output.clear();
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
-        output += buffer;
-    const int status = pclose(pipe);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return RunCommand(std::string(VARSEL_CLI_PATH) + " " + arguments, output);
 }
 
 TEST_F(EndToEndTest, CommandLineReportsAndExits) {

@@ -1,9 +1,12 @@
 // Common ground of the pipeline tests: a recording window, the scripted sodium chloride
-// engine, a temporary work folder, and the worked-example data file as editable lines.
+// engine, a temporary work folder, the worked-example data file as editable lines, and a
+// command runner for the command-line program.
 #pragma once
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -69,6 +72,18 @@ inline std::string JoinLines(const std::vector<std::string>& lines) {
     for (const std::string& line : lines)
         text += line + "\r\n";
     return text;
+}
+
+/// Runs a shell command with its error output joined to its output; the exit code, or -1.
+inline int RunCommand(const std::string& command, std::string& output) {
+    output.clear();
+    std::FILE* pipe = popen((command + " 2>&1").c_str(), "r");
+    if (pipe == nullptr) return -1;
+    char buffer[4096];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
+        output += buffer;
+    const int status = pclose(pipe);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
 class PipelineTest : public ::testing::Test {

@@ -1,30 +1,20 @@
 // Whole runs on workbooks in the office: each shipped example, made into a workbook by the
 // office itself, gives cell for cell the results of the same example run as a text file and
-// keeps every other cell as it was; the reader clears the result cells and writes the values
-// it computes; a fit that fails gives the office back with the cells written so far; and the
-// command line runs a workbook through the user's office connection.
-#include <sys/wait.h>
+// keeps every other cell as it was; a fit that fails gives the office back with the cells
+// written so far; and the command line runs a workbook through the user's office connection.
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
-
-#include <com/sun/star/beans/XPropertySet.hpp>
 
 #include "OfficeTest.h"
 #include "engine/EngineFactory.h"
-#include "model/Reader.h"
 #include "model/TextCells.h"
+#include "pipeline/PipelineFixture.h"
 #include "shell/RunSequence.h"
-#include "support/ScriptedEngine.h"
 
 namespace varsel::test {
 namespace {
 
 namespace fs = std::filesystem;
-using css::uno::Reference;
-using css::uno::UNO_QUERY_THROW;
 using Grid = SheetRows;
 
 // The cells of a text data file as the program reads them (trimmed, quotes taken off).
@@ -99,17 +89,6 @@ TEST_F(RunTest, EachExampleAsAWorkbookGivesTheResultsOfTheTextFile) {
         EXPECT_EQ(FileBytes(file), bytes) << "the workbook is not saved";
 
         const auto sheet = probe.Sheet(file, 0);
-        // The cells hold the run's stored values exactly.
-        const ProblemModel& m = Model();
-        for (int i = 1; i <= m.SpeciesCount; ++i) {
-            EXPECT_EQ(Value(sheet, 8 + m.FixedPmcCount + i, 4), m.SpeciesValue[i]);
-        }
-        const int c0 = m.SamplePmcCount + m.FormulaCount;
-        for (int k = 1; k <= m.SampleCount; ++k) {
-            const int row = 13 + m.FixedPmcCount + m.SpeciesCount + k;
-            EXPECT_EQ(Value(sheet, row, c0 + 5), m.Samples[k].YCalc);
-            EXPECT_EQ(Value(sheet, row, c0 + 6), m.Samples[k].Error);
-        }
         const int rows = static_cast<int>(std::max(text.size(), typed.size()));
         for (int row = 1; row <= rows; ++row) {
             for (int column = 1; column <= 12; ++column) {
@@ -145,81 +124,6 @@ TEST_F(RunTest, EachExampleAsAWorkbookGivesTheResultsOfTheTextFile) {
     }
 }
 
-TEST_F(RunTest, TheReaderClearsResultCellsAndWritesWhatItComputes) {
-    // Cells left from an earlier run, some of them coloured.
-    Grid nacl = TypedRows(Example("nacl.txt"));
-    const auto put = [&](int row, int column, const std::string& text) {
-        auto& cells = nacl[static_cast<std::size_t>(row - 1)];
-        if (cells.size() < static_cast<std::size_t>(column)) cells.resize(column);
-        cells[static_cast<std::size_t>(column - 1)] = text;
-    };
-    // Species in rows 10 and 11, the mean errors in row 12, samples from row 17 (X column 5).
-    put(10, 5, "0.5");
-    put(12, 3, "9");
-    put(12, 4, "old");
-    for (int column = 5; column <= 9; ++column)
-        put(17, column, column == 6 ? "-1.109" : "7");
-    const fs::path file = folder.Path() / "stale.ods";
-    probe.MakeWorkbook(file, {nacl});
-    probe.Open(file);
-    const auto sheet = probe.Sheet(file, 0);
-    Reference<css::beans::XPropertySet>(sheet->getCellByPosition(6, 16), UNO_QUERY_THROW)
-        ->setPropertyValue("CellBackColor", css::uno::Any(sal_Int32(0x00FF00)));
-
-    window.Path = "stale.ods";
-    ASSERT_EQ(ReadDataFile(), 0) << Model().StatusText;
-    for (const auto& [row, column] :
-         {std::pair{10, 5}, {11, 5}, {12, 3}, {12, 4}, {17, 5}, {17, 7}, {17, 8}, {17, 9}}) {
-        EXPECT_TRUE(ContentOf(sheet, row, column).Empty) << row << ", " << column;
-    }
-    sal_Int32 colour = 0;
-    Reference<css::beans::XPropertySet>(sheet->getCellByPosition(6, 16), UNO_QUERY_THROW)
-        ->getPropertyValue("CellBackColor") >>= colour;
-    EXPECT_EQ(colour, -1) << "cleared with its format";
-    EXPECT_EQ(Value(sheet, 17, 6), -1.109) << "the measured Y stays";
-    // Both species had no initial value: the engine's values stand in their cells now.
-    const ProblemModel& m = Model();
-    ASSERT_EQ(m.SpeciesCount, 2);
-    for (int i = 1; i <= 2; ++i) {
-        EXPECT_EQ(static_cast<float>(Value(sheet, 9 + i, 3)), m.SpeciesInitial[i]);
-    }
-
-    // A p.m.c. whose potential the engine computes gets it in its cell.
-    ResetModel();
-    ResetDataSource();
-    Model().WorkFolder = folder.AsWorkFolder();
-    const fs::path quartz = folder.Path() / "quartz.xls";
-    probe.MakeWorkbook(quartz, {TypedRows(Example("quartz.txt"))});
-    window.Path = "quartz.xls";
-    ASSERT_EQ(ReadDataFile(), 0) << Model().StatusText;
-    ASSERT_EQ(Model().FixedPmcCount, 1);
-    const CellContent potential = ContentOf(probe.Sheet(quartz, 0), 8, 3);
-    ASSERT_TRUE(potential.Number);
-    EXPECT_LT(potential.Value, -800) << "quartz, kJ/mol";
-}
-
-// The worked example of the data file, for the scripted sodium chloride engine.
-const Grid kScriptedExample = {
-    {"Solubility series 1"},
-    {"Database:", "thermo"},
-    {"System:", "nacl"},
-    {"Options:", "/wp"},
-    {"T, C:", "25"},
-    {"P, bar:", "0"},
-    {"P.m.c.:", "1", "Potential"},
-    {"", "O2,g", "-10"},
-    {"Species:", "2", "Initial", "Result", " \xC2\xB1"},
-    {"", "Na+"},
-    {"", "Cl-", "-131.2", "-131.2"},
-    {"Mean err.:"},
-    {"X axis:", "m(Cl)"},
-    {"Y axis:", "a(Na+)"},
-    {},
-    {"Sample", "H2O", "NaCl", "Weight", "X", "Y (exp)", "Y (calc)", "error", "extras"},
-    {"s1", "", "0.1", "1", "", "-1.05"},
-    {"s2", "", "0.5", "1", "", "-0.43"},
-};
-
 TEST_F(RunTest, AFitThatFailsGivesTheOfficeBackWithTheCellsWrittenSoFar) {
     for (const bool thrown : {false, true}) {
         SCOPED_TRACE(thrown ? "the engine throws" : "the engine refuses");
@@ -230,7 +134,7 @@ TEST_F(RunTest, AFitThatFailsGivesTheOfficeBackWithTheCellsWrittenSoFar) {
         ScriptedEngine scripted(script);
         ThePlatform().Engine = &scripted;
         const fs::path file = folder.Path() / "fails.ods";
-        probe.MakeWorkbook(file, {kScriptedExample});
+        probe.MakeWorkbook(file, {TypedRows(JoinLines(WorkedExample()))});
         ASSERT_FALSE(Run("fails.ods"));
         ASSERT_FALSE(window.Messages.empty());
         EXPECT_EQ(window.Messages.back().Text.rfind("Optimization: ", 0), 0u)
@@ -253,18 +157,12 @@ TEST_F(RunTest, TheCommandLineRunsAWorkbookInTheUsersOffice) {
     const fs::path file = folder.Path() / "nacl.ods";
     probe.MakeWorkbook(file, {TypedRows(Example("nacl.txt"))});
     const std::string bytes = FileBytes(file);
-    const std::string command = "VARSEL_CALC_PIPE=" + OfficeOptions().PipeName +
-                                " VARSEL_CALC_PROFILE=" + OfficeProfileUrl() + " " +
-                                VARSEL_CLI_PATH + " " + file.string() + " 2>&1";
     std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    ASSERT_NE(pipe, nullptr);
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr)
-        output += buffer;
-    const int status = pclose(pipe);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << output;
+    EXPECT_EQ(RunCommand("VARSEL_CALC_PIPE=" + OfficeOptions().PipeName + " VARSEL_CALC_PROFILE=" +
+                             OfficeProfileUrl() + " " + VARSEL_CLI_PATH + " " + file.string(),
+                         output),
+              0)
+        << output;
     EXPECT_NE(output.find("Results are saved"), std::string::npos) << output;
 
     EXPECT_EQ(FileBytes(file), bytes) << "the workbook is not saved";

@@ -1,6 +1,5 @@
 // The browse button: the dialog it opens, and what a chosen or cancelled file does to the
 // path box and the working folder.
-#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -42,16 +41,6 @@ TEST_F(BrowseTest, CancellingChangesNothing) {
     EXPECT_EQ(dialogs_.FileDialogs.size(), 1u);
     EXPECT_EQ(Model().WorkFolder, "/home/ana/data/");
     EXPECT_EQ(Control<QLineEdit>("txtFile")->text(), "old.txt");
-}
-
-TEST_F(BrowseTest, EmptyFolderOpensHomeAndARootFileKeepsItsSeparator) {
-    Open();
-    dialogs_.ChosenFiles.push_back(QString("/a.xls"));
-    Control<QPushButton>("cmdBrowse")->click();
-    ASSERT_EQ(dialogs_.FileDialogs.size(), 1u);
-    EXPECT_EQ(dialogs_.FileDialogs.front().StartFolder, QDir::toNativeSeparators(QDir::homePath()));
-    EXPECT_EQ(Model().WorkFolder, "/");
-    EXPECT_EQ(Control<QLineEdit>("txtFile")->text(), "a.xls");
 }
 
 TEST_F(BrowseTest, TheChooserBelongsToTheMainWindowWhenGivenNoOwner) {

@@ -29,6 +29,8 @@ TEST(FileChoiceTest, SplitsAfterTheLastSeparatorOrNotAtAll) {
     ASSERT_TRUE(SplitChosenPath("/data/with blank.v2.txt", folder, name));
     EXPECT_EQ(folder, "/data/");
     EXPECT_EQ(name, "with blank.v2.txt");
+    ASSERT_TRUE(SplitChosenPath("/a.xls", folder, name));
+    EXPECT_EQ(folder, "/") << "a root file keeps its separator";
     folder = "/keep/";
     name = "keep.txt";
     EXPECT_FALSE(SplitChosenPath("", folder, name));
