@@ -53,17 +53,5 @@ TEST(ActivityModel, WaterActivityIsConsistentWithGibbsDuhem) {
     EXPECT_NEAR(closed(top), integral, 1e-6);
 }
 
-TEST(ActivityModel, BdotCurveAndIonSizes) {
-    EXPECT_NEAR(BdotOfTemperature(25), 0.0418, 1e-12);
-    EXPECT_NEAR(BdotOfTemperature(75), 0.5 * (0.0439 + 0.0468), 1e-12);
-    EXPECT_EQ(BdotOfTemperature(300), 0.0);
-    EXPECT_EQ(BdotOfTemperature(450), 0.0);
-    EXPECT_NEAR(BdotOfTemperature(-5), 0.0374, 1e-12);
-    EXPECT_EQ(DefaultIonSize("H+", 1), 9.0);
-    EXPECT_EQ(DefaultIonSize("Na+", 1), 4.0);
-    EXPECT_EQ(DefaultIonSize("SO4-2", -2), 5.0);
-    EXPECT_EQ(DefaultIonSize("NaCl,aq", 0), 0.0);
-}
-
 }  // namespace
 }  // namespace varsel::engine::equilibrium

@@ -1,4 +1,4 @@
-// System files: the format, its refusals, and how a System is found by name.
+// System files: the format and its refusals.
 #include "engine/equilibrium/SystemFile.h"
 
 #include <gtest/gtest.h>
@@ -47,17 +47,6 @@ TEST(SystemFile, RefusesWhatIsNotASystemSayingWhereAndWhat) {
     } catch (const RuntimeFailure& failure) {
         EXPECT_NE(std::string(failure.what()).find("/nonexistent/x.sys"), std::string::npos);
     }
-}
-
-TEST(SystemFile, ShippedSystemsParse) {
-    const std::string folder = std::string(VARSEL_SOURCE_DATA_DIR) + "/systems";
-    for (const char* name : {"nacl", "quartz", "agcl"}) {
-        const SystemDefinition s = ReadSystemFile(folder + "/" + name + ".sys");
-        EXPECT_EQ(s.Aqueous.front(), "H2O,aq") << name;
-        EXPECT_FALSE(s.Mobile.empty()) << name;
-    }
-    const SystemDefinition nacl = ReadSystemFile(folder + "/nacl.sys");
-    EXPECT_EQ(nacl.Mobile, (std::vector<std::string>{"O2,g", "H2O"}));
 }
 
 }  // namespace

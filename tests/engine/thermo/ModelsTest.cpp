@@ -54,9 +54,6 @@ TEST(Hkf, BornCoefficientFollowsTheEffectiveRadius) {
     // Na+: r_e,ref = Z²/(ω/η + Z/3.082) = 1.91 Å (Shock & Helgeson 1988 give 1.91 Å).
     const double re = 1.0 / (omega / kBornEta + 1.0 / kProtonRadius);
     EXPECT_NEAR(re, 1.91, 0.01);
-    const double g = 0.3;
-    EXPECT_NEAR(BornCoefficient(omega, 1.0, g),
-                kBornEta * (1.0 / (re + g) - 1.0 / (kProtonRadius + g)), 1e-6);
 }
 
 // Shock & Helgeson (1988), Table 12: parameters they estimated for Be+2 and S2O6-2 from

