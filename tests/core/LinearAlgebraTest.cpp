@@ -189,12 +189,5 @@ TEST_F(LinearAlgebraTest, RandomPositiveDefiniteInverses) {
     }
 }
 
-TEST(SwapValuesTest, Exchanges) {
-    double a = 1, b = -2;
-    SwapValues(a, b);
-    EXPECT_EQ(a, -2);
-    EXPECT_EQ(b, 1);
-}
-
 }  // namespace
 }  // namespace varsel

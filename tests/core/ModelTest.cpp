@@ -1,5 +1,5 @@
 // The problem model's building blocks: arrays used from index 1 with checked bounds, 16-bit
-// counts whose overflow is an error, the chi-square table, and resetting the model.
+// counts whose overflow is an error, and the chi-square table.
 #include <gtest/gtest.h>
 
 #include "model/Arrays.h"
@@ -64,16 +64,6 @@ TEST(ModelTest, ChiSquareQuantilesAsTheFitUsesThem) {
     EXPECT_NEAR(static_cast<double>(ChiSquare95(2)) * 2, 11.982, 1e-5);
     EXPECT_THROW(ChiSquare95(0), RuntimeFailure);
     EXPECT_THROW(ChiSquare95(9), RuntimeFailure);
-}
-
-TEST(ModelTest, ResetGivesTheStartUpState) {
-    Model().WorkFolder = "/data/";
-    Model().StatusCode = 5;
-    Model().SpeciesValue.Redim(2);
-    ResetModel();
-    EXPECT_TRUE(Model().WorkFolder.empty());
-    EXPECT_EQ(Model().StatusCode, 0);
-    EXPECT_TRUE(Model().SpeciesValue.Empty());
 }
 
 }  // namespace
