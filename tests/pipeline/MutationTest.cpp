@@ -112,8 +112,7 @@ std::string FileText(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// The test files, read with the sodium chloride script, and the shipped examples, read with
-// scripts made from their System files (when both are in the tree).
+// The test files, read with the sodium chloride script.
 std::vector<Seed> Seeds() {
     std::vector<Seed> seeds = {{JoinLines(WorkedExample()), NaClScript()}};
     // Three species, a fixed X axis, a given per-sample potential and a zero weight.
@@ -127,14 +126,6 @@ std::vector<Seed> Seeds() {
     seeds.push_back({FileText(fs::path(VARSEL_TEST_DATA_DIR) / "pipeline" / "results-small.txt"),
                      NaClScript()});
 
-    for (const char* name : {"nacl", "quartz", "agcl"}) {
-        const fs::path example = fs::path(VARSEL_EXAMPLES_DIR) / (std::string(name) + ".txt");
-        const fs::path system =
-            fs::path(VARSEL_SOURCE_DATA_DIR) / "systems" / (std::string(name) + ".sys");
-        if (fs::exists(example) && fs::exists(system)) {
-            seeds.push_back({FileText(example), ScriptForSystemFile(system.string())});
-        }
-    }
     return seeds;
 }
 

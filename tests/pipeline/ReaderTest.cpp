@@ -71,7 +71,7 @@ struct Crafted {
     int row;
     const char* text;
     const char* message;
-    std::function<void(Lines&, EngineScript&)> edit;
+    std::function<void(Lines&, EngineScript&)> edit = nullptr;
 };
 
 void Replace(Lines& lines, int row, const std::string& text) {

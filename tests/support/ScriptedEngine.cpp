@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <stdexcept>
 
 #include "model/RuntimeFailure.h"
@@ -155,81 +154,6 @@ void ComplexationLaw(Equilibrium& e) {
     e.SetMolal(kChloride, cl - complex1 - 2 * complex2);
     e.SetMolal(kNaClComplex, complex1);
     e.SetMolal(kNaCl2Complex, complex2);
-}
-
-EngineScript ScriptForSystemFile(const std::string& path) {
-    EngineScript script;
-    std::vector<std::string> names;
-    std::vector<int> sections;  // 0 p.m.c., 1 extras, 2 aqueous
-    std::ifstream in(path);
-    int section = -1;
-    for (std::string line; std::getline(in, line);) {
-        const auto first = line.find_first_not_of(" \t\r");
-        if (first == std::string::npos || line[first] == '#') continue;
-        const std::string word = line.substr(first, line.find_first_of(" \t\r#", first) - first);
-        if (word == "[pmc]")
-            section = 0;
-        else if (word == "[extras]")
-            section = 1;
-        else if (word == "[aqueous]")
-            section = 2;
-        else if (section >= 0) {
-            names.push_back(word);
-            sections.push_back(section);
-        }
-    }
-
-    TableThermo& t = script.Thermo;
-    SystemInfo& s = script.System;
-    const std::pair<const char*, std::int16_t> elements[] = {{"H", 1},   {"O", 8},   {"Na", 11},
-                                                             {"Si", 14}, {"Cl", 17}, {"Ag", 47}};
-    s.ElementCount = 6;
-    s.ElementCodes.Redim(6);
-    for (int e = 1; e <= 6; ++e) {
-        t.ElementCodes[elements[e - 1].first] = elements[e - 1].second;
-        s.ElementCodes[e] = elements[e - 1].second;
-    }
-    t.Formulas = {{"NaCl", {{11, 1.0f}, {17, 1.0f}}},
-                  {"AgCl", {{47, 1.0f}, {17, 1.0f}}},
-                  {"HCl", {{1, 1.0f}, {17, 1.0f}}},
-                  {"H2O", {{1, 2.0f}, {8, 1.0f}}},
-                  {"SiO2", {{14, 1.0f}, {8, 2.0f}}}};
-
-    const int count = static_cast<int>(names.size());
-    s.SpeciesNames.Redim(count);
-    s.Stoich.Redim(6, count);
-    std::int16_t nextAqueous = 10;
-    for (int i = 1; i <= count; ++i) {
-        const std::string& name = names[static_cast<std::size_t>(i - 1)];
-        s.SpeciesNames[i] = name;
-        std::int16_t code = 0;
-        if (sections[static_cast<std::size_t>(i - 1)] < 2) {
-            code =
-                static_cast<std::int16_t>((name.find(",g") != std::string::npos ? 3100 : 2100) + i);
-        } else if (name == "H2O,aq") {
-            code = 0;
-        } else if (name == "H+") {
-            code = 1;
-        } else if (name == "OH-") {
-            code = 2;
-        } else {
-            code = nextAqueous++;
-        }
-        t.TypeCodes[name] = code;
-        t.Potentials[code] = -100.0f - static_cast<float>(i);
-        if (sections[static_cast<std::size_t>(i - 1)] == 0) ++s.SubstanceCount;
-    }
-    const auto aqueous = std::find(sections.begin(), sections.end(), 2) - sections.begin();
-    s.HasAqueous = aqueous < count ? 1 : 0;
-    s.LastAqueous = static_cast<std::int16_t>(count);
-    s.Phases = {
-        {0, 0, s.SubstanceCount},
-        {2, static_cast<std::int16_t>(aqueous), static_cast<std::int16_t>(count - aqueous)}};
-    script.Law = [](Equilibrium& e) {
-        for (int i = 1; i <= e.Amounts->Upper(); ++i)
-            e.SetMolal(static_cast<std::int16_t>(i), 1);
-    };
-    return script;
 }
 
 EngineScript NaClScript() {

@@ -96,12 +96,6 @@ enum NaClPosition : std::int16_t {
 /// ComplexationLaw.
 EngineScript NaClScript();
 
-/// A script for a System file of the shipped kind ([pmc], [extras] and [aqueous] sections of
-/// species names): type codes by section (gases by their ",g"), the elements H, O, Na, Si,
-/// Cl and Ag, the formulas NaCl, AgCl, HCl, H2O and SiO2, and a finite potential for every
-/// species. Enough for the reader; the law leaves every amount at 1.
-EngineScript ScriptForSystemFile(const std::string& path);
-
 /// Sodium chloride complexing with Cl- in excess: Na+ free = Na / (1 + K1 Cl + K2 Cl²),
 /// K1 and K2 from the values of NaCl,aq and NaCl2- relative to Na+ and Cl- at RT; HCl,aq
 /// reacts only above 2000 kJ/mol. Halite is present (amount 1) when Na exceeds 6 mol.

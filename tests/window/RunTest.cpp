@@ -157,7 +157,9 @@ TEST_F(RunTest, EveryFailedOrStoppedRunLeavesAnIdleWindow) {
             EXPECT_NE(Control<QLabel>("Status")->text(), "")
                 << "the last progress text stays, hidden beneath the start button";
         }
-        if (c.answer == MessageAnswer::Yes) EXPECT_NE(folder_.Read("data.txt"), before);
+        if (c.answer == MessageAnswer::Yes) {
+            EXPECT_NE(folder_.Read("data.txt"), before);
+        }
         ExpectIdle();
     }
 }
