@@ -69,42 +69,35 @@ class AxisTest : public ::testing::Test {
     std::string parsedText;
 };
 
-TEST_F(AxisTest, SpeciesActivity) {
-    AxisDef axis;
-    EXPECT_EQ(Parse("a(Na+)", axis), 0);
-    EXPECT_EQ(axis.Kind, AxisDef::kSpecies);
-    EXPECT_EQ(axis.Index, 4);
-    EXPECT_EQ(axis.Text, "a(Na+)");
-    EXPECT_EQ(parsedText, "Na+");
-
-    AxisDef spaced;
-    EXPECT_EQ(Parse("a( Na+ )", spaced), 0);
-    EXPECT_EQ(spaced.Index, 4);
-    EXPECT_EQ(spaced.Text, "a( Na+ )");
-
-    AxisDef solvent;
-    EXPECT_EQ(Parse("a(H2O)", solvent), 0);
-    EXPECT_EQ(solvent.Index, 3) << "only the aqueous species are searched, the solvent first";
+TEST_F(AxisTest, SpeciesActivityElementMolalityAndFixed) {
+    const struct {
+        const char* text;
+        int kind, index;
+        const char* parsed;
+    } good[] = {{"a(Na+)", AxisDef::kSpecies, 4, "Na+"},
+                {"a( Na+ )", AxisDef::kSpecies, 4, nullptr},
+                {"a(H2O)", AxisDef::kSpecies, 3, nullptr},  // aqueous species, solvent first
+                {"m(Cl)", AxisDef::kElement, 4, nullptr}};
+    for (const auto& g : good) {
+        AxisDef axis;
+        EXPECT_EQ(Parse(g.text, axis), 0) << g.text;
+        EXPECT_EQ(axis.Kind, g.kind) << g.text;
+        EXPECT_EQ(axis.Index, g.index) << g.text;
+        EXPECT_EQ(axis.Text, g.text);
+        if (g.parsed != nullptr) {
+            EXPECT_EQ(parsedText, g.parsed) << "the text keeps the name";
+        }
+    }
+    AxisDef fixed;
+    fixed.Index = 42;
+    EXPECT_EQ(Parse("fixed", fixed), 0);
+    EXPECT_EQ(fixed.Kind, AxisDef::kFixed);
+    EXPECT_EQ(fixed.Index, 42) << "the index keeps its previous value";
 }
 
-TEST_F(AxisTest, ElementMolality) {
-    AxisDef axis;
-    EXPECT_EQ(Parse("m(Cl)", axis), 0);
-    EXPECT_EQ(axis.Kind, AxisDef::kElement);
-    EXPECT_EQ(axis.Index, 4);
-    EXPECT_EQ(Parse("m(Au)", axis), 18) << "known element, not in the System";
-    EXPECT_EQ(Parse("m(Xx)", axis), 18) << "unknown element";
-}
-
-TEST_F(AxisTest, FixedAndMalformedDefinitions) {
-    AxisDef axis;
-    axis.Index = 42;
-    EXPECT_EQ(Parse("fixed", axis), 0);
-    EXPECT_EQ(axis.Kind, AxisDef::kFixed);
-    EXPECT_EQ(axis.Index, 42) << "the index keeps its previous value";
-
+TEST_F(AxisTest, MalformedDefinitionsAndElementsOutsideTheSystem) {
     for (const char* bad : {"Fixed", "fix", "A(Na+)", "a(Na+", "a()", "a( )", "aNa+)", "m[Cl]",
-                            "a(O2,g)", "", "a(na+)"}) {
+                            "a(O2,g)", "", "a(na+)", "m(Au)", "m(Xx)"}) {
         AxisDef fresh;
         EXPECT_EQ(Parse(bad, fresh), 18) << bad;
     }

@@ -13,32 +13,25 @@ std::string FolderFromFile(const TempFolder& folder, const std::string& bytes) {
     return ReadWorkFolder(folder.Write(kSettingsFileName, bytes));
 }
 
-TEST(SettingsTest, ReadsTheTrimmedFolderOfAnExactKeyOnTheFirstLine) {
+TEST(SettingsTest, OnlyAnExactKeyOnTheFirstLineGivesTheTrimmedFolder) {
     TempFolder folder;
-    EXPECT_EQ(FolderFromFile(folder, "WorkDir=   /home/ana/data/   \r\n"), "/home/ana/data/");
-    EXPECT_EQ(FolderFromFile(folder, "WorkDir=/srv/exp/"), "/srv/exp/") << "no line end at all";
-    EXPECT_EQ(FolderFromFile(folder, "WorkDir=/srv/exp/\nWorkDir=/other/\n"), "/srv/exp/");
-    EXPECT_EQ(FolderFromFile(folder, "WorkDir=/with blank/in it/ \n"), "/with blank/in it/");
-    EXPECT_EQ(FolderFromFile(folder, "WorkDir=/\r\n"), "/");
-}
-
-TEST(SettingsTest, AnyOtherFirstLineLeavesTheFolderEmpty) {
-    TempFolder folder;
-    EXPECT_EQ(FolderFromFile(folder, "workdir=/home/ana/data/\r\n"), "") << "the key is exact";
-    EXPECT_EQ(FolderFromFile(folder, "WORKDIR=/home/ana/data/\r\n"), "");
-    EXPECT_EQ(FolderFromFile(folder, " WorkDir=/home/ana/data/\r\n"), "");
-    EXPECT_EQ(FolderFromFile(folder, "\r\nWorkDir=/home/ana/data/\r\n"), "")
-        << "only the first line counts";
-    EXPECT_EQ(FolderFromFile(folder, "WorkDir\r\n"), "");
-    EXPECT_EQ(FolderFromFile(folder, ""), "");
-    EXPECT_EQ(FolderFromFile(folder, "WorkDir=    \r\n"), "");
+    const std::pair<const char*, const char*> cases[] = {
+        {"WorkDir=   /home/ana/data/   \r\n", "/home/ana/data/"},
+        {"WorkDir=/srv/exp/", "/srv/exp/"},  // no line end at all
+        {"WorkDir=/srv/exp/\nWorkDir=/other/\n", "/srv/exp/"},
+        {"WorkDir=/with blank/in it/ \n", "/with blank/in it/"},
+        {"WorkDir=/home/ana/data\r\n", "/home/ana/data/"},  // the separator is added
+        {"WorkDir=/\r\n", "/"},
+        {"workdir=/home/ana/data/\r\n", ""},
+        {" WorkDir=/home/ana/data/\r\n", ""},
+        {"\r\nWorkDir=/home/ana/data/\r\n", ""},  // only the first line counts
+        {"WorkDir\r\n", ""},
+        {"", ""},
+        {"WorkDir=    \r\n", ""}};
+    for (const auto& [bytes, expected] : cases)
+        EXPECT_EQ(FolderFromFile(folder, bytes), expected) << bytes;
     EXPECT_EQ(ReadWorkFolder(folder.Path() / "absent.ini"), "");
     EXPECT_EQ(ReadWorkFolder(folder.Path()), "") << "a folder in place of the file";
-}
-
-TEST(SettingsTest, AFolderWithoutItsSeparatorGetsOne) {
-    TempFolder folder;
-    EXPECT_EQ(FolderFromFile(folder, "WorkDir=/home/ana/data\r\n"), "/home/ana/data/");
 }
 
 TEST(SettingsTest, WritesExactlyOneCrLfLineAlsoForAnEmptyFolder) {
@@ -52,11 +45,8 @@ TEST(SettingsTest, WritesExactlyOneCrLfLineAlsoForAnEmptyFolder) {
     EXPECT_EQ(ReadWorkFolder(file), "");
     ASSERT_TRUE(WriteWorkFolder(file, "/a b/"));
     EXPECT_EQ(ReadWorkFolder(file), "/a b/") << "what is written reads back";
-}
-
-TEST(SettingsTest, AnUnwritablePlaceIsReportedNotThrown) {
-    TempFolder folder;
-    EXPECT_FALSE(WriteWorkFolder(folder.Path() / "missing" / kSettingsFileName, "/x/"));
+    EXPECT_FALSE(WriteWorkFolder(folder.Path() / "missing" / kSettingsFileName, "/x/"))
+        << "an unwritable place is reported, not thrown";
 }
 
 }  // namespace

@@ -177,10 +177,10 @@ TEST(StandardGibbs, MissingDataIsReportedNotComputed) {
     s.WaterGibbs = -250000;
     s.LogKw = -11.5;
     s.Reference = kReference;
-    EXPECT_FALSE(StandardGibbs(*db.Find("NOVOLUME"), s).has_value());
-    EXPECT_NE(MissingData(*db.Find("NOVOLUME")).find("volume"), std::string::npos);
-    EXPECT_FALSE(StandardGibbs(*db.Find("NOGIBBS,aq"), s).has_value());
-    EXPECT_NE(MissingData(*db.Find("NOGIBBS,aq")).find("Gibbs"), std::string::npos);
+    for (const auto& [name, missing] : {std::pair{"NOVOLUME", "volume"}, {"NOGIBBS,aq", "Gibbs"}}) {
+        EXPECT_FALSE(StandardGibbs(*db.Find(name), s).has_value());
+        EXPECT_NE(MissingData(*db.Find(name)).find(missing), std::string::npos);
+    }
     // The conventions: water, the solvent, H+ and OH-.
     EXPECT_DOUBLE_EQ(*StandardGibbs(*db.Find("H2O"), s), -250000);
     EXPECT_DOUBLE_EQ(*StandardGibbs(*db.Find("H2O,aq"), s), -250000);

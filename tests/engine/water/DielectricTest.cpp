@@ -54,9 +54,7 @@ TEST(Dielectric, BornFunctionsAreTheDerivativesOfZ) {
         Formulation f;
     } formulations[] = {{"Johnson-Norton", DielectricJohnsonNorton},
                         {"R8-97", DielectricFernandez}};
-    const struct {
-        double T, P;
-    } states[] = {{298.15, 1e5}, {423.15, 5e6}, {573.15, 5e7}, {873.15, 2e8}, {1073.15, 5e8}};
+    const struct { double T, P; } states[] = {{298.15, 1e5}, {573.15, 5e7}, {1073.15, 5e8}};
     for (const auto& f : formulations)
         for (const auto& st : states) {
             const std::string at = std::string(f.name) + " at T = " + std::to_string(st.T) +
