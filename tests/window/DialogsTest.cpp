@@ -1,9 +1,8 @@
-// The real dialogs behind the wrappers: the message box's title, icon, buttons and text, the
-// Escape answer of a Yes/No question (which a refused close during a run sends), and the
-// open-file dialog's start folder, filters and chosen path. Each dialog is inspected and
-// answered from a timer; a fallback timer ends any dialog left open so that no test can hang.
+// The real message box behind the wrapper: its title, icon, buttons and text, and the Escape
+// answer of a Yes/No question (which a refused close during a run sends). Each box is
+// inspected and answered from a timer; a fallback timer ends any box left open so that no
+// test can hang.
 #include <QApplication>
-#include <QFileDialog>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -115,47 +114,6 @@ TEST_F(DialogsTest, ARefusedCloseDuringAQuestionAnswersItWithNo) {
     EXPECT_FALSE(closed);
     EXPECT_EQ(answer, MessageAnswer::No);
     EXPECT_TRUE(form_->isVisible());
-}
-
-TEST_F(DialogsTest, FileDialogOpensWhereAskedAndReturnsTheChosenPath) {
-    Open();
-    folder_.Write("exp1.txt", "x");
-    folder_.Write("other.dat", "x");
-    const QString start = QString::fromStdString(folder_.Path().string());
-    QString directory, title;
-    QStringList filters;
-    QString selectedFilter;
-    WhenModalOpens answer([&](QWidget* modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(modal);
-        if (dialog == nullptr) return;
-        directory = dialog->directory().absolutePath();
-        title = dialog->windowTitle();
-        filters = dialog->nameFilters();
-        selectedFilter = dialog->selectedNameFilter();
-        dialog->selectFile("exp1.txt");
-        static_cast<QDialog*>(dialog)->accept();  // QFileDialog hides it
-    });
-    const std::optional<QString> chosen =
-        real_.ChooseExistingFile(form_.get(), "Choose data file", start, "exp1.txt",
-                                 {"Data files (*.txt *.xls)", "All files (*)"});
-    EXPECT_EQ(directory, start);
-    EXPECT_EQ(title, "Choose data file");
-    EXPECT_EQ(filters, QStringList({"Data files (*.txt *.xls)", "All files (*)"}));
-    EXPECT_EQ(selectedFilter, "Data files (*.txt *.xls)");
-    ASSERT_TRUE(chosen.has_value());
-    EXPECT_EQ(*chosen, start + "/exp1.txt");
-}
-
-TEST_F(DialogsTest, CancelledFileDialogReturnsNothing) {
-    Open();
-    WhenModalOpens answer([](QWidget* modal) {
-        if (auto* dialog = qobject_cast<QFileDialog*>(modal)) dialog->reject();
-    });
-    EXPECT_FALSE(real_
-                     .ChooseExistingFile(form_.get(), "Choose data file",
-                                         QString::fromStdString(folder_.Path().string()), "",
-                                         {"All files (*)"})
-                     .has_value());
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// The window as it opens: caption, size, controls with their names, places, texts and fonts,
-// tab order, the Status label hidden beneath the start button, and the information labels.
+// The window as it opens: caption and size, the Status label beneath the start button (where
+// the progress bar is drawn), the information labels, and the tab order.
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,57 +11,25 @@
 namespace varsel::test {
 namespace {
 
-struct Placed {
-    const char* Name;
-    int Left, Top, Width, Height;  // twips
-};
-
-// The form's layout in twips; 15 twips make one pixel.
-constexpr Placed kLayout[] = {
-    {"fn", 240, 360, 615, 255},         {"txtFile", 1080, 300, 2055, 285},
-    {"cmdBrowse", 3360, 300, 975, 285}, {"cmdStart", 240, 960, 4095, 375},
-    {"Status", 240, 1020, 4095, 270},   {"nfo", 240, 1560, 2415, 255},
-    {"crt", 2040, 1560, 2295, 255},
-};
-
 using FormLayoutTest = WindowTest;
 
-TEST_F(FormLayoutTest, CaptionSizeAndControlPlacesFollowTheTwipsLayout) {
+TEST_F(FormLayoutTest, CaptionSizeAndTheStatusLabelBeneathTheStartButton) {
     qt::Form1& form = Open();
-    EXPECT_EQ(form.objectName(), "Form1");
     EXPECT_EQ(form.windowTitle(), "Varsel: Aqueous Species Optimization");
     EXPECT_EQ(form.size(), QSize(4575 / 15, 1830 / 15));
-    for (const Placed& placed : kLayout) {
-        QWidget* control = Control<QWidget>(placed.Name);
-        ASSERT_NE(control, nullptr);
-        QRect expected(placed.Left / 15, placed.Top / 15, placed.Width / 15, placed.Height / 15);
-        if (control->objectName() == "fn" && control->width() > expected.width()) {
-            // A stand-in font wider than Tahoma widens the label, never into the path box.
-            EXPECT_LE(control->geometry().right(), 1080 / 15 - 2);
-            expected.setWidth(control->width());
-        }
-        EXPECT_EQ(control->geometry(), expected) << placed.Name;
-        EXPECT_TRUE(control->isVisible() && control->isEnabled()) << placed.Name;
-    }
-}
-
-TEST_F(FormLayoutTest, TextsFontsAndInformationLabels) {
-    Open();
-    EXPECT_EQ(Control<QLabel>("fn")->text(), "Data file");
-    EXPECT_EQ(Control<QPushButton>("cmdBrowse")->text(), "Browse");
-    EXPECT_EQ(Control<QPushButton>("cmdStart")->text(), "Start Optimization");
+    // The progress bar is drawn from the twips geometry of Status: the label must sit there.
+    const LabelGeometry g = form.StatusGeometry();
+    const auto pixels = [](float twips) { return static_cast<int>(twips / 15); };
+    EXPECT_EQ(Control<QLabel>("Status")->geometry(),
+              QRect(pixels(g.Left), pixels(g.Top), pixels(g.Width), pixels(g.Height)));
+    EXPECT_TRUE(Control<QPushButton>("cmdStart")
+                    ->geometry()
+                    .contains(Control<QLabel>("Status")->geometry()));
     for (const char* name : {"fn", "nfo", "crt"})
         EXPECT_LE(Control<QLabel>(name)->sizeHint().width(), Control<QLabel>(name)->width())
             << name << " shows its whole text";
-    for (const char* name : {"fn", "cmdBrowse", "cmdStart", "nfo", "crt"}) {
-        EXPECT_EQ(Control<QWidget>(name)->font().family(), "Tahoma") << name;
-        EXPECT_DOUBLE_EQ(Control<QWidget>(name)->font().pointSizeF(), 8.25) << name;
-    }
-    EXPECT_FALSE(Control<QLabel>("Status")->autoFillBackground()) << "transparent";
     EXPECT_EQ(Control<QLabel>("nfo")->text().toStdString(), NfoCaption());
     EXPECT_EQ(Control<QLabel>("crt")->text().toStdString(), CrtCaption());
-    EXPECT_EQ(Control<QLabel>("crt")->palette().color(QPalette::WindowText),
-              form_->palette().color(QPalette::Highlight));
 }
 
 TEST_F(FormLayoutTest, TabOrderRunsFromThePathBoxToBrowseToStart) {

@@ -110,19 +110,6 @@ TEST_F(Reactions, Co2DissolutionFollowsTheMeasuredHenryConstant) {
     }
 }
 
-TEST_F(Reactions, NaClAssociatesMoreStronglyWithTemperature) {
-    // Above 100 °C NaCl,aq becomes stable relative to the ions, strongly so in the
-    // supercritical region (Shock et al. 1992, Fig. 13): log K of dissociation falls.
-    const std::vector<Term> r = {{-1, "NaCl,aq"}, {1, "Na+"}, {1, "Cl-"}};
-    double previous = LogK(Db(), r, 100, 0);
-    for (double tc : {200.0, 300.0}) {
-        const double k = LogK(Db(), r, tc, 0);
-        EXPECT_LT(k, previous) << tc;
-        previous = k;
-    }
-    EXPECT_LT(LogK(Db(), r, 500, 1000), -1.5);
-}
-
 // The skarn reaction of the SUPCRT92 sample tables, with the parameters printed in them
 // (tests/data/thermo/skarn.vdb):
 // ANDRADITE + 3 CO2,g + 4 H2S,aq + 2 Cu+ = 3 QUARTZ + 3 CALCITE + 2 CHALCOPYRITE + 2 H+ + 3 H2O.

@@ -200,6 +200,12 @@ TEST_F(ThermoObject, MissingParametersAndTheEstimatedModel) {
     EXPECT_FALSE(CannotCompute(estimated));
     EXPECT_NEAR(estimated, fitted, 3.0);  // kJ/mol
     EXPECT_NE(estimated, fitted);
+    float one = 1.0f;
+    const float rho25 = thermo_.WaterDensity(298.15f, one, flag);
+    EXPECT_NEAR(thermo_.AqueousPotentialEx(Code("NaEst+"), 298.15f, 1.0f, rho25,
+                                           thermo_.WaterProperty(298.15f, rho25), flag),
+                -261.8807, 2e-3)
+        << "at the reference state the estimated model gives back its G";
 }
 
 // Each option flag changes what it names, and bit 14 alone changes nothing.
