@@ -86,14 +86,6 @@ TEST_F(RunSequenceTest, ReadingFailuresAreShownAndNothingElseRuns) {
     EXPECT_TRUE(script.Switches.empty());
     EXPECT_EQ(script.Closed, 1);
     ExpectEnded();
-
-    // A file that cannot be opened: no engine objects were made, so none is closed.
-    window = RecordingWindow();
-    window.Path = "absent.txt";
-    RunSequence();
-    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Source data: could not open the file  "}));
-    EXPECT_EQ(script.Closed, 1);
-    ExpectEnded();
 }
 
 TEST_F(RunSequenceTest, QuietStopsShowOnlyWhatTheStageShowed) {

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <thread>
 
@@ -20,31 +21,20 @@ namespace {
 
 const SheetRows kSmall = {{"title", "", "3.5"}, {"", "second row"}};
 
-// Sets an environment variable for the lifetime of the object.
-class ScopedEnvironment {
+// Removes an environment variable for the lifetime of the object.
+class WithoutVariable {
   public:
-    ScopedEnvironment(const char* name, const char* value) : name_(name) {
-        const char* previous = std::getenv(name);
-        had_ = previous != nullptr;
-        if (had_) previous_ = previous;
-        if (value != nullptr) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
+    explicit WithoutVariable(const char* name) : name_(name) {
+        if (const char* value = std::getenv(name)) previous_ = value;
+        unsetenv(name);
     }
-    ~ScopedEnvironment() {
-        if (had_) {
-            setenv(name_, previous_.c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
+    ~WithoutVariable() {
+        if (previous_) setenv(name_, previous_->c_str(), 1);
     }
 
   private:
     const char* name_;
-    bool had_ = false;
-    std::string previous_;
+    std::optional<std::string> previous_;
 };
 
 void WaitUntilGone(pid_t pid) {
@@ -130,8 +120,7 @@ TEST_F(ConnectorTest, StartBringsUpAnOfficeOnlyWhereItCanBeSeen) {
     options.UserInstallation = "file://" + profile.string();
     {
         // Without a display a visible office cannot come up: nothing is launched.
-        ScopedEnvironment display("DISPLAY", nullptr);
-        ScopedEnvironment wayland("WAYLAND_DISPLAY", nullptr);
+        WithoutVariable display("DISPLAY"), wayland("WAYLAND_DISPLAY");
         CalcOptions visible = options;
         visible.StartArguments.clear();
         visible.StartTimeoutMs = 3000;
