@@ -2,7 +2,6 @@
 // the progress bar is drawn), the information labels, and the tab order.
 #include <QImage>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 
 #include "shell/InfoLabels.h"
