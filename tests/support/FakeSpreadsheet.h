@@ -37,10 +37,9 @@ struct FakeSheet : IWorksheet {
 struct FakeBook : IWorkbook {
     std::string name;
     std::shared_ptr<FakeSheet> active, first;
-    int activations = 0;
     bool readOnly = false;
     std::string Name() override { return name; }
-    void Activate() override { ++activations; }
+    void Activate() override {}
     std::shared_ptr<IWorksheet> ActiveWorksheet() override { return active; }
     std::shared_ptr<IWorksheet> FirstWorksheet() override { return first; }
     bool ReadOnly() override { return readOnly; }
@@ -55,8 +54,6 @@ struct FakeApp : ISpreadsheetApp {
     bool openReadOnly = false;  ///< workbooks open read-only
     bool visible = false;
     bool displayStatusBar = true;
-    bool interactive = true;
-    bool screenUpdating = false;
     std::vector<std::string> statusBar;  ///< texts shown; "" when given back
     std::vector<std::string> settings;   ///< the settings calls, in order
 
@@ -90,11 +87,9 @@ struct FakeApp : ISpreadsheetApp {
         settings.push_back("StatusBar=False");
     }
     void SetInteractive(bool value) override {
-        interactive = value;
         settings.push_back(value ? "Interactive=True" : "Interactive=False");
     }
     void SetScreenUpdating(bool value) override {
-        screenUpdating = value;
         settings.push_back(value ? "ScreenUpdating=True" : "ScreenUpdating=False");
     }
 };

@@ -10,7 +10,6 @@ void RecordingWindow::DrawFilledRectangle(float left, float top, float width, fl
 
 void RecordingWindow::ClearDrawing() {
     Rectangles.clear();
-    ++ClearCount;
 }
 
 MessageAnswer RecordingWindow::ShowMessage(const std::string& text, MessageButtons buttons,

@@ -28,7 +28,6 @@ class RecordingWindow : public IWindow {
     std::vector<ShownMessage> Messages;
     std::vector<DrawnRectangle> Rectangles;  ///< what is drawn now (cleared by ClearDrawing)
     int RectanglesDrawn = 0;                 ///< every rectangle ever drawn
-    int ClearCount = 0;
     int EventRounds = 0;
     int PausedMilliseconds = 0;
     int FocusRequests = 0;

@@ -59,8 +59,6 @@ class OfficeProbe {
     /// Whether the office writes and honours document lock files.
     void SetDocumentLocking(bool on);
 
-    const css::uno::Reference<css::frame::XDesktop2>& Desktop() const { return desktop_; }
-
   private:
     css::uno::Reference<css::uno::XComponentContext> office_;
     css::uno::Reference<css::frame::XDesktop2> desktop_;
