@@ -3,8 +3,6 @@
 // command line reports and exits as it should.
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 
 #include "PipelineFixture.h"
 #include "engine/EngineFactory.h"
@@ -16,8 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string Example(const std::string& name) {
-    std::ifstream in(fs::path(VARSEL_EXAMPLES_DIR) / name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return FileBytes(fs::path(VARSEL_EXAMPLES_DIR) / name);
 }
 
 class EndToEndTest : public PipelineTest {

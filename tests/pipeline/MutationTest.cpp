@@ -3,8 +3,6 @@
 // and a file that still reads must leave only finite numbers in the model.
 #include <cmath>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <random>
 #include <set>
 
@@ -107,11 +105,6 @@ struct Seed {
     EngineScript script;
 };
 
-std::string FileText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // The test files, read with the sodium chloride script.
 std::vector<Seed> Seeds() {
     std::vector<Seed> seeds = {{JoinLines(WorkedExample()), NaClScript()}};
@@ -123,7 +116,7 @@ std::vector<Seed> Seeds() {
     complexing[17] = "s1\t-236\t0.1\t1\t0.5\t-1.05";
     complexing[18] = "s2\t\t0.5\t0\t0.7\t-0.43";
     seeds.push_back({JoinLines(complexing), NaClScript()});
-    seeds.push_back({FileText(fs::path(VARSEL_TEST_DATA_DIR) / "pipeline" / "results-small.txt"),
+    seeds.push_back({FileBytes(fs::path(VARSEL_TEST_DATA_DIR) / "pipeline" / "results-small.txt"),
                      NaClScript()});
 
     return seeds;

@@ -2,9 +2,7 @@
 // through the reader with both decimal separators, and the failures that must leave the
 // data file as it was (read-only file or folder, a fault part-way).
 #include <filesystem>
-#include <fstream>
 #include <iomanip>
-#include <iterator>
 #include <sstream>
 
 #include "PipelineFixture.h"
@@ -15,6 +13,8 @@ namespace varsel::test {
 namespace {
 
 namespace fs = std::filesystem;
+
+const fs::path kGolden = fs::path(VARSEL_TEST_DATA_DIR) / "pipeline" / "results-small.txt";
 
 // The worked example with a second sample that has no NaCl and no weight.
 std::vector<std::string> SmallExample() {
@@ -39,11 +39,6 @@ void SetResults() {
     m.Samples[2].Error = 1.2345678e7f;
 }
 
-std::string Golden(const char* name) {
-    std::ifstream in(fs::path(VARSEL_TEST_DATA_DIR) / "pipeline" / name, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 class WriterTest : public PipelineTest {
   protected:
     // The folder's entries other than data.txt (a temporary file left behind, say).
@@ -63,7 +58,7 @@ TEST_F(WriterTest, SmallFileMatchesTheGoldenBytes) {
     ASSERT_EQ(Model().StatusCode, 0);
     EXPECT_TRUE(window.Messages.empty());
     EXPECT_EQ(window.LastCaption(), "Saving results...");
-    EXPECT_EQ(folder.Read("data.txt"), Golden("results-small.txt"));
+    EXPECT_EQ(folder.Read("data.txt"), FileBytes(kGolden));
     EXPECT_TRUE(Strays().empty());
 }
 
@@ -184,7 +179,7 @@ TEST_F(WriterTest, PermissionsAndSymbolicLinksSurviveTheRewrite) {
     ASSERT_EQ(Model().StatusCode, 0);
     EXPECT_TRUE(fs::is_symlink(folder.Path() / "data.txt"));
     EXPECT_EQ(fs::status(folder.Path() / "real.txt").permissions(), mode);
-    EXPECT_EQ(folder.Read("real.txt"), Golden("results-small.txt"));
+    EXPECT_EQ(folder.Read("real.txt"), FileBytes(kGolden));
 }
 
 TEST_F(WriterTest, WorkbookIsNotWritten) {

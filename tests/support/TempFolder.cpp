@@ -33,7 +33,11 @@ std::filesystem::path TempFolder::Write(const std::string& name, const std::stri
 }
 
 std::string TempFolder::Read(const std::string& name) const {
-    std::ifstream in(path_ / name, std::ios::binary);
+    return FileBytes(path_ / name);
+}
+
+std::string FileBytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 

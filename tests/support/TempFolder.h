@@ -25,4 +25,7 @@ class TempFolder {
     std::filesystem::path path_;
 };
 
+/// The bytes of any file, empty when it cannot be read.
+std::string FileBytes(const std::filesystem::path& file);
+
 }  // namespace varsel::test

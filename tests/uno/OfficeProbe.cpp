@@ -26,8 +26,6 @@
 #include <com/sun/star/util/XChangesBatch.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
 #include <com/sun/star/util/XModifiable.hpp>
-#include <fstream>
-#include <iterator>
 #include <stdexcept>
 
 #include "services/uno/UnoBridge.h"
@@ -256,11 +254,6 @@ void OfficeProbe::SetDocumentLocking(bool on) {
         UNO_QUERY_THROW);
     misc->replaceByName("UseLocking", Any(on));
     Reference<css::util::XChangesBatch>(misc, UNO_QUERY_THROW)->commitChanges();
-}
-
-std::string FileBytes(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 std::vector<std::string> TextLines(const std::string& bytes) {

@@ -64,8 +64,6 @@ class OfficeProbe {
     css::uno::Reference<css::frame::XDesktop2> desktop_;
 };
 
-/// The bytes of a file.
-std::string FileBytes(const std::filesystem::path& file);
 /// The lines of a text file, without their ends (CR LF or LF).
 std::vector<std::string> TextLines(const std::string& bytes);
 /// The cells of a text data file as a user types them into a workbook: split at tabs, blanks
