@@ -1,0 +1,51 @@
+// The window with the real engine on a shipped example, as a user would run it: Browse to a
+// copy of the example, press the start button, read "Results are saved" and find the results
+// in the file.
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <filesystem>
+
+#include "engine/EngineFactory.h"
+#include "model/ProblemModel.h"
+#include "services/Platform.h"
+#include "shell/RunSequence.h"
+#include "support/TempFolder.h"
+#include "window/WindowFixture.h"
+
+namespace varsel::test {
+namespace {
+
+std::string Example(const std::string& name) {
+    return FileBytes(std::filesystem::path(VARSEL_EXAMPLES_DIR) / name);
+}
+
+using ExampleRunTest = WindowTest;
+
+TEST_F(ExampleRunTest, ChosenExampleRunsToResultsSavedWithAnEmptyStatus) {
+    engine::EngineFactory engine;
+    ThePlatform().Engine = &engine;
+    const std::string original = Example("nacl.txt");
+    ASSERT_FALSE(original.empty());
+    const auto copy = folder_.Write("nacl.txt", original);
+    Open(RunSequence);
+    dialogs_.ChosenFiles.push_back(QString::fromStdString(copy.string()));
+    Control<QPushButton>("cmdBrowse")->click();
+    ASSERT_EQ(Control<QLineEdit>("txtFile")->text(), "nacl.txt");
+
+    Control<QPushButton>("cmdStart")->click();
+    ASSERT_EQ(dialogs_.Messages.size(), 1u) << Model().StatusText;
+    EXPECT_EQ(dialogs_.Messages[0].Text, "Results are saved  ");
+    EXPECT_EQ(dialogs_.Messages[0].Icon, MessageIcon::Information);
+    EXPECT_EQ(Control<QLabel>("Status")->text(), "");
+    EXPECT_FALSE(Control<QPushButton>("cmdStart")->isHidden());
+    EXPECT_TRUE(Control<QLineEdit>("txtFile")->isEnabled());
+    EXPECT_NE(folder_.Read("nacl.txt"), original) << "results written into the copy";
+    EXPECT_GT(Model().SpeciesInterval[1], 0.0f) << "the free species got its half-width";
+
+    EXPECT_TRUE(form_->close());
+    EXPECT_EQ(SettingsBytes(), "WorkDir=" + folder_.AsWorkFolder() + "\r\n");
+}
+
+}  // namespace
+}  // namespace varsel::test
