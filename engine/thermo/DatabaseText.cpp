@@ -1,7 +1,6 @@
 #include "engine/thermo/DatabaseText.h"
 
 #include <array>
-#include <cstdio>
 
 #include "engine/thermo/TextTokens.h"
 #include "engine/thermo/Units.h"
@@ -11,12 +10,6 @@ namespace varsel::engine::thermo {
 namespace {
 
 constexpr std::array<std::string_view, 7> kHkfKeys{"a1", "a2", "a3", "a4", "c1", "c2", "omega"};
-
-std::string Number(double value) {
-    char buffer[40];
-    std::snprintf(buffer, sizeof buffer, "%.10g", value);
-    return buffer;
-}
 
 class TextParser {
   public:
@@ -250,7 +243,7 @@ void WriteRecordText(std::ostream& out, const SpeciesRecord& r) {
     out << "  kind " << KindName(r.Kind) << "  formula " << r.FormulaText << "\n";
     std::string props;
     auto add = [&props](std::string_view key, const std::optional<double>& v, double scale) {
-        if (v) props += "  " + std::string(key) + " " + Number(*v / scale);
+        if (v) props += "  " + std::string(key) + " " + FormatNumber(*v / scale);
     };
     add("G", r.G, e);
     add("H", r.H, e);
@@ -260,22 +253,24 @@ void WriteRecordText(std::ostream& out, const SpeciesRecord& r) {
     if (!props.empty()) out << props << "\n";
     if (r.Hkf) {
         const HkfParameters& p = *r.Hkf;
-        out << "  a1 " << Number(p.a1 * kBar / e) << "  a2 " << Number(p.a2 / e) << "  a3 "
-            << Number(p.a3 * kBar / e) << "  a4 " << Number(p.a4 / e) << "\n";
-        out << "  c1 " << Number(p.c1 / e) << "  c2 " << Number(p.c2 / e) << "  omega "
-            << Number(p.omega / e) << "\n";
+        out << "  a1 " << FormatNumber(p.a1 * kBar / e) << "  a2 " << FormatNumber(p.a2 / e)
+            << "  a3 " << FormatNumber(p.a3 * kBar / e) << "  a4 " << FormatNumber(p.a4 / e)
+            << "\n";
+        out << "  c1 " << FormatNumber(p.c1 / e) << "  c2 " << FormatNumber(p.c2 / e) << "  omega "
+            << FormatNumber(p.omega / e) << "\n";
     }
     for (std::size_t i = 0; i < r.HeatCapacities.size(); ++i) {
         const HeatCapacity& cp = r.HeatCapacities[i];
-        out << "  cp " << Number(cp.a / e) << " " << Number(cp.b / e) << " " << Number(cp.c / e)
-            << "\n";
+        out << "  cp " << FormatNumber(cp.a / e) << " " << FormatNumber(cp.b / e) << " "
+            << FormatNumber(cp.c / e) << "\n";
         if (i < r.Transitions.size()) {
             const PhaseTransition& t = r.Transitions[i];
-            out << "  transition " << Number(t.Temperature) << " " << Number(t.Enthalpy / e) << " "
-                << Number(t.Volume / kCubicCentimetre) << " " << Number(t.Slope / kBar) << "\n";
+            out << "  transition " << FormatNumber(t.Temperature) << " "
+                << FormatNumber(t.Enthalpy / e) << " " << FormatNumber(t.Volume / kCubicCentimetre)
+                << " " << FormatNumber(t.Slope / kBar) << "\n";
         }
     }
-    if (r.MaxTemperature > 0) out << "  tmax " << Number(r.MaxTemperature) << "\n";
+    if (r.MaxTemperature > 0) out << "  tmax " << FormatNumber(r.MaxTemperature) << "\n";
     if (r.Volume == VolumeModel::AlphaQuartz) out << "  volume quartz\n";
     if (r.Volume == VolumeModel::Coesite) out << "  volume coesite\n";
     if (!r.Reference.empty()) {

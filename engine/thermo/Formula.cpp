@@ -2,9 +2,9 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 #include "engine/thermo/Elements.h"
+#include "engine/thermo/TextTokens.h"
 
 namespace varsel::engine::thermo {
 
@@ -26,12 +26,6 @@ bool IsUpper(char c) {
 }
 bool IsLower(char c) {
     return c >= 'a' && c <= 'z';
-}
-
-std::string FormatNumber(double value) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.10g", value);
-    return buffer;
 }
 
 class Parser {

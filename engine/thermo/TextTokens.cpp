@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 namespace varsel::engine::thermo {
 
@@ -37,6 +38,12 @@ std::optional<double> ParseNumber(std::string_view word) {
     if (ec != std::errc() || ptr != word.data() + word.size() || !std::isfinite(value))
         return std::nullopt;
     return value;
+}
+
+std::string FormatNumber(double value) {
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.10g", value);
+    return buffer;
 }
 
 }  // namespace varsel::engine::thermo

@@ -19,4 +19,8 @@ std::string_view TrimLine(std::string_view line);
 /// is not entirely a finite number.
 std::optional<double> ParseNumber(std::string_view word);
 
+/// A number as the database files and formulas spell it: up to 10 significant digits, no
+/// trailing zeros ("0.5", "1.234567891e-05").
+std::string FormatNumber(double value);
+
 }  // namespace varsel::engine::thermo
