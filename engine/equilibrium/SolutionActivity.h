@@ -1,0 +1,35 @@
+// The activity model of the aqueous solution as the equilibrium solver sees it: from the
+// molalities of the solutes and the conditions of the calculation (temperature, pressure and
+// the properties of water there), the natural logarithms of every solute's activity
+// coefficient (molal scale) and of the water activity. The solver's activity loop calls
+// nothing else of a model, so that a further model needs only this class implemented.
+#pragma once
+
+#include <span>
+
+#include "engine/equilibrium/EquilibriumProblem.h"
+
+namespace varsel::engine::equilibrium {
+
+/// The state of the solution a model is evaluated at.
+struct SolutionState {
+    std::span<const double> Molality;  ///< of every solute in System order, mol/kg
+    /// Ionic strength the coefficients are taken at, mol/kg: ½ Σ m z² of the molalities once
+    /// the activity loop has settled, the loop's current estimate of it before.
+    double IonicStrength = 0;
+};
+
+class SolutionActivity {
+  public:
+    virtual ~SolutionActivity() = default;
+
+    /// ln γ of every solute (one entry of `lnGamma` per solute).
+    virtual void LnActivityCoefficients(const EquilibriumConditions& c, const SolutionState& s,
+                                        std::span<double> lnGamma) const = 0;
+
+    /// ln a_w of the solvent.
+    virtual double LnWaterActivity(const EquilibriumConditions& c,
+                                   const SolutionState& s) const = 0;
+};
+
+}  // namespace varsel::engine::equilibrium
