@@ -43,8 +43,7 @@ std::int16_t OptionFlagWord(const std::string& strippedOptions) {
     return flags;
 }
 
-void ParseAxis(std::string& text, AxisDef& axis) {
-    ProblemModel& m = Model();
+void ParseAxis(ProblemModel& m, std::string& text, AxisDef& axis) {
     const std::size_t length = text.size();
     if (length < 4) {
         m.StatusCode = kAxisStatus;

@@ -20,8 +20,8 @@ void StripModeSwitch(std::string& text);
 std::int16_t OptionFlagWord(const std::string& strippedOptions);
 
 /// Parses an axis definition into `axis`. On success `text` holds the name or symbol found
-/// between the parentheses (or stays "fixed"). On failure sets Model().StatusCode to 18 and
-/// leaves StatusText alone. Element symbols are looked up through Model().Thermo.
-void ParseAxis(std::string& text, AxisDef& axis);
+/// between the parentheses (or stays "fixed"). On failure sets m.StatusCode to 18 and leaves
+/// StatusText alone. Species are looked up in m's System, element symbols through m.Thermo.
+void ParseAxis(ProblemModel& m, std::string& text, AxisDef& axis);
 
 }  // namespace varsel

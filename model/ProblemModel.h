@@ -3,7 +3,8 @@
 // The reader fills it from the data file and the engine, the optimiser updates the species
 // values and fills the per-sample results and statistics, the results writer reads it and the
 // shell sets the working folder and the command-line switch. The stages take no arguments and
-// talk only through this model and StatusCode / StatusText.
+// talk only through this model and StatusCode / StatusText; Model() is reached at their entry
+// points, and the helpers they call take the model as an argument.
 //
 // Counts and indices are 16-bit, stored values 32-bit floats, the optimiser's work arrays
 // doubles. Every array is allocated from index 0 to its count and used from index 1.
@@ -41,6 +42,13 @@ struct SampleRec {
     float YCalc = 0;           ///< calculated Y
     float Error = 0;           ///< YCalc - YExp
     std::int16_t Extras = 0;   ///< number of extra (non-aqueous, non-p.m.c.) species present
+};
+
+/// State that the misfit passes share with the minimisation driver and the interval estimate.
+struct MisfitState {
+    double SumOfSquares = 0;    ///< S: weighted sum of squared residuals of the last pass
+    double RT = 0;              ///< R·T in kJ/mol
+    double LastMultiplier = 1;  ///< the derivative multiplier s as the last derivative left it
 };
 
 /// Status codes of the run: 0 success, -1 quiet stop, 1 and above failure with a text.
@@ -120,6 +128,7 @@ struct ProblemModel {
     Array1<double> SpeciesLnActivity;
     float InitialSumOfSquares = 0;
     float ResultSumOfSquares = 0;
+    MisfitState Misfit;
 
     /// The half-width column's header cell as the data file had it, without its leading
     /// blank: the plus-minus sign as one Latin-1 byte or as UTF-8. The writer repeats it.
@@ -129,7 +138,8 @@ struct ProblemModel {
 /// The program-wide model.
 ProblemModel& Model();
 
-/// Puts the program-wide model back into its start-up state (for tests).
+/// Puts the program-wide model, its misfit state included, back into its start-up state (for
+/// tests).
 void ResetModel();
 
 /// The 95 % quantile of the chi-square distribution for 1 .. 8 degrees of freedom.

@@ -2,16 +2,19 @@
 
 #include <cmath>
 #include <exception>
+#include <iterator>
 #include <limits>
 #include <string>
 
 #include "model/Checked.h"
 #include "model/DataSource.h"
+#include "model/Layout.h"
 #include "model/Notation.h"
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"
 #include "model/RuntimeFailure.h"
 #include "services/Engine.h"
+#include "services/EngineContract.h"
 #include "services/Platform.h"
 #include "services/Window.h"
 
@@ -50,10 +53,6 @@ enum ReadCode : std::int16_t {
     kPmcPotential = 28,
 };
 
-constexpr const char* kSystemAccepted = "System file accepted";
-constexpr const char* kPlusMinusLatin1 = "\xB1";
-constexpr const char* kPlusMinusUtf8 = "\xC2\xB1";
-
 // Thrown to leave the reading for its common exit with a status code.
 struct ReadStop {
     std::int16_t code;
@@ -77,7 +76,7 @@ struct ReadStop {
 // A potential the engine could not compute comes back with a magnitude above 1e33; a value
 // that is not a number at all counts the same.
 bool Uncomputable(float value) {
-    return !(std::fabs(value) <= 1e33f);
+    return !(std::fabs(value) <= kUncomputableAbove);
 }
 
 void ExpectRowKeyword(const char* keyword) {
@@ -101,7 +100,7 @@ std::string RequiredValue() {
 // or in UTF-8. Trimming in the text form takes the blank away, so there the sign alone will
 // do. Returns the sign's bytes, or an empty text when the cell is something else.
 std::string HalfWidthSign(const std::string& cell, bool workbook) {
-    for (const char* sign : {kPlusMinusLatin1, kPlusMinusUtf8}) {
+    for (const char* sign : {layout::kPlusMinusLatin1, layout::kPlusMinusUtf8}) {
         if (cell == std::string(" ") + sign) return sign;
         if (!workbook && cell == sign) return sign;
     }
@@ -122,7 +121,6 @@ class Reading {
   private:
     std::int16_t PlacePmc(const std::string& name);
     float ComputedInitial(std::int16_t code);
-    std::int16_t SpeciesRow(int i) const { return CheckedInt16(8 + m_.FixedPmcCount + i); }
 
     ProblemModel& m_;
     std::int16_t flag_ = 0;  // scratch argument of some engine calls, never read
@@ -132,7 +130,7 @@ void Reading::EngineSetUp() {
     NextRowCell();
     m_.Title = CurrentCell();
 
-    ExpectRowKeyword("Database:");
+    ExpectRowKeyword(layout::kDatabase);
     const std::string database = RequiredValue();
     m_.Solver->OpenDatabase(database);
     const std::string databaseMessage = m_.Solver->GetMessage();
@@ -142,10 +140,10 @@ void Reading::EngineSetUp() {
     flag_ = 0;
     m_.Thermo->OpenDatabase(database, flag_);
 
-    ExpectRowKeyword("System:");
+    ExpectRowKeyword(layout::kSystem);
     const std::string systemFile = RequiredValue();
 
-    ExpectRowKeyword("Options:");
+    ExpectRowKeyword(layout::kOptions);
     NextCell();
     std::string options = CurrentCell();
     StripModeSwitch(options);
@@ -159,7 +157,7 @@ void Reading::EngineSetUp() {
 
     m_.Solver->LoadSystem(systemFile);
     const std::string systemMessage = m_.Solver->GetMessage();
-    if (systemMessage != kSystemAccepted) {
+    if (systemMessage != kSystemAcceptedMessage) {
         Refused(systemMessage, "The engine did not accept the System file " + systemFile);
     }
     m_.SystemInfo = SystemInfo();
@@ -176,12 +174,12 @@ void Reading::EngineSetUp() {
 void Reading::Conditions() {
     const bool limits = m_.IgnoreLimits == 0;
 
-    ExpectRowKeyword("T, C:");
+    ExpectRowKeyword(layout::kTemperature);
     m_.TempC = ToFloat(RequiredValue());
     if (limits && !(m_.TempC >= 0 && m_.TempC <= 1000)) Fail(kOutOfRange);
     m_.TempK = ToStoredFloat(static_cast<double>(m_.TempC) + 273.15);
 
-    ExpectRowKeyword("P, bar:");
+    ExpectRowKeyword(layout::kPressure);
     m_.PressureBar = ToFloat(RequiredValue());
     if (limits && !(m_.PressureBar >= 0 && m_.PressureBar <= 5000)) Fail(kOutOfRange);
     if (m_.PressureBar == 0) {
@@ -224,18 +222,18 @@ std::int16_t Reading::PlacePmc(const std::string& name) {
     if (code == 0) Fail(kPmcName);
     if (m_.PmcCode[slot] != 0) Fail(kPmcTwice);
     m_.PmcCode[slot] = code;
-    if (code < 2048) Fail(kPmcName);
-    if (name.find(",g") == std::string::npos && code < 3072) m_.PmcComputable[slot] = 1;
+    if (code < kFirstCondensedCode) Fail(kPmcName);
+    if (PmcAtRunPressure(name, code)) m_.PmcComputable[slot] = 1;
     return slot;
 }
 
 void Reading::FixedPmc() {
-    ExpectRowKeyword("P.m.c.:");
+    ExpectRowKeyword(layout::kPmc);
     m_.FixedPmcCount = ToInt16(RequiredValue());
     // A negative count would make the per-sample columns outnumber the slots and shift every
     // row that follows; it is as wrong as one above the number of slots.
     if (m_.FixedPmcCount > m_.PmcSlots || m_.FixedPmcCount < 0) Fail(kPmcCount);
-    if (m_.FixedPmcCount != 0) ExpectCell("Potential");
+    if (m_.FixedPmcCount != 0) ExpectCell(layout::kPotential);
 
     for (int i = 1; i <= m_.FixedPmcCount; ++i) {
         NextRowCell();
@@ -252,8 +250,8 @@ void Reading::FixedPmc() {
             flag_ = 0;
             m_.PmcPotential[slot] =
                 m_.Thermo->SubstancePotential(code, m_.TempK, m_.PressureBar, flag_);
-            if (m_.IsWorkbook && std::fabs(m_.PmcPotential[slot]) < 1e33f) {
-                WriteCell(CheckedInt16(i + 7), 3, m_.PmcPotential[slot]);
+            if (m_.IsWorkbook && std::fabs(m_.PmcPotential[slot]) < kUncomputableAbove) {
+                WriteCell(layout::FixedPmcRow(i), layout::kPotentialColumn, m_.PmcPotential[slot]);
             }
         }
         if (Uncomputable(m_.PmcPotential[slot])) Fail(kPotential);
@@ -263,15 +261,15 @@ void Reading::FixedPmc() {
 }
 
 float Reading::ComputedInitial(std::int16_t code) {
-    if (code == 0) return ToStoredFloat(static_cast<double>(m_.WaterPotential) / 1000);
-    if (code == 1) return 0.0f;
-    if (code == 2) {
+    if (code == kSolventCode) return ToStoredFloat(static_cast<double>(m_.WaterPotential) / 1000);
+    if (code == kHydrogenIonCode) return 0.0f;
+    if (code == kHydroxideCode) {
         const float hydroxide =
             m_.Thermo->Type2Potential(m_.TempK, m_.WaterDensity, m_.WaterPotential);
         // Not a number stays one, and is then rejected as "could not calculate".
         return static_cast<float>(static_cast<double>(hydroxide) / 1000);
     }
-    if (code < 1024) {
+    if (code < kFirstEstimatedCode) {
         return m_.Thermo->AqueousPotential(code, m_.TempK, m_.PressureBar, m_.WaterDensity,
                                            m_.WaterProperty);
     }
@@ -281,11 +279,11 @@ float Reading::ComputedInitial(std::int16_t code) {
 }
 
 void Reading::Species() {
-    ExpectRowKeyword("Species:");
+    ExpectRowKeyword(layout::kSpecies);
     m_.SpeciesCount = ToInt16(RequiredValue());
     if (m_.SpeciesCount < 1 || m_.SpeciesCount > 8) Fail(kSpeciesCount);
-    ExpectCell("Initial");
-    ExpectCell("Result");
+    ExpectCell(layout::kInitial);
+    ExpectCell(layout::kResult);
     NextCell();
     const std::string sign = HalfWidthSign(CurrentCell(), m_.IsWorkbook);
     if (sign.empty()) Fail(kKeyword);
@@ -301,7 +299,7 @@ void Reading::Species() {
     m_.FreeCount = 0;
 
     for (int i = 1; i <= count; ++i) {
-        const std::int16_t row = SpeciesRow(i);
+        const std::int16_t row = layout::SpeciesRow(m_, i);
         NextRowCell();
         if (!CurrentCell().empty()) Fail(kKeyword);
         NextCell();
@@ -310,7 +308,7 @@ void Reading::Species() {
 
         const std::int16_t code = m_.Thermo->GetTypeCode(m_.Thermo->FindSubstance(name));
         if (code < 0) Fail(kNotInDatabase);
-        if (code >= 2048) Fail(kNotAqueous);
+        if (code >= kFirstCondensedCode) Fail(kNotAqueous);
         std::int16_t position = 0;
         for (int s = m_.AqFirst; s <= m_.AqLast; ++s) {
             if (m_.SystemInfo.SpeciesNames[s] == name) {
@@ -329,8 +327,8 @@ void Reading::Species() {
             m_.SpeciesInitial[i] = ToFloat(CurrentCell());
         } else {
             m_.SpeciesInitial[i] = ComputedInitial(code);
-            if (m_.IsWorkbook && std::fabs(m_.SpeciesInitial[i]) < 1e33f) {
-                WriteCell(row, 3, m_.SpeciesInitial[i]);
+            if (m_.IsWorkbook && std::fabs(m_.SpeciesInitial[i]) < kUncomputableAbove) {
+                WriteCell(row, layout::kInitialColumn, m_.SpeciesInitial[i]);
             }
         }
         if (Uncomputable(m_.SpeciesInitial[i])) Fail(kInitialEnergy);
@@ -347,7 +345,7 @@ void Reading::Species() {
 
         NextCell();
         if (IsNumeric(CurrentCell())) m_.SpeciesScale[i] = ToFloat(CurrentCell());
-        if (m_.IsWorkbook) ClearCell(row, 5);
+        if (m_.IsWorkbook) ClearCell(row, layout::kHalfWidthColumn);
     }
 
     // A previous half-width becomes the step scale of the derivatives: the half-width that
@@ -365,42 +363,34 @@ void Reading::Species() {
 }
 
 void Reading::AxesAndHeader() {
-    ExpectRowKeyword("Mean err.:");
+    ExpectRowKeyword(layout::kMeanError);
     if (m_.IsWorkbook) {
-        const std::int16_t row = CheckedInt16(9 + m_.FixedPmcCount + m_.SpeciesCount);
-        ClearCell(row, 3);
-        ClearCell(row, 4);
+        const std::int16_t row = layout::MeanErrorRow(m_);
+        ClearCell(row, layout::kInitialColumn);
+        ClearCell(row, layout::kResultColumn);
     }
 
-    ExpectRowKeyword("X axis:");
+    ExpectRowKeyword(layout::kXAxis);
     std::string x = RequiredValue();
-    ParseAxis(x, m_.XAxis);
+    ParseAxis(m_, x, m_.XAxis);
     if (m_.StatusCode != 0) Fail(kAxis);
 
-    ExpectRowKeyword("Y axis:");
+    ExpectRowKeyword(layout::kYAxis);
     std::string y = RequiredValue();
-    ParseAxis(y, m_.YAxis);
+    ParseAxis(m_, y, m_.YAxis);
     if (m_.StatusCode != 0) Fail(kAxis);
     if (m_.YAxis.Kind == AxisDef::kFixed) Fail(kAxis);
 
     NextRowCell();
     while (CurrentCell().empty())
         NextRowCell();
-    if (CurrentCell() != "Sample") Fail(kDataColumn);
+    if (CurrentCell() != layout::kSample) Fail(kDataColumn);
 
     for (int j = 1; j <= m_.SamplePmcCount; ++j) {
         NextCell();
         const std::int16_t slot = PlacePmc(CurrentCell());
-        const std::int16_t code = m_.PmcCode[slot];
-        float reference = 0;
-        flag_ = 0;
-        if (m_.PmcComputable[slot] == 1) {
-            reference = m_.Thermo->SubstancePotential(code, m_.TempK, m_.PressureBar, flag_);
-        } else if (code >= 3072) {
-            reference = m_.Thermo->GasPotential(code, m_.TempK, 1.0f);
-        } else {
-            reference = m_.Thermo->SubstancePotential(code, m_.TempK, 1.0f, flag_);
-        }
+        const float reference = PmcReferencePotential(
+            *m_.Thermo, m_.PmcCode[slot], m_.PmcComputable[slot] == 1, m_.TempK, m_.PressureBar);
         m_.PmcPotential[slot] = reference;
         if (Uncomputable(reference)) Fail(kPotential);
         m_.SamplePmcSlot[j] = slot;
@@ -412,7 +402,7 @@ void Reading::AxesAndHeader() {
     for (;;) {
         NextCell();
         const std::string formula = CurrentCell();
-        if (formula == "Weight") break;
+        if (formula == layout::kSampleHeaders[0]) break;
         // An empty cell is no formula. Saying so here, rather than asking the engine, also
         // ends a header row that lacks "Weight" at once instead of after 32767 empty cells.
         if (formula.empty()) Fail(kFormula);
@@ -437,7 +427,9 @@ void Reading::AxesAndHeader() {
         }
     }
 
-    for (const char* keyword : {"X", "Y (exp)", "Y (calc)", "error", "extras"}) {
+    // The columns after Weight.
+    for (std::size_t c = 1; c < std::size(layout::kSampleHeaders); ++c) {
+        const char* keyword = layout::kSampleHeaders[c];
         NextCell();
         if (CurrentCell() != keyword) Fail(kDataColumn);
     }
@@ -507,12 +499,13 @@ void Reading::Samples() {
         sample.YExp = ToFloat(CurrentCell());
 
         if (m_.IsWorkbook) {
-            const std::int16_t row =
-                CheckedInt16(13 + m_.FixedPmcCount + m_.SpeciesCount + m_.SampleCount);
-            const int c0 = m_.SamplePmcCount + m_.FormulaCount;
-            if (m_.XAxis.Kind != AxisDef::kFixed) ClearCell(row, CheckedInt16(c0 + 3));
-            for (int offset : {5, 6, 7})
-                ClearCell(row, CheckedInt16(c0 + offset));
+            using layout::SampleColumn;
+            const std::int16_t row = layout::SampleRow(m_, m_.SampleCount);
+            if (m_.XAxis.Kind != AxisDef::kFixed) {
+                ClearCell(row, layout::SampleCell(m_, SampleColumn::X));
+            }
+            for (SampleColumn c : {SampleColumn::YCalc, SampleColumn::Error, SampleColumn::Extras})
+                ClearCell(row, layout::SampleCell(m_, c));
         }
     }
 }

@@ -8,6 +8,7 @@
 
 #include "model/Checked.h"
 #include "model/DataSource.h"
+#include "model/Layout.h"
 #include "model/ProblemModel.h"
 #include "optim/LinearAlgebra.h"
 #include "optim/Misfit.h"
@@ -67,7 +68,7 @@ class ValueRestorer {
 class HessianBuilder {
   public:
     HessianBuilder(ProblemModel& m, ProgressBar& bar)
-        : m_(m), bar_(bar), reference_(m.ResultSumOfSquares), h_(Misfit().LastMultiplier) {}
+        : m_(m), bar_(bar), reference_(m.ResultSumOfSquares), h_(m.Misfit.LastMultiplier) {}
 
     // Fills NormalMatrix(1..n, 1..n); false when a pass failed (StatusCode is then 1).
     bool Build() {
@@ -92,7 +93,7 @@ class HessianBuilder {
     bool Pass(double sign, double& sum, bool& moved) {
         EvaluateModel(PassMode::Hessian);
         if (m_.StatusCode != 0) return false;
-        const double s = Misfit().SumOfSquares;
+        const double s = m_.Misfit.SumOfSquares;
         sum = Finite(sum + sign * s);
         if (std::fabs(s - reference_) > kReacts) moved = true;
         bar_.Step();
@@ -223,7 +224,7 @@ void EstimateHalfWidths() {
     if (m.IsWorkbook) {
         for (int i = 1; i <= m.SpeciesCount; ++i) {
             if (m.SpeciesInterval[i] != 0) {
-                WriteCell(CheckedInt16(8 + m.FixedPmcCount + i), 5, m.SpeciesInterval[i]);
+                WriteCell(layout::SpeciesRow(m, i), layout::kHalfWidthColumn, m.SpeciesInterval[i]);
             }
         }
     }

@@ -21,7 +21,7 @@ namespace varsel {
 
 /// Builds the Hessian of S in NormalMatrix by Hessian-mode passes (drawing the progress bar
 /// over the Status label), then estimates the half-widths (EstimateHalfWidths). Needs
-/// ResultSumOfSquares, FreeCount > 0 and Misfit().LastMultiplier as the starting step. A
+/// ResultSumOfSquares, FreeCount > 0 and Misfit.LastMultiplier as the starting step. A
 /// failing pass puts the moved species values back and leaves StatusCode 1.
 void EstimateConfidenceIntervals();
 

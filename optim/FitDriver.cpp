@@ -8,6 +8,7 @@
 
 #include "model/Checked.h"
 #include "model/DataSource.h"
+#include "model/Layout.h"
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"
 #include "model/RuntimeFailure.h"
@@ -15,6 +16,7 @@
 #include "optim/LinearAlgebra.h"
 #include "optim/Misfit.h"
 #include "optim/StepControl.h"
+#include "services/EngineContract.h"
 #include "services/Platform.h"
 #include "services/Spreadsheet.h"
 #include "services/Window.h"
@@ -71,14 +73,10 @@ class Fit {
         if (window_ != nullptr) window_->SetStatusCaption(text);
     }
 
-    std::int16_t MeanErrorRow() const {
-        return CheckedInt16(9 + m_.FixedPmcCount + m_.SpeciesCount);
-    }
-
     void WriteSpeciesValues(bool fixedOnly) {
         for (int i = 1; i <= m_.SpeciesCount; ++i) {
             if (fixedOnly && m_.SpeciesFree[i]) continue;
-            WriteCell(CheckedInt16(8 + m_.FixedPmcCount + i), 4, m_.SpeciesValue[i]);
+            WriteCell(layout::SpeciesRow(m_, i), layout::kResultColumn, m_.SpeciesValue[i]);
         }
     }
 
@@ -96,8 +94,8 @@ class Fit {
             m_.ExcelApp->SetInteractive(false);
         }
 
-        MisfitState& state = Misfit();
-        state.RT = static_cast<double>(m_.TempK) * kGasConstant;
+        MisfitState& state = m_.Misfit;
+        state.RT = static_cast<double>(m_.TempK) * kInterfaceGasConstant;
         state.LastMultiplier = 1;
         m_.BulkComposition.Redim(m_.SystemInfo.ElementCount);
         m_.PmcActivity.Redim(m_.PmcSlots);
@@ -128,10 +126,10 @@ class Fit {
         if (m_.StatusCode != 0) return false;
 
         if (m_.IsWorkbook) WriteSpeciesValues(true);
-        const double s = Misfit().SumOfSquares;
+        const double s = m_.Misfit.SumOfSquares;
         m_.InitialSumOfSquares = ToStoredFloat(s);
-        const double e = MeanError(s);
-        if (m_.IsWorkbook) WriteCellNumber(MeanErrorRow(), 3, e);
+        const double e = MeanError(m_, s);
+        if (m_.IsWorkbook) WriteCellNumber(layout::MeanErrorRow(m_), layout::kInitialColumn, e);
         Caption("Initial data set.    Error: " + FixedSix(e));
         return true;
     }
@@ -173,8 +171,8 @@ class Fit {
             const double lambda = largest * 1e-7 * std::sqrt(static_cast<double>(iterations));
             for (int i = 1; i <= n; ++i)
                 m_.NormalMatrix(i, i) = Finite(m_.NormalMatrix(i, i) + lambda);
-            SolveLinearSystem(n, m_.NormalMatrix);
-            if (m_.StatusCode != 0) {
+            if (SolveLinearSystem(n, m_.NormalMatrix) == LinearSolve::Singular) {
+                m_.StatusCode = 1;
                 m_.StatusText = "could not determine the direction";
                 return false;
             }
@@ -204,10 +202,10 @@ class Fit {
 
             EvaluateModel(PassMode::Iteration);
             if (m_.StatusCode != 0) return false;
-            const double e = MeanError(Misfit().SumOfSquares);
+            const double e = MeanError(m_, m_.Misfit.SumOfSquares);
             if (m_.IsWorkbook) {
                 WriteSpeciesValues(false);
-                WriteCellNumber(MeanErrorRow(), 4, e);
+                WriteCellNumber(layout::MeanErrorRow(m_), layout::kResultColumn, e);
             }
             // Converged: every free species moved by at most a millionth of its value or a
             // ten-thousandth of its scale. The last step is kept.
@@ -243,9 +241,11 @@ class Fit {
         Caption("Preparing optimized parameters...");
         EvaluateModel(PassMode::Final);
         if (m_.StatusCode > 0) return false;
-        const double s = Misfit().SumOfSquares;
+        const double s = m_.Misfit.SumOfSquares;
         m_.ResultSumOfSquares = ToStoredFloat(s);
-        if (m_.IsWorkbook) WriteCellNumber(MeanErrorRow(), 4, MeanError(s));
+        if (m_.IsWorkbook) {
+            WriteCellNumber(layout::MeanErrorRow(m_), layout::kResultColumn, MeanError(m_, s));
+        }
         return true;
     }
 

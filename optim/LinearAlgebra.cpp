@@ -1,25 +1,15 @@
 #include "optim/LinearAlgebra.h"
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "model/Checked.h"
-#include "model/ProblemModel.h"
+#include "model/RuntimeFailure.h"
 
 namespace varsel {
 
-namespace {
-double g_swap = 0;  // the one temporary of SwapValues
-}  // namespace
-
-void SwapValues(double& a, double& b) {
-    g_swap = a;
-    a = b;
-    b = g_swap;
-}
-
-void SolveLinearSystem(std::int16_t n, Array2<double>& a) {
-    ProblemModel& m = Model();
+LinearSolve SolveLinearSystem(std::int16_t n, Array2<double>& a) {
     if (n < 0 || a.Upper1() < n || a.Upper2() < n) {
         throw RuntimeFailure(kSubscriptOutOfRange, "Subscript out of range");
     }
@@ -39,10 +29,7 @@ void SolveLinearSystem(std::int16_t n, Array2<double>& a) {
             double s = 0;
             for (int c = k; c <= n; ++c)
                 s = Finite(s + a(j, c) * a(j, c));
-            if (s == 0) {
-                m.StatusCode = 1;
-                return;
-            }
+            if (s == 0) return LinearSolve::Singular;
             const double ratio = Finite(a(j, 0) * a(j, 0) / s);
             if (ratio < best) {
                 best = ratio;
@@ -50,12 +37,11 @@ void SolveLinearSystem(std::int16_t n, Array2<double>& a) {
                 if (ratio == 0) break;
             }
         }
-        if (m.StatusCode != 0) return;
         if (row > k) {
-            SwapValues(a(row, 0), a(k, 0));
-            SwapValues(ref[row], ref[k]);
+            std::swap(a(row, 0), a(k, 0));
+            std::swap(ref[row], ref[k]);
             for (int c = k; c <= n; ++c)
-                SwapValues(a(row, c), a(k, c));
+                std::swap(a(row, c), a(k, c));
         }
 
         // Column choice.
@@ -85,7 +71,7 @@ void SolveLinearSystem(std::int16_t n, Array2<double>& a) {
         }
         if (column > k) {
             for (int i = 0; i <= n; ++i)
-                SwapValues(a(i, column), a(i, k));
+                std::swap(a(i, column), a(i, k));
         }
 
         // Normalise the pivot row; the pivot itself keeps its value.
@@ -108,7 +94,6 @@ void SolveLinearSystem(std::int16_t n, Array2<double>& a) {
             if (std::fabs(a(i, 0)) > ref[i]) ref[i] = std::fabs(a(i, 0));
         }
     }
-    if (m.StatusCode != 0) return;
 
     // Back substitution; the components go onto the diagonal.
     for (int k = n; k >= 1; --k) {
@@ -129,6 +114,7 @@ void SolveLinearSystem(std::int16_t n, Array2<double>& a) {
         const int j = static_cast<int>(a(0, i));
         a(j, 0) = a(i, i);
     }
+    return LinearSolve::Solved;
 }
 
 void InvertSymmetric(std::int16_t& n, Array2<double>& a) {

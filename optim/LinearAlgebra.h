@@ -13,16 +13,19 @@
 
 namespace varsel {
 
+/// Outcome of SolveLinearSystem.
+enum class LinearSolve { Solved, Singular };
+
 /// Solves A x = b in place for a matrix `a` with indices 0 .. n in both dimensions:
 /// coefficients in (1..n, 1..n), the right-hand side in (1..n, 0). On return column 0 holds
 /// the solution and row 0 the column record (the variable that ended in each position).
-/// A singular system sets Model().StatusCode to 1. With Model().StatusCode non-zero on entry
-/// the routine returns unsolved after its first row choice.
+/// A singular system (a remaining row without coefficients) returns Singular, the matrix then
+/// partly reduced.
 ///
 /// Row choice: among the remaining rows, the one whose right-hand side is smallest relative
 /// to the length of its remaining coefficients (a ratio of 0 ends the search). Column choice:
 /// the column whose pivot is largest relative to the length of the entries below it.
-void SolveLinearSystem(std::int16_t n, Array2<double>& a);
+[[nodiscard]] LinearSolve SolveLinearSystem(std::int16_t n, Array2<double>& a);
 
 /// Inverts the symmetric matrix held in the upper triangle (1 <= i <= j <= n) of `a` in
 /// place, by n cyclic sweeps without pivoting. Cells below the diagonal, row 0 and column 0
@@ -30,8 +33,5 @@ void SolveLinearSystem(std::int16_t n, Array2<double>& a);
 /// matrix that is not positive definite is otherwise inverted, and the caller examines the
 /// diagonal of the result.
 void InvertSymmetric(std::int16_t& n, Array2<double>& a);
-
-/// Exchanges two values.
-void SwapValues(double& a, double& b);
 
 }  // namespace varsel

@@ -6,17 +6,18 @@
 
 #include "model/Checked.h"
 #include "model/DataSource.h"
+#include "model/Layout.h"
 #include "model/RuntimeFailure.h"
+#include "services/EngineContract.h"
 
 namespace varsel {
 
 namespace {
 
-// ln 55.50843 (moles of water in one kilogram) and log10 e, to seven digits, as the
-// conversion from mole-fraction activities to decimal logarithms of molal ones.
+// ln kWaterMolesPerKg and log10 e, to seven digits, as the conversion from mole-fraction
+// activities to decimal logarithms of molal ones.
 constexpr double kLnWaterMoles = 4.016535;
 constexpr double kLog10E = 0.4342945;
-constexpr double kWaterMoles = 55.50843;
 
 // Solver.Calculate for the current sample; on an engine verdict other than "OK" the second
 // reading of the message becomes the status text.
@@ -24,7 +25,7 @@ bool Calculate(ProblemModel& m) {
     std::int16_t scratch = 0;
     m.Solver->Calculate(m.TempC, m.PressureBar, m.PmcActivity, m.BulkComposition, m.SpeciesAmount,
                         m.SpeciesLnActivity, scratch);
-    if (m.Solver->GetMessage() == "OK") return true;
+    if (m.Solver->GetMessage() == kCalculatedMessage) return true;
     m.StatusText = m.Solver->GetMessage();
     // A failure without a word would reach the user as an empty reason.
     if (m.StatusText.empty()) m.StatusText = "the equilibrium calculation failed";
@@ -40,7 +41,7 @@ void SetEngineValue(ProblemModel& m, int species, float value) {
 bool PerturbedY(ProblemModel& m, int species, double value, double& y) {
     SetEngineValue(m, species, ToStoredFloat(value));
     if (!Calculate(m)) return false;
-    y = AxisValue(m.YAxis);
+    y = AxisValue(m, m.YAxis);
     return m.StatusCode == 0;
 }
 
@@ -76,15 +77,18 @@ bool Derivatives(ProblemModel& m, MisfitState& state, int k) {
 
 void WriteSampleCells(ProblemModel& m, int k) {
     const SampleRec& sample = m.Samples[k];
-    const std::int16_t row = CheckedInt16(13 + m.FixedPmcCount + m.SpeciesCount + k);
-    const int c0 = m.SamplePmcCount + m.FormulaCount;
-    if (m.XAxis.Kind != AxisDef::kFixed) WriteCell(row, CheckedInt16(c0 + 3), sample.XFixed);
-    WriteCell(row, CheckedInt16(c0 + 5), sample.YCalc);
-    WriteCell(row, CheckedInt16(c0 + 6), sample.Error);
+    using layout::SampleCell;
+    using layout::SampleColumn;
+    const std::int16_t row = layout::SampleRow(m, k);
+    if (m.XAxis.Kind != AxisDef::kFixed) {
+        WriteCell(row, SampleCell(m, SampleColumn::X), sample.XFixed);
+    }
+    WriteCell(row, SampleCell(m, SampleColumn::YCalc), sample.YCalc);
+    WriteCell(row, SampleCell(m, SampleColumn::Error), sample.Error);
     if (sample.Extras != 0) {
-        WriteCellNumber(row, CheckedInt16(c0 + 7), sample.Extras);
+        WriteCellNumber(row, SampleCell(m, SampleColumn::Extras), sample.Extras);
     } else {
-        ClearCell(row, CheckedInt16(c0 + 7));
+        ClearCell(row, SampleCell(m, SampleColumn::Extras));
     }
 }
 
@@ -118,10 +122,10 @@ void Pass(ProblemModel& m, MisfitState& state, PassMode mode, int& currentSample
                     m.BulkComposition[e] + static_cast<double>(m.FormulaElements(e, f)) * amount);
             }
         }
-        m.BulkComposition[0] = kWaterMoles;
+        m.BulkComposition[0] = kWaterMolesPerKg;
 
         if (!Calculate(m)) return;
-        const double y = AxisValue(m.YAxis);
+        const double y = AxisValue(m, m.YAxis);
         if (m.StatusCode != 0) return;
         if (!hessian) sample.YCalc = ToStoredFloat(y);
         const double r = y - sample.YExp;
@@ -129,7 +133,7 @@ void Pass(ProblemModel& m, MisfitState& state, PassMode mode, int& currentSample
         if (!hessian) {
             sample.Error = ToStoredFloat(r);
             if (m.XAxis.Kind != AxisDef::kFixed) {
-                const double x = AxisValue(m.XAxis);
+                const double x = AxisValue(m, m.XAxis);
                 if (m.StatusCode != 0) return;
                 sample.XFixed = ToStoredFloat(x);
             }
@@ -153,32 +157,18 @@ void Pass(ProblemModel& m, MisfitState& state, PassMode mode, int& currentSample
 
 }  // namespace
 
-MisfitState& Misfit() {
-    static MisfitState state;
-    return state;
-}
-
 void FixedPmcActivities() {
     ProblemModel& m = Model();
-    const MisfitState& state = Misfit();
     for (int i = 1; i <= m.PmcSlots; ++i) {
         bool perSample = false;
         for (int c = 1; c <= m.SamplePmcCount; ++c)
             perSample = perSample || m.SamplePmcSlot[c] == i;
         if (perSample) continue;
 
-        const std::int16_t code = m.PmcCode[i];
-        std::int16_t flag = 0;
-        float reference = 0;
-        if (m.PmcComputable[i] != 0) {
-            reference = m.Thermo->SubstancePotential(code, m.TempK, m.PressureBar, flag);
-        } else if (code < 3072) {
-            reference = m.Thermo->SubstancePotential(code, m.TempK, 1.0f, flag);
-        } else {
-            reference = m.Thermo->GasPotential(code, m.TempK, 1.0f);
-        }
+        const float reference = PmcReferencePotential(
+            *m.Thermo, m.PmcCode[i], m.PmcComputable[i] != 0, m.TempK, m.PressureBar);
         m.PmcActivity[i] =
-            CheckedExp((static_cast<double>(m.PmcPotential[i]) - reference) / state.RT);
+            CheckedExp((static_cast<double>(m.PmcPotential[i]) - reference) / m.Misfit.RT);
     }
 }
 
@@ -186,7 +176,7 @@ void EvaluateModel(PassMode mode) {
     ProblemModel& m = Model();
     int currentSample = 0;
     try {
-        Pass(m, Misfit(), mode, currentSample);
+        Pass(m, m.Misfit, mode, currentSample);
     } catch (const std::exception& failure) {
         // An arithmetic fault, or an engine or spreadsheet call that could not be carried
         // out: the run ends in order with a reason that names the sample.
@@ -199,8 +189,7 @@ void EvaluateModel(PassMode mode) {
     }
 }
 
-double AxisValue(const AxisDef& axis) {
-    ProblemModel& m = Model();
+double AxisValue(ProblemModel& m, const AxisDef& axis) {
     double result = 0;
     bool valid = true;
     if (axis.Kind == AxisDef::kSpecies) {
@@ -232,8 +221,8 @@ double AxisValue(const AxisDef& axis) {
     return 0;
 }
 
-double MeanError(double sumOfSquares) {
-    return std::sqrt(CheckedDivide(sumOfSquares, Model().WeightSum));
+double MeanError(const ProblemModel& m, double sumOfSquares) {
+    return std::sqrt(CheckedDivide(sumOfSquares, m.WeightSum));
 }
 
 }  // namespace varsel

@@ -22,25 +22,12 @@ enum class PassMode {
     Hessian     ///< only the weighted samples, nothing recorded, no derivatives
 };
 
-/// State that the passes share with the minimisation driver and the interval estimate.
-struct MisfitState {
-    double SumOfSquares = 0;    ///< S: weighted sum of squared residuals of the last pass
-    double RT = 0;              ///< R·T in kJ/mol
-    double LastMultiplier = 1;  ///< the derivative multiplier s as the last derivative left it
-};
-
-/// The program-wide misfit state.
-MisfitState& Misfit();
-
-/// Gas constant in kJ/(mol·K).
-inline constexpr double kGasConstant = 0.008314411328;
-
 /// Computes PmcActivity for every p.m.c. slot whose potential is fixed for all samples:
 /// exp((μ − μ°) / RT), μ° the slot's reference potential (kJ/mol) from the engine. Needs
-/// Misfit().RT. Throws RuntimeFailure on an overflowing exponential or an engine failure.
+/// Model().Misfit.RT. Throws RuntimeFailure on an overflowing exponential or an engine failure.
 void FixedPmcActivities();
 
-/// One pass over the samples at the current SpeciesValue. Leaves S in Misfit() and, by mode,
+/// One pass over the samples at the current SpeciesValue. Leaves S in Model().Misfit and, by mode,
 /// the sample outputs, the data-sheet cells and the Jacobian. A failure (an engine message
 /// other than "OK", an axis value that cannot be taken, an arithmetic fault, a failing engine
 /// or spreadsheet call) sets StatusCode 1 and StatusText and ends the pass; nothing is thrown.
@@ -48,11 +35,11 @@ void FixedPmcActivities();
 void EvaluateModel(PassMode mode);
 
 /// The value of an axis for the equilibrium the engine computed last. On failure sets
-/// StatusCode 1 and StatusText "invalid " + axis.Text + " value" and returns 0.
-double AxisValue(const AxisDef& axis);
+/// m.StatusCode 1 and m.StatusText "invalid " + axis.Text + " value" and returns 0.
+double AxisValue(ProblemModel& m, const AxisDef& axis);
 
 /// The mean error sqrt(S / WeightSum) of a sum of squares (S dimensionless like Y squared).
 /// Throws RuntimeFailure when the weights sum to zero.
-double MeanError(double sumOfSquares);
+double MeanError(const ProblemModel& m, double sumOfSquares);
 
 }  // namespace varsel

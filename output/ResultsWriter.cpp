@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/Checked.h"
+#include "model/Layout.h"
 #include "model/Notation.h"
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"
@@ -50,14 +51,14 @@ std::string ResultsText(ProblemModel& m) {
     if (!m.Solver) throw RuntimeFailure(kEngineFailure, "The engine is not open");
     std::string text;
     AddLine(text, {m.Title});
-    AddLine(text, {"Database:", m.Solver->GetDatabase()});
-    AddLine(text, {"System:", m.Solver->GetSystemFile()});
+    AddLine(text, {layout::kDatabase, m.Solver->GetDatabase()});
+    AddLine(text, {layout::kSystem, m.Solver->GetSystemFile()});
     std::string options = m.Solver->GetOptions();
     StripModeSwitch(options);
-    AddLine(text, {"Options:", options});
-    AddLine(text, {"T, C:", ShortForm(m.TempC)});
-    AddLine(text, {"P, bar:", ShortForm(m.PressureBar)});
-    AddLine(text, {"P.m.c.:", ShortForm(m.FixedPmcCount), "Potential"});
+    AddLine(text, {layout::kOptions, options});
+    AddLine(text, {layout::kTemperature, ShortForm(m.TempC)});
+    AddLine(text, {layout::kPressure, ShortForm(m.PressureBar)});
+    AddLine(text, {layout::kPmc, ShortForm(m.FixedPmcCount), layout::kPotential});
 
     // The fixed p.m.c. in slot order: every slot that is not a per-sample column.
     for (int slot = 1; slot <= m.PmcSlots; ++slot) {
@@ -68,8 +69,8 @@ std::string ResultsText(ProblemModel& m) {
         AddLine(text, {"", m.SystemInfo.SpeciesNames[slot], ShortForm(m.PmcPotential[slot])});
     }
 
-    AddLine(text,
-            {"Species:", ShortForm(m.SpeciesCount), "Initial", "Result", " " + m.HalfWidthHeader});
+    AddLine(text, {layout::kSpecies, ShortForm(m.SpeciesCount), layout::kInitial, layout::kResult,
+                   " " + m.HalfWidthHeader});
     for (int j = 1; j <= m.SpeciesCount; ++j) {
         std::vector<std::string> cells = {"", m.SystemInfo.SpeciesNames[m.SpeciesIndex[j]],
                                           ShortForm(m.SpeciesInitial[j]),
@@ -82,21 +83,22 @@ std::string ResultsText(ProblemModel& m) {
 
     const double weights = m.WeightSum;
     std::vector<std::string> meanErrors = {
-        "Mean err.:", "", ShortForm(std::sqrt(CheckedDivide(m.InitialSumOfSquares, weights)))};
+        layout::kMeanError, "",
+        ShortForm(std::sqrt(CheckedDivide(m.InitialSumOfSquares, weights)))};
     if (m.ResultSumOfSquares != 0) {
         meanErrors.push_back(ShortForm(std::sqrt(CheckedDivide(m.ResultSumOfSquares, weights))));
     }
     AddLine(text, meanErrors);
-    AddLine(text, {"X axis:", m.XAxis.Text});
-    AddLine(text, {"Y axis:", m.YAxis.Text});
+    AddLine(text, {layout::kXAxis, m.XAxis.Text});
+    AddLine(text, {layout::kYAxis, m.YAxis.Text});
     AddLine(text, {});
 
-    std::vector<std::string> header = {"Sample"};
+    std::vector<std::string> header = {layout::kSample};
     for (int c = 1; c <= m.SamplePmcCount; ++c)
         header.push_back(m.SystemInfo.SpeciesNames[m.SamplePmcSlot[c]]);
     for (int f = 1; f <= m.FormulaCount; ++f)
         header.push_back(m.FormulaNames[f]);
-    for (const char* cell : {"Weight", "X", "Y (exp)", "Y (calc)", "error", "extras"})
+    for (const char* cell : layout::kSampleHeaders)
         header.push_back(cell);
     AddLine(text, header);
 

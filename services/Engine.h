@@ -4,9 +4,8 @@
 // Units at this interface: temperatures in K (TempK) or °C (TempC, only for
 // Solver::Calculate), pressures in bar, water density in g/cm³, chemical potentials in kJ/mol
 // at the run's T and P, except WaterPotential and Type2Potential, which are in J/mol. A
-// potential that cannot be computed comes back with a magnitude above 1e33. Type codes:
-// 0 the solvent, 1 H+, 2 OH-, 3..1023 and 1024..2047 aqueous species (two models),
-// 2048..3071 condensed substances, 3072 and above gases; below 0 means "not found".
+// potential that cannot be computed comes back with a magnitude above 1e33. The type-code
+// ranges and the constants both sides share are in services/EngineContract.h.
 //
 // The engine reports its verdicts as message texts (Solver::GetMessage): empty after
 // OpenDatabase and SetOptions, "System file accepted" after LoadSystem, "OK" after Calculate;

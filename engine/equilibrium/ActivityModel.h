@@ -18,10 +18,9 @@
 
 #include <string>
 
-namespace varsel::engine::equilibrium {
+#include "services/EngineContract.h"
 
-/// Moles of water in one kilogram (1 / 0.018015268 kg/mol, to the digits the caller uses).
-inline constexpr double kWaterMolesPerKg = 55.50843;
+namespace varsel::engine::equilibrium {
 
 /// Parameters of the B-dot equation at one temperature and pressure.
 struct BdotParameters {

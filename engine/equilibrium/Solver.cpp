@@ -9,18 +9,16 @@
 #include "engine/thermo/Solvent.h"
 #include "engine/water/Water.h"
 #include "model/RuntimeFailure.h"
+#include "services/EngineContract.h"
 
 namespace varsel::engine::equilibrium {
 
 namespace {
 
-constexpr std::int16_t kFirstGasCode = 3072;
-constexpr std::int16_t kFirstCondensedCode = 2048;
-constexpr std::int16_t kFirstEstimatedCode = 1024;
 const double kLnWaterMoles = std::log(kWaterMolesPerKg);
 
 bool Usable(float value) {
-    return std::isfinite(value) && std::fabs(value) < 1e33f;
+    return std::isfinite(value) && std::fabs(value) < kUncomputableAbove;
 }
 
 std::string Number(double value) {
@@ -128,7 +126,7 @@ void Solver::LoadSystem(const std::string& systemFile) {
         cacheValid_ = false;
         haveResult_ = false;
         pendingError_.clear();
-        message_ = "System file accepted";
+        message_ = kSystemAcceptedMessage;
     } catch (const std::exception& e) {
         message_ = e.what();
     }
@@ -194,25 +192,18 @@ bool Solver::PrepareConditions(float tempC, float pressureBar) {
             float value = 0;
             flag = 0;
             if (static_cast<int>(s) < np) {
-                // Reference potential of a p.m.c.: at T and P when it can be computed there,
-                // otherwise (gases, and names marked ",g") at 1 bar.
-                const bool computable =
-                    name.find(",g") == std::string::npos && code < kFirstGasCode;
-                if (computable)
-                    value = th.SubstancePotential(code, tempK, pressureBar, flag);
-                else if (code < kFirstGasCode)
-                    value = th.SubstancePotential(code, tempK, 1.0f, flag);
-                else
-                    value = th.GasPotential(code, tempK, 1.0f);
+                // The reference potential of a p.m.c., as the callers compute it.
+                value = PmcReferencePotential(th, code, PmcAtRunPressure(name, code), tempK,
+                                              pressureBar);
             } else if (static_cast<int>(s) < np + nx) {
                 value = code >= kFirstGasCode
                             ? th.GasPotential(code, tempK, 1.0f)
                             : th.SubstancePotential(code, tempK, pressureBar, flag);
-            } else if (code == 0) {
+            } else if (code == kSolventCode) {
                 value = waterPotential / 1000.0f;
-            } else if (code == 1) {
+            } else if (code == kHydrogenIonCode) {
                 value = 0;
-            } else if (code == 2) {
+            } else if (code == kHydroxideCode) {
                 const float type2 = th.Type2Potential(tempK, density, waterPotential);
                 value = Usable(type2) ? type2 / 1000.0f : type2;
             } else if (code < kFirstEstimatedCode) {
@@ -333,7 +324,7 @@ void Solver::Calculate(float tempC, float pressureBar, const Array1<double>& pmc
             lnActivities[nx + 2 + static_cast<int>(j)] = r.SoluteLnActivity[j] - kLnWaterMoles;
         }
         haveResult_ = true;
-        message_ = "OK";
+        message_ = kCalculatedMessage;
     } catch (const std::exception& e) {
         Reject(amounts, lnActivities, e.what());
     }

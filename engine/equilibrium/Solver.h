@@ -26,10 +26,6 @@ class EngineSession;
 
 namespace equilibrium {
 
-/// Gas constant (kJ/(mol·K)) of the engine interface: the callers derive p.m.c. activities
-/// with it, so the Solver turns them back into potentials with the same value.
-inline constexpr double kInterfaceGasConstant = 0.008314411328;
-
 class Solver : public ISolver {
   public:
     explicit Solver(std::shared_ptr<EngineSession> session);

@@ -22,10 +22,6 @@ constexpr double kSlackK = 1e-3;
 constexpr double kSlackBar = 1e-3;
 constexpr double kMinAqueousDensity = 0.32;  // g/cm³
 constexpr double kTripleTemperature = 273.16;
-constexpr std::int16_t kLastHkfCode = 1023;
-constexpr std::int16_t kLastEstimatedCode = 2047;
-constexpr std::int16_t kLastCondensedCode = 3071;
-constexpr std::int16_t kLastGasCode = 32767;
 
 // A result for the interface: finite and below 1e33 in magnitude, else "cannot compute".
 float ToInterface(std::optional<double> value, double scale = 1.0) {
@@ -36,7 +32,7 @@ float ToInterface(std::optional<double> value, double scale = 1.0) {
 }
 
 bool Usable(float value) {
-    return std::isfinite(value) && std::fabs(value) < 1e33f;
+    return std::isfinite(value) && std::fabs(value) < kUncomputableAbove;
 }
 
 // Runs a computation that may throw (the water functions do outside their range) and turns

@@ -9,7 +9,8 @@
 // substance and keeps while the database stays open: 3–1023 aqueous species with their own
 // revised-HKF parameters (or with too few data to compute anything), 1024–2047 aqueous
 // species with HKF parameters estimated from ΔfG°, ΔfH° and S° (HkfEstimate.h), 2048–3071
-// condensed substances (minerals and the water substance "H2O"), 3072 and above gases.
+// condensed substances (minerals and the water substance "H2O"), 3072 and above gases
+// (the ranges are named in services/EngineContract.h, which the callers share).
 // A database holds more aqueous species than the first range has codes; handing codes out on
 // demand serves any System, which names a few dozen.
 //
@@ -35,14 +36,9 @@
 #include "engine/thermo/Database.h"
 #include "engine/thermo/Solvent.h"
 #include "services/Engine.h"
+#include "services/EngineContract.h"
 
 namespace varsel::engine::thermo {
-
-/// First type code of each range.
-inline constexpr std::int16_t kFirstHkfCode = 3;
-inline constexpr std::int16_t kFirstEstimatedCode = 1024;
-inline constexpr std::int16_t kFirstCondensedCode = 2048;
-inline constexpr std::int16_t kFirstGasCode = 3072;
 
 class Thermo : public IThermo {
   public:

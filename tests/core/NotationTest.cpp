@@ -62,7 +62,7 @@ class AxisTest : public ::testing::Test {
     // Parses `text` into a fresh axis; returns the status code.
     int Parse(std::string text, AxisDef& axis) {
         Model().StatusCode = 0;
-        ParseAxis(text, axis);
+        ParseAxis(Model(), text, axis);
         parsedText = text;
         return Model().StatusCode;
     }

@@ -9,18 +9,16 @@
 #include <vector>
 
 #include "engine/EngineFactory.h"
-#include "engine/equilibrium/ActivityModel.h"
 #include "engine/equilibrium/Solver.h"
 #include "engine/thermo/Formula.h"
 #include "engine/thermo/Units.h"
 #include "engine/tools/thermo/Conditions.h"
 #include "engine/tools/thermo/Tool.h"
+#include "services/EngineContract.h"
 
 namespace varsel::engine::tools {
 
 namespace {
-
-using equilibrium::kWaterMolesPerKg;
 
 struct EquilibriumArguments {
     std::string Database, System, TempC, Pressure;
@@ -65,7 +63,7 @@ void RunEquilibrium(const EquilibriumArguments& args, ToolContext& context) {
     thermo->SetIgnoreLimits(context.IgnoreLimits);
     thermo->SetModes(static_cast<std::int16_t>(16384 + context.Modes().Flags()));
     solver->LoadSystem(args.System);
-    if (solver->GetMessage() != "System file accepted")
+    if (solver->GetMessage() != kSystemAcceptedMessage)
         throw ToolError(kExitFailure, solver->GetMessage());
     SystemInfo info;
     reader->ReadSystem(args.System, info, flag);
@@ -113,7 +111,8 @@ void RunEquilibrium(const EquilibriumArguments& args, ToolContext& context) {
     const float pressureBar = static_cast<float>(c.Pressure / thermo::kBar);
     solver->Calculate(static_cast<float>(c.TemperatureC), pressureBar, pmc, composition, amounts,
                       lnActivities, scratch);
-    if (solver->GetMessage() != "OK") throw ToolError(kExitFailure, solver->GetMessage());
+    if (solver->GetMessage() != kCalculatedMessage)
+        throw ToolError(kExitFailure, solver->GetMessage());
     const auto* engineSolver = dynamic_cast<const equilibrium::Solver*>(solver.get());
 
     std::ostream& out = context.Out;
