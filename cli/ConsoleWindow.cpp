@@ -17,7 +17,6 @@ MessageAnswer ConsoleWindow::ShowMessage(const std::string& text, MessageButtons
         line.push_back(text[i] == '\n' || text[i] == '\r' ? ' ' : text[i]);
     }
     if (icon == MessageIcon::Critical) failureShown_ = true;
-    if (text == "Results are saved  ") saved_ = true;
     MessageAnswer answer = MessageAnswer::Ok;
     if (buttons == MessageButtons::YesNo) {
         answer = saveOnFailure_ ? MessageAnswer::Yes : MessageAnswer::No;

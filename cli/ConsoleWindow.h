@@ -33,15 +33,12 @@ class ConsoleWindow : public IWindow {
 
     /// True once a message with the stop icon (a failure) has been shown.
     bool FailureShown() const { return failureShown_; }
-    /// True once "Results are saved  " has been shown.
-    bool Saved() const { return saved_; }
 
   private:
     std::FILE* out_;
     bool saveOnFailure_;
     std::string path_;
     bool failureShown_ = false;
-    bool saved_ = false;
 };
 
 }  // namespace varsel::cli

@@ -67,7 +67,8 @@ void EndUnexpectedly(ProblemModel& m, IWindow& window, const std::string& reason
     EndRun(m, window);
 }
 
-void RunStages(ProblemModel& m, IWindow& window) {
+// `saved` is set once the results are in the data file, before the window is told so.
+void RunStages(ProblemModel& m, IWindow& window, bool& saved) {
     ReadDataFile();
     if (m.StatusCode > 0) {
         window.ShowMessage("Source data: " + m.StatusText + "  ", MessageButtons::Ok,
@@ -90,6 +91,7 @@ void RunStages(ProblemModel& m, IWindow& window) {
             SaveResults();
             if (m.StatusCode == 0) {
                 window.SetStatusCaption("");
+                saved = true;
                 window.ShowMessage("Results are saved  ", MessageButtons::Ok,
                                    MessageIcon::Information);
             }
@@ -100,16 +102,22 @@ void RunStages(ProblemModel& m, IWindow& window) {
 
 }  // namespace
 
-void RunSequence() {
+bool RunSequence() {
     ProblemModel& m = Model();
     IWindow& window = *ThePlatform().Window;
+    bool saved = false;
     try {
-        RunStages(m, window);
+        RunStages(m, window, saved);
     } catch (const std::exception& failure) {
         EndUnexpectedly(m, window, failure.what());
     } catch (...) {
         EndUnexpectedly(m, window, "unknown failure");
     }
+    return saved;
+}
+
+void EndUnexpectedly(IWindow& window, const std::string& reason) {
+    EndUnexpectedly(Model(), window, reason);
 }
 
 void EndRun() {

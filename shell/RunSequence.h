@@ -4,10 +4,20 @@
 // it; it talks to the user only through ThePlatform().Window.
 #pragma once
 
+#include <string>
+
 namespace varsel {
 
-/// Runs the whole sequence on the data file named in the window's path box.
-void RunSequence();
+class IWindow;
+
+/// Runs the whole sequence on the data file named in the window's path box. Returns true when
+/// the results were saved (after a successful fit, or a failed one the user chose to save).
+bool RunSequence();
+
+/// Ends a run that stopped by an exception no stage expected: clears the drawing, closes the
+/// data source, tells the user why on `window`, records the failure in the shared model and
+/// ends the run as EndRun does.
+void EndUnexpectedly(IWindow& window, const std::string& reason);
 
 /// Ends a run, whatever stopped it: shows the start button again, enables the browse button
 /// and the path box, and releases every engine and spreadsheet object (the spreadsheet

@@ -17,6 +17,7 @@
 #include "model/DataSource.h"
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"
+#include "services/Platform.h"
 #include "shell/CommandLine.h"
 #include "shell/InfoLabels.h"
 #include "shell/RunSequence.h"
@@ -173,15 +174,10 @@ void Form1::cmdStart_Click() {
 }
 
 void Form1::EndFailedRun(const std::string& reason) {
-    ClearDrawing();
-    CloseDataSource();
-    ShowMessage("The run ended unexpectedly: " + reason + "  ", MessageButtons::Ok,
-                MessageIcon::Critical);
-    EndRun();
-    // The run may have been made with another window in front of this one.
-    SetStartVisible(true);
-    SetBrowseEnabled(true);
-    SetPathEnabled(true);
+    EndUnexpectedly(*this, reason);
+    // The run may have been made with another window in front of this one; its controls come
+    // back as well.
+    if (ThePlatform().Window != this) EndRun();
 }
 
 bool Form1::Form_QueryUnload() {

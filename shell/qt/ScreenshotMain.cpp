@@ -17,15 +17,12 @@
 #include <clocale>
 #include <cstdio>
 
+#include "engine/EngineFactory.h"
 #include "model/ProblemModel.h"
 #include "services/Platform.h"
 #include "shell/RunSequence.h"
 #include "shell/qt/Dialogs.h"
 #include "shell/qt/Form1.h"
-
-#ifdef VARSEL_HAVE_ENGINE
-#include "engine/EngineFactory.h"
-#endif
 
 namespace {
 
@@ -139,10 +136,8 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-#ifdef VARSEL_HAVE_ENGINE
     varsel::engine::EngineFactory engine;
     varsel::ThePlatform().Engine = &engine;
-#endif
     Form1 form(varsel::RunSequence);
     PicturingWindow window(form, QString::fromLocal8Bit(argv[2]));
     PicturingDialogs dialogs(form, QString::fromLocal8Bit(argv[3]));

@@ -2,14 +2,12 @@
 #include <QApplication>
 #include <clocale>
 
+#include "engine/EngineFactory.h"
 #include "services/Platform.h"
 #include "shell/CommandLine.h"
 #include "shell/RunSequence.h"
 #include "shell/qt/Form1.h"
 
-#ifdef VARSEL_HAVE_ENGINE
-#include "engine/EngineFactory.h"
-#endif
 #ifdef VARSEL_HAVE_UNO
 #include "services/uno/CalcConnector.h"
 #endif
@@ -21,10 +19,8 @@ int main(int argc, char** argv) {
     // start-up instead.
     std::setlocale(LC_NUMERIC, "C");
 
-#ifdef VARSEL_HAVE_ENGINE
     varsel::engine::EngineFactory engine;
     varsel::ThePlatform().Engine = &engine;
-#endif
 #ifdef VARSEL_HAVE_UNO
     const auto spreadsheet = varsel::MakeCalcConnector();
     varsel::ThePlatform().Spreadsheet = spreadsheet.get();

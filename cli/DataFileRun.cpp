@@ -1,0 +1,52 @@
+#include "DataFileRun.h"
+
+#include <filesystem>
+
+#include "ConsoleWindow.h"
+#include "IgnoreLimits.h"
+#include "Summary.h"
+#include "engine/EngineFactory.h"
+#include "model/DataSource.h"
+#include "model/Numbers.h"
+#include "model/ProblemModel.h"
+#include "services/Platform.h"
+#include "shell/RunSequence.h"
+
+#ifdef VARSEL_HAVE_UNO
+#include "services/uno/CalcConnector.h"
+#endif
+
+namespace varsel::cli {
+
+int RunDataFile(const DataFileRun& run, std::FILE* out) {
+    engine::EngineFactory engine;
+
+    SetDecimalSeparator(DecimalSeparatorFromLocale());
+    ProblemModel& m = Model();
+    m.IgnoreLimits = IgnoreLimitsPosition(run.Arguments);
+
+    // The window holds the file name; the folder becomes the working folder.
+    const std::filesystem::path path(run.DataFile);
+    std::string folder = path.parent_path().string();
+    if (folder.empty()) folder = std::filesystem::current_path().string();
+    if (folder.back() != FolderSeparator()) folder.push_back(FolderSeparator());
+    m.WorkFolder = folder;
+
+    ConsoleWindow window(out, run.SaveOnFailure);
+    window.SetPathText(path.filename().string());
+    ThePlatform().Window = &window;
+    ThePlatform().Engine = &engine;
+#ifdef VARSEL_HAVE_UNO
+    const auto spreadsheet = MakeCalcConnector();
+    ThePlatform().Spreadsheet = spreadsheet.get();
+#endif
+
+    const bool saved = RunSequence();
+
+    if (saved) PrintSummary(out);
+    const bool success = m.StatusCode == 0 && saved && !window.FailureShown();
+    ThePlatform() = Platform();
+    return success ? 0 : 1;
+}
+
+}  // namespace varsel::cli

@@ -1,0 +1,26 @@
+// One run of the command line: the data file named on it goes through the whole sequence
+// (read, fit, save) with the thermodynamic engine, and workbooks through LibreOffice Calc
+// when its backend is built. Progress and messages are printed as the console window shows
+// them, then the summary of a saved fit.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace varsel::cli {
+
+struct DataFileRun {
+    /// The data file, as named on the command line.
+    std::string DataFile;
+    /// Every argument after the program's name, where the "/ie" switch is looked for.
+    std::vector<std::string> Arguments;
+    /// The answer to the save question after a failed fit.
+    bool SaveOnFailure = false;
+};
+
+/// Runs the data file and returns the exit code: 0 when the results were saved after a
+/// successful fit, 1 when a failure was reported or the run stopped after a message.
+int RunDataFile(const DataFileRun& run, std::FILE* out);
+
+}  // namespace varsel::cli
