@@ -41,7 +41,7 @@ Reference<XComponentContext> LocalContext() {
 
 }  // namespace
 
-Reference<XComponentContext> ConnectToPipe(const std::string& pipeName) {
+Reference<XComponentContext> ConnectToPipe(const std::string& pipeName, std::string* why) {
     Reference<XComponentContext> local;
     try {
         local = LocalContext();
@@ -57,8 +57,9 @@ Reference<XComponentContext> ConnectToPipe(const std::string& pipeName) {
                               ";urp;StarOffice.ComponentContext"),
             UNO_QUERY);
         return remote;
-    } catch (const css::uno::Exception&) {
+    } catch (const css::uno::Exception& error) {
         // Nothing accepts connections on that pipe (or the office refused the bridge).
+        if (why != nullptr) *why = Reason(error);
         return Reference<XComponentContext>();
     }
 }
@@ -94,6 +95,15 @@ std::string LastSegment(const rtl::OUString& url) {
     const sal_Int32 slash = url.lastIndexOf('/');
     const rtl::OUString segment = slash < 0 ? url : url.copy(slash + 1);
     return ToUtf8(rtl::Uri::decode(segment, rtl_UriDecodeWithCharset, RTL_TEXTENCODING_UTF8));
+}
+
+std::string SystemPath(const rtl::OUString& url) {
+    rtl::OUString path;
+    if (!url.startsWithIgnoreAsciiCase("file:") ||
+        osl::FileBase::getSystemPathFromFileURL(url, path) != osl::FileBase::E_None) {
+        return std::string();
+    }
+    return ToUtf8(path);
 }
 
 }  // namespace varsel::calc
