@@ -1,10 +1,13 @@
 #include "model/DataSource.h"
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "model/Checked.h"
 #include "model/ProblemModel.h"
@@ -70,26 +73,66 @@ void AdoptActiveWorkbook() {
         if (!app || app->WorkbookCount() < 1) return;
         std::shared_ptr<IWorkbook> active = app->ActiveWorkbook();
         if (!active) return;
-        ThePlatform().Window->SetPathText(active->Name());
+        // The full path, so that the next start finds this very workbook even when another
+        // of the same name is open.
+        const std::string fullPath = active->FullPath();
+        ThePlatform().Window->SetPathText(fullPath.empty() ? active->Name() : fullPath);
     } catch (const RuntimeFailure&) {
         // Errors are ignored on this path: the run simply stops.
     }
 }
 
-// Takes the open workbook named `path` (letter case aside), or opens WorkFolder + path, and
-// its active or first worksheet. Leaves StatusCode 2 when the workbook has no worksheet.
+// A path made absolute and normal, with symbolic links resolved as far as the path exists, so
+// that two spellings of one file compare equal.
+std::string Normalised(const std::string& path) {
+    std::error_code error;
+    std::filesystem::path normal = std::filesystem::weakly_canonical(path, error);
+    if (error) normal = std::filesystem::absolute(path, error).lexically_normal();
+    return normal.string();
+}
+
+// The open workbook that is the file at `fullPath`; else the one open workbook whose name is
+// `path` (letter case aside), wherever it lies. Null when there is none; two or more of that
+// name are refused, since taking either could write the results into the wrong file.
+std::shared_ptr<IWorkbook> FindOpenWorkbook(ISpreadsheetApp& app, const std::string& path,
+                                            const std::string& fullPath) {
+    const std::string wantedFile = Normalised(fullPath);
+    const std::string wantedName = Lower(path);
+    std::vector<std::shared_ptr<IWorkbook>> named;
+    std::vector<std::string> folders;
+    const int count = app.WorkbookCount();
+    for (int i = 1; i <= count; ++i) {
+        std::shared_ptr<IWorkbook> candidate = app.Workbook(i);
+        if (!candidate) continue;
+        const std::string file = candidate->FullPath();
+        if (!file.empty() && Normalised(file) == wantedFile) return candidate;
+        if (Lower(candidate->Name()) != wantedName) continue;
+        named.push_back(candidate);
+        folders.push_back(file.empty()
+                              ? "unsaved"
+                              : std::filesystem::path(Normalised(file)).parent_path().string());
+    }
+    if (named.size() < 2) return named.empty() ? nullptr : named.front();
+    std::sort(folders.begin(), folders.end());
+    static const char* const kCounts[] = {"Two", "Three", "Four", "Five", "Six", "Seven", "Eight"};
+    std::string text = named.size() - 2 < std::size(kCounts) ? kCounts[named.size() - 2]
+                                                             : std::to_string(named.size());
+    text += " open workbooks are called " + named.front()->Name() + " (";
+    for (std::size_t i = 0; i < folders.size(); ++i)
+        text += (i > 0 ? ", " : "") + folders[i];
+    text += "): close one, or choose the file by its full path  ";
+    throw RuntimeFailure(kSpreadsheetFailure, text);
+}
+
+// Takes the open workbook of the data file (see FindOpenWorkbook), or opens the file, and its
+// active or first worksheet. The file is the path itself when that is absolute, otherwise
+// WorkFolder followed by the path. Leaves StatusCode 2 when the workbook has no worksheet.
 void FindOrOpenWorkbook(ISpreadsheetApp& app, const std::string& path) {
     ProblemModel& m = Model();
-    const std::string wanted = Lower(path);
-    std::shared_ptr<IWorkbook> found;
-    const int count = app.WorkbookCount();
-    for (int i = 1; i <= count && !found; ++i) {
-        std::shared_ptr<IWorkbook> candidate = app.Workbook(i);
-        if (candidate && Lower(candidate->Name()) == wanted) found = candidate;
-    }
+    const std::string folder = m.WorkFolder.empty() ? CurrentFolder() : m.WorkFolder;
+    const std::string fullPath = std::filesystem::path(path).is_absolute() ? path : folder + path;
+    std::shared_ptr<IWorkbook> found = FindOpenWorkbook(app, path, fullPath);
     if (!found) {
-        const std::string folder = m.WorkFolder.empty() ? CurrentFolder() : m.WorkFolder;
-        const std::string fullPath = folder + path;
         m.DataWorkbook = app.OpenWorkbook(fullPath);
         if (!m.DataWorkbook) {
             throw RuntimeFailure(kSpreadsheetFailure, "Could not open the workbook " + fullPath);
@@ -106,7 +149,10 @@ void FindOrOpenWorkbook(ISpreadsheetApp& app, const std::string& path) {
     } else {
         m.DataWorkbook = found;
         std::shared_ptr<IWorkbook> active = app.ActiveWorkbook();
-        if (!active || Lower(active->Name()) != Lower(found->Name())) found->Activate();
+        if (!active || active->FullPath() != found->FullPath() ||
+            Lower(active->Name()) != Lower(found->Name())) {
+            found->Activate();
+        }
     }
     std::shared_ptr<IWorksheet> sheet = m.DataWorkbook->ActiveWorksheet();
     if (!sheet) sheet = m.DataWorkbook->FirstWorksheet();

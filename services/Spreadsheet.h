@@ -27,6 +27,8 @@ class IWorkbook {
     virtual ~IWorkbook() = default;
     /// The workbook's file name without folder.
     virtual std::string Name() = 0;
+    /// The workbook's file as a full path; empty for a workbook that has no file yet.
+    virtual std::string FullPath() { return std::string(); }
     /// Makes it the application's active workbook.
     virtual void Activate() = 0;
     /// Its active sheet as a worksheet; null when it has none.

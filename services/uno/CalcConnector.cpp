@@ -105,7 +105,8 @@ CalcOptions DefaultCalcOptions() {
         options.PipeName += std::to_string(getuid());
     }
     options.UserInstallation = Environment("VARSEL_CALC_PROFILE");
-    options.Launcher = VARSEL_OFFICE_PROGRAM_DIR "/soffice";
+    options.Launcher = Environment("VARSEL_SOFFICE");
+    if (options.Launcher.empty()) options.Launcher = VARSEL_OFFICE_PROGRAM_DIR "/soffice";
     std::error_code error;
     std::filesystem::path folder = std::filesystem::temp_directory_path(error);
     if (error) folder = "/tmp";

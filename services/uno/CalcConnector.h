@@ -36,8 +36,9 @@ struct CalcOptions {
 };
 
 /// The user's own office: the pipe "varsel_calc_<uid>", the user's profile and the launcher of
-/// the office the program was built against. The environment variables VARSEL_CALC_PIPE and
-/// VARSEL_CALC_PROFILE (a file URL) override the pipe and the profile.
+/// the office the program was built against. The environment variables VARSEL_CALC_PIPE,
+/// VARSEL_CALC_PROFILE (a file URL) and VARSEL_SOFFICE (the full path of another office's
+/// launcher) override the pipe, the profile and the launcher.
 CalcOptions DefaultCalcOptions();
 
 /// A connector to LibreOffice Calc. Failing office calls raise RuntimeFailure

@@ -33,6 +33,11 @@ std::string CalcWorkbook::Name() {
     });
 }
 
+std::string CalcWorkbook::FullPath() {
+    return Calling("read the location of a workbook",
+                   [&] { return SystemPath(document_->getURL()); });
+}
+
 void CalcWorkbook::Activate() {
     Calling("activate the workbook " + Name(), [&] {
         const Reference<css::frame::XController> controller = document_->getCurrentController();

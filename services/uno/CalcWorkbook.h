@@ -19,6 +19,8 @@ class CalcWorkbook : public IWorkbook {
     /// The file name from the document's URL (decoded, without folder); the window title for
     /// a document never saved.
     std::string Name() override;
+    /// The local path of the document's URL; empty for an unsaved or non-local document.
+    std::string FullPath() override;
     void Activate() override;
     std::shared_ptr<IWorksheet> ActiveWorksheet() override;
     std::shared_ptr<IWorksheet> FirstWorksheet() override;

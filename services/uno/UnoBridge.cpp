@@ -1,13 +1,16 @@
 #include "services/uno/UnoBridge.h"
 
+#include <chrono>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
+#include <com/sun/star/uno/RuntimeException.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <csignal>
 #include <mutex>
 #include <osl/file.hxx>
 #include <rtl/bootstrap.hxx>
 #include <rtl/uri.hxx>
+#include <thread>
 
 namespace varsel::calc {
 
@@ -41,7 +44,7 @@ Reference<XComponentContext> LocalContext() {
 
 }  // namespace
 
-Reference<XComponentContext> ConnectToPipe(const std::string& pipeName) {
+Reference<XComponentContext> ConnectToPipe(const std::string& pipeName, std::string* why) {
     Reference<XComponentContext> local;
     try {
         local = LocalContext();
@@ -49,17 +52,33 @@ Reference<XComponentContext> ConnectToPipe(const std::string& pipeName) {
         throw RuntimeFailure(kSpreadsheetFailure,
                              "The UNO runtime of LibreOffice could not start: " + Reason(error));
     }
-    try {
-        const Reference<css::bridge::XUnoUrlResolver> resolver =
-            css::bridge::UnoUrlResolver::create(local);
-        const Reference<XComponentContext> remote(
-            resolver->resolve("uno:pipe,name=" + FromUtf8(pipeName) +
-                              ";urp;StarOffice.ComponentContext"),
-            UNO_QUERY);
-        return remote;
-    } catch (const css::uno::Exception&) {
-        // Nothing accepts connections on that pipe (or the office refused the bridge).
-        return Reference<XComponentContext>();
+    // An office that has taken the connection can still drop it while the bridge is set up,
+    // which it does now and then while it takes down connections that a program let go of
+    // just before (the first call then fails with "bridge disposed during call"). The office
+    // is there: the connection is made anew until it holds, within a generous bound. Only an
+    // office that does not take the connection at all counts as absent at once.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    for (;;) {
+        try {
+            const Reference<css::bridge::XUnoUrlResolver> resolver =
+                css::bridge::UnoUrlResolver::create(local);
+            const Reference<XComponentContext> remote(
+                resolver->resolve("uno:pipe,name=" + FromUtf8(pipeName) +
+                                  ";urp;StarOffice.ComponentContext"),
+                UNO_QUERY);
+            return remote;
+        } catch (const css::uno::RuntimeException& error) {
+            if (std::chrono::steady_clock::now() < deadline) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                continue;
+            }
+            if (why != nullptr) *why = Reason(error);
+            return Reference<XComponentContext>();
+        } catch (const css::uno::Exception& error) {
+            // Nothing accepts connections on that pipe.
+            if (why != nullptr) *why = Reason(error);
+            return Reference<XComponentContext>();
+        }
     }
 }
 
@@ -94,6 +113,15 @@ std::string LastSegment(const rtl::OUString& url) {
     const sal_Int32 slash = url.lastIndexOf('/');
     const rtl::OUString segment = slash < 0 ? url : url.copy(slash + 1);
     return ToUtf8(rtl::Uri::decode(segment, rtl_UriDecodeWithCharset, RTL_TEXTENCODING_UTF8));
+}
+
+std::string SystemPath(const rtl::OUString& url) {
+    rtl::OUString path;
+    if (!url.startsWithIgnoreAsciiCase("file:") ||
+        osl::FileBase::getSystemPathFromFileURL(url, path) != osl::FileBase::E_None) {
+        return std::string();
+    }
+    return ToUtf8(path);
 }
 
 }  // namespace varsel::calc

@@ -16,8 +16,9 @@ namespace varsel::calc {
 namespace css = ::com::sun::star;
 
 /// The office's component context reached through the pipe `pipeName`; empty when nothing
-/// accepts connections there.
-css::uno::Reference<css::uno::XComponentContext> ConnectToPipe(const std::string& pipeName);
+/// accepts connections there, with the reason in `*why` when that is given.
+css::uno::Reference<css::uno::XComponentContext> ConnectToPipe(const std::string& pipeName,
+                                                               std::string* why = nullptr);
 
 /// UTF-16 office text to UTF-8 and back.
 std::string ToUtf8(const rtl::OUString& text);
@@ -28,6 +29,8 @@ std::string Reason(const css::uno::Exception& error);
 /// The file URL of a full path, and the last segment of a URL, decoded (the file name).
 rtl::OUString FileUrl(const std::string& path);
 std::string LastSegment(const rtl::OUString& url);
+/// The local path of a file URL; empty for any other URL.
+std::string SystemPath(const rtl::OUString& url);
 
 /// Runs `call`; a UNO exception becomes a RuntimeFailure (kSpreadsheetFailure) whose text says
 /// what could not be done (`action`, e.g. "write cell (8, 3)") and the office's reason.

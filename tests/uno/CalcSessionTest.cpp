@@ -1,11 +1,11 @@
 // What a fit does to the office's user interface, and that the user always gets it back: the
-// status indicator and the input lock while the run holds them, after an exception, after the
-// program itself dies; the status bar setting; and many connections in one program.
+// status indicator and the input lock while the run holds them, after the program itself dies
+// (a fit that fails is run whole in the run tests); the status bar setting; and many connections in
+// one program.
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
 #include <cstdlib>
-#include <stdexcept>
 
 #include "OfficeTest.h"
 #include "model/RuntimeFailure.h"
@@ -48,25 +48,6 @@ TEST_F(SessionTest, StatusIndicatorAndInputLockHoldUntilReleased) {
     EXPECT_FALSE(app.DisplayStatusBar());
     app.SetDisplayStatusBar(true);
     EXPECT_TRUE(probe.StatusBarShown(file));
-}
-
-TEST_F(SessionTest, AnExceptionInTheMiddleOfAFitGivesTheOfficeBack) {
-    const auto file = Workbook("fit.ods", kData);
-    ASSERT_EQ(OpenSource("fit.ods"), 0);
-    try {
-        Model().ExcelApp->SetStatusBar("Optimizing...");
-        Model().ExcelApp->SetInteractive(false);
-        Model().ExcelApp->SetScreenUpdating(false);
-        WriteCell(2, 4, -262.5f);
-        throw std::runtime_error("fault in the middle of the fit");
-    } catch (const std::runtime_error&) {
-        // The shell drops every handle at the end of the run.
-        EXPECT_FALSE(probe.InputEnabled(file));
-        ResetModel();
-    }
-    EXPECT_TRUE(probe.InputEnabled(file));
-    EXPECT_FALSE(probe.ProgressShown(file));
-    EXPECT_EQ(Value(probe.Sheet(file, 0), 2, 4), -262.5) << "written cells keep their values";
 }
 
 TEST_F(SessionTest, AProgramThatDiesLockedIsCleanedUpByTheNextAttach) {

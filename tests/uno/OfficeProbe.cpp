@@ -104,8 +104,9 @@ CalcOptions OfficeOptions() {
 }
 
 OfficeProbe::OfficeProbe(const std::string& pipe) {
-    office_ = calc::ConnectToPipe(pipe);
-    if (!office_.is()) throw std::runtime_error("no office listens on " + pipe);
+    std::string why;
+    office_ = calc::ConnectToPipe(pipe, &why);
+    if (!office_.is()) throw std::runtime_error("no office listens on " + pipe + ": " + why);
     desktop_ = css::frame::Desktop::create(office_);
 }
 
@@ -151,27 +152,27 @@ void OfficeProbe::MakeWorkbook(const std::filesystem::path& file,
     Reference<css::util::XCloseable>(document, UNO_QUERY_THROW)->close(true);
 }
 
-int OfficeProbe::CountOpen(const std::filesystem::path& file) {
+std::vector<Reference<css::frame::XModel>> OfficeProbe::Documents(
+    const std::filesystem::path& file) {
     const rtl::OUString url = calc::FileUrl(file.string());
-    int count = 0;
+    std::vector<Reference<css::frame::XModel>> found;
     const Reference<css::container::XEnumeration> all =
         desktop_->getComponents()->createEnumeration();
     while (all->hasMoreElements()) {
         const Reference<css::frame::XModel> model(all->nextElement(), UNO_QUERY);
-        if (model.is() && model->getURL() == url) ++count;
+        if (model.is() && model->getURL() == url) found.push_back(model);
     }
-    return count;
+    return found;
+}
+
+int OfficeProbe::CountOpen(const std::filesystem::path& file) {
+    return static_cast<int>(Documents(file).size());
 }
 
 Reference<css::frame::XModel> OfficeProbe::Document(const std::filesystem::path& file) {
-    const rtl::OUString url = calc::FileUrl(file.string());
-    const Reference<css::container::XEnumeration> all =
-        desktop_->getComponents()->createEnumeration();
-    while (all->hasMoreElements()) {
-        const Reference<css::frame::XModel> model(all->nextElement(), UNO_QUERY);
-        if (model.is() && model->getURL() == url) return model;
-    }
-    throw std::runtime_error(file.string() + " is not open");
+    const auto found = Documents(file);
+    if (found.empty()) throw std::runtime_error(file.string() + " is not open");
+    return found.front();
 }
 
 Reference<css::sheet::XSpreadsheet> OfficeProbe::Sheet(const std::filesystem::path& file,
@@ -193,10 +194,6 @@ void OfficeProbe::Open(const std::filesystem::path& file) {
 std::string OfficeProbe::CurrentUrl() {
     const Reference<css::frame::XModel> current(desktop_->getCurrentComponent(), UNO_QUERY);
     return current.is() ? calc::ToUtf8(current->getURL()) : std::string();
-}
-
-void OfficeProbe::Activate(const std::filesystem::path& file) {
-    Document(file)->getCurrentController()->getFrame()->activate();
 }
 
 void OfficeProbe::SetActiveSheet(const std::filesystem::path& file, int index) {

@@ -46,7 +46,6 @@ class OfficeProbe {
     void Open(const std::filesystem::path& file);
     /// The URL of the office's current document.
     std::string CurrentUrl();
-    void Activate(const std::filesystem::path& file);
     void SetActiveSheet(const std::filesystem::path& file, int index);
     /// Closes every open document without saving.
     void CloseAll();
@@ -60,6 +59,9 @@ class OfficeProbe {
     void SetDocumentLocking(bool on);
 
   private:
+    std::vector<css::uno::Reference<css::frame::XModel>> Documents(
+        const std::filesystem::path& file);
+
     css::uno::Reference<css::uno::XComponentContext> office_;
     css::uno::Reference<css::frame::XDesktop2> desktop_;
 };
