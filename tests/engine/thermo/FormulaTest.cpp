@@ -55,10 +55,8 @@ TEST(Formula, CountsChargesAndNotations) {
         EXPECT_DOUBLE_EQ(f.Amount(c.Element), c.Amount) << c.Text;
         EXPECT_DOUBLE_EQ(f.Charge, c.Charge) << c.Text;
     }
-    const Formula water = ParseFormula("H2O");
-    ASSERT_EQ(water.Elements.size(), 2u);
-    EXPECT_EQ(water.Elements[0].Code, 1);
-    EXPECT_NEAR(water.MolarMass(), 18.015, 1e-3);
+    EXPECT_EQ(ParseFormula("H2O").Elements[0].Code, 1);  // elements in the order written
+    EXPECT_NEAR(ParseFormula("H2O").MolarMass(), 18.015, 1e-3);
 }
 
 TEST(Formula, CanonicalTextReadsBackToTheSameFormula) {
