@@ -215,6 +215,13 @@ bool Solver::PrepareConditions(float tempC, float pressureBar) {
             }
             if (!Usable(value)) {
                 message_ = "could not calculate the standard potential of " + name + where();
+                // An aqueous species fails first of all where the water is outside the range
+                // of the aqueous model: say so rather than leave the species to blame.
+                const bool aqueous =
+                    static_cast<int>(s) >= np + nx && code >= 2 && code < kFirstCondensedCode;
+                const std::string water =
+                    aqueous ? th.AqueousWaterProblem(tempK, pressureBar, density) : "";
+                if (!water.empty()) message_ += ": " + water;
                 return false;
             }
             standard_[s] = value;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <sstream>
+#include <utility>
 
 #include "engine/thermo/TextTokens.h"
 #include "engine/thermo/Units.h"
@@ -127,6 +128,10 @@ class SlopParser {
         const std::vector<std::string_view> second = SplitWords(Line(i + 1));
         if (first.empty() || second.empty()) Fail(i, "record without a name or formula");
         r.Name = std::string(first[0]);
+        // A database file takes "#" as the start of a comment: such a name cannot be written.
+        if (r.Name.find('#') != std::string::npos)
+            Fail(i,
+                 "species name \"" + r.Name + "\" holds \"#\", which a database file cannot hold");
         const std::string structural = first.size() > 1 ? std::string(first[1]) : std::string();
         const std::string elemental(second.back());
         for (std::string_view word : SplitWords(Line(i + 2))) {
@@ -179,11 +184,41 @@ class SlopParser {
             SetComposition(r, elemental, r.Kind == SpeciesKind::Gas ? std::string() : structural,
                            startLine, std::nullopt);
         }
+        CheckFinite(r, startLine);
         AssignRole(r);
         if (db_.IndexOf(r.Name) && db_.Find(r.Name)->Name == r.Name)
             db_.AddWarning(r.Name + ": a second record of this name replaces the first");
         db_.Add(std::move(r));
         return i;
+    }
+
+    // Every number read is finite, but a huge one can overflow once scaled to SI units.
+    void CheckFinite(const SpeciesRecord& r, std::size_t line) const {
+        std::vector<std::pair<const char*, double>> values = {{"G", r.G.value_or(0)},
+                                                              {"H", r.H.value_or(0)},
+                                                              {"S", r.S.value_or(0)},
+                                                              {"V", r.V.value_or(0)},
+                                                              {"tmax", r.MaxTemperature}};
+        if (r.Hkf) {
+            const HkfParameters& p = *r.Hkf;
+            values.insert(values.end(), {{"a1", p.a1},
+                                         {"a2", p.a2},
+                                         {"a3", p.a3},
+                                         {"a4", p.a4},
+                                         {"c1", p.c1},
+                                         {"c2", p.c2},
+                                         {"omega", p.omega}});
+        }
+        for (const HeatCapacity& cp : r.HeatCapacities)
+            values.insert(values.end(), {{"Cp a", cp.a}, {"Cp b", cp.b}, {"Cp c", cp.c}});
+        for (const PhaseTransition& t : r.Transitions)
+            values.insert(values.end(), {{"transition enthalpy", t.Enthalpy},
+                                         {"transition volume", t.Volume},
+                                         {"transition slope", t.Slope}});
+        for (const auto& [field, value] : values)
+            if (!std::isfinite(value))
+                Fail(line, "species " + r.Name + ": " + field +
+                               " is too large to hold once converted to SI units");
     }
 
     static HeatCapacity HeatCapacityOf(const std::vector<double>& v) {

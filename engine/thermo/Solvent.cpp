@@ -1,5 +1,8 @@
 #include "engine/thermo/Solvent.h"
 
+#include <algorithm>
+#include <cstdio>
+
 #include "engine/thermo/Units.h"
 #include "engine/water/Water.h"
 
@@ -82,6 +85,33 @@ double SolventDensity(double temperature, double pressure) {
         return water::Density(temperature, pressure, water::Phase::Liquid);
     }
     return density;
+}
+
+namespace {
+
+std::string Shown(const char* format, double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+}  // namespace
+
+std::string AqueousWaterProblem(double temperature, double pressure, double density,
+                                double minimumDensity, const std::string& lift) {
+    if (density < water::kCriticalDensity && temperature < water::kCriticalTemperature &&
+        temperature >= water::kSaturationMinimumTemperature) {
+        return "water is steam at " + Shown("%.5g", temperature - 273.15) + " C and " +
+               Shown("%.5g", pressure / kBar) + " bar (saturation pressure " +
+               Shown("%.4g", water::SaturationPressure(std::max(temperature, 273.16)) / kBar) +
+               " bar)";
+    }
+    if (density < minimumDensity) {
+        return "the density of water, " + Shown("%.2g", density / 1000.0) +
+               " g/cm3, is below the " + Shown("%.2g", minimumDensity / 1000.0) +
+               " g/cm3 limit of the aqueous-species model; " + lift;
+    }
+    return "";
 }
 
 SolventState SolventAt(double temperature, double pressure, Modes modes) {

@@ -6,6 +6,8 @@
 // passes them on; SolventAt computes them all from the water functions (engine/water).
 #pragma once
 
+#include <string>
+
 namespace varsel::engine::thermo {
 
 /// Options of the standard-property models. The engine interface receives them as a flag
@@ -56,6 +58,16 @@ SolventState SolventAt(double temperature, double pressure, Modes modes = {});
 /// liquid is taken. Aqueous properties "at the saturation pressure" are those of the saturated
 /// liquid; a pressure rounded a few parts in 1e8 below it must not turn the solvent into vapour.
 double SolventDensity(double temperature, double pressure);
+
+/// What keeps the aqueous-species model from using water at temperature (K), pressure (Pa) and
+/// density (kg/m³), or "" when nothing does: below the critical point and the saturation
+/// pressure the water is steam ("water is steam at 200 C and 15.5 bar (saturation pressure
+/// 15.55 bar)"); otherwise a density below `minimumDensity` (kg/m³; 0 when the limits are
+/// lifted) is named with `lift`, the switch that lifts the limit ("the density of water,
+/// 0.21 g/cm3, is below the 0.32 g/cm3 limit of the aqueous-species model; /ie lifts it").
+/// Plain ASCII: the text can end up in a Latin-1 data file.
+std::string AqueousWaterProblem(double temperature, double pressure, double density,
+                                double minimumDensity, const std::string& lift);
 
 /// The solvent state from a density (kg/m³) and dielectric constant that the caller already
 /// has; g, the water Gibbs energy and log Kw are computed.

@@ -215,6 +215,12 @@ float Thermo::Type2Potential(float tempK, float density, float waterPotential) {
         Guarded([&] { return waterPotential - kGasConstant * t * kLn10 * LogKw(t, rho, modes_); }));
 }
 
+std::string Thermo::AqueousWaterProblem(float tempK, float pressureBar, float density) const {
+    const double minimum = ignoreLimits_ ? 0.0 : kMinAqueousDensity * 1e3;
+    return thermo::AqueousWaterProblem(tempK, pressureBar * kBar, density * 1e3, minimum,
+                                       "/ie lifts it");
+}
+
 float Thermo::AqueousIn(std::int16_t first, std::int16_t last, std::int16_t code, float tempK,
                         float pressureBar, float density, float epsilon) const {
     if (code < first || code > last) return kCannotCompute;

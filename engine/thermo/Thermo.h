@@ -81,6 +81,9 @@ class Thermo : public IThermo {
     /// The substance a type code stands for, or nullptr.
     const SpeciesRecord* RecordOfCode(std::int16_t code) const;
     Modes CurrentModes() const { return modes_; }
+    /// What about the water at T (K), P (bar) and density (g/cm³) keeps aqueous potentials
+    /// from being computed, in words for a message, or "" (AqueousWaterProblem, Solvent.h).
+    std::string AqueousWaterProblem(float tempK, float pressureBar, float density) const;
 
   private:
     bool TemperatureInRange(double tempK) const;

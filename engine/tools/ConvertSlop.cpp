@@ -88,23 +88,30 @@ int main(int argc, char** argv) {
         }
         header << "\nHeader of the slop file, with its references:\n\n" << db.Description();
 
-        // Write beside the target and rename, so a failed run leaves no half-written file.
+        // Write beside the target and rename, so a failed run leaves no half-written file;
+        // whatever fails once writing has started, the temporary file goes too.
         const std::filesystem::path target(output);
         std::filesystem::path temporary = target;
         temporary += ".tmp";
-        {
-            std::ofstream out(temporary, std::ios::binary);
-            if (!out) throw std::runtime_error("cannot write " + temporary.string());
-            thermo::WriteDatabaseText(out, db, header.str());
-            out.flush();
-            if (!out) throw std::runtime_error("cannot write " + temporary.string());
+        try {
+            {
+                std::ofstream out(temporary, std::ios::binary);
+                if (!out) throw std::runtime_error("cannot write " + temporary.string());
+                thermo::WriteDatabaseText(out, db, header.str());
+                out.flush();
+                if (!out) throw std::runtime_error("cannot write " + temporary.string());
+            }
+            // Read the result back: a file the program cannot open must not replace the old one.
+            const thermo::Database check = thermo::Database::Load(temporary);
+            if (check.Size() != db.Size())
+                throw std::runtime_error("the written file holds " + std::to_string(check.Size()) +
+                                         " substances instead of " + std::to_string(db.Size()));
+            std::filesystem::rename(temporary, target);
+        } catch (...) {
+            std::error_code ignored;
+            std::filesystem::remove(temporary, ignored);
+            throw;
         }
-        // Read the result back: a file the program cannot open must not replace the old one.
-        const thermo::Database check = thermo::Database::Load(temporary);
-        if (check.Size() != db.Size())
-            throw std::runtime_error("the written file holds " + std::to_string(check.Size()) +
-                                     " substances instead of " + std::to_string(db.Size()));
-        std::filesystem::rename(temporary, target);
         std::cout << "wrote " << target.string() << ": " << Counts(db) << "\n";
         if (!db.Warnings().empty())
             std::cout << db.Warnings().size() << " corrections, listed in the file's header\n";

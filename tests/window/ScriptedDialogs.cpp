@@ -17,8 +17,13 @@ std::optional<QString> ScriptedDialogs::ChooseExistingFile(QWidget* owner, const
                                                            const QString& fileName,
                                                            const QStringList& filters) {
     FileDialogs.push_back({owner, title, startFolder, fileName, filters});
-    if (ChosenFiles.empty()) return std::nullopt;
-    std::optional<QString> chosen = ChosenFiles.front();
+    if (ChosenFiles.empty() || !ChosenFiles.front()) {
+        if (!ChosenFiles.empty()) ChosenFiles.pop_front();
+        return std::nullopt;
+    }
+    // The path itself, not the optional: GCC 12 takes the copied optional's string for
+    // possibly uninitialised in an optimised build.
+    QString chosen = *ChosenFiles.front();
     ChosenFiles.pop_front();
     return chosen;
 }

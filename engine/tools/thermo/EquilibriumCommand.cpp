@@ -111,8 +111,13 @@ void RunEquilibrium(const EquilibriumArguments& args, ToolContext& context) {
     const float pressureBar = static_cast<float>(c.Pressure / thermo::kBar);
     solver->Calculate(static_cast<float>(c.TemperatureC), pressureBar, pmc, composition, amounts,
                       lnActivities, scratch);
-    if (solver->GetMessage() != kCalculatedMessage)
-        throw ToolError(kExitFailure, solver->GetMessage());
+    if (std::string message = solver->GetMessage(); message != kCalculatedMessage) {
+        // The engine names the fitting program's switch; this program has its own.
+        const std::string fitSwitch = "/ie lifts it";
+        if (std::size_t at = message.rfind(fitSwitch); at != std::string::npos)
+            message.replace(at, fitSwitch.size(), "--ignore-limits lifts it");
+        throw ToolError(kExitFailure, message);
+    }
     const auto* engineSolver = dynamic_cast<const equilibrium::Solver*>(solver.get());
 
     std::ostream& out = context.Out;

@@ -87,12 +87,22 @@ Potential PotentialCalculator::Of(const std::string& name) {
         dry.Options = modes_;
         result.Gibbs = StandardGibbs(r, dry);
     } else {
-        if (r.Kind == SpeciesKind::Aqueous && !ignoreLimits_ && solvent_->Density < 320.0) {
-            result.Problem = "water density " + Fixed(solvent_->Density / 1000.0, 3) +
-                             " g/cm3 is below 0.32 g/cm3, the range of the aqueous equations";
+        // The aqueous model holds for liquid water of at least 0.32 g/cm3; with the limits
+        // lifted, the water's state is still the likely cause when the model fails.
+        const std::string water =
+            r.Kind == SpeciesKind::Aqueous
+                ? AqueousWaterProblem(solvent_->Temperature, solvent_->Pressure, solvent_->Density,
+                                      ignoreLimits_ ? 0.0 : 320.0, "--ignore-limits lifts it")
+                : "";
+        if (!water.empty() && !ignoreLimits_) {
+            result.Problem = water;
             return result;
         }
         result.Gibbs = StandardGibbs(r, *solvent_);
+        if (!result.Gibbs && !water.empty()) {
+            result.Problem = water;
+            return result;
+        }
     }
     if (!result.Gibbs) result.Problem = "the model gives no finite value here";
     return result;

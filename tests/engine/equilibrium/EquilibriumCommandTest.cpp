@@ -47,6 +47,11 @@ TEST(EquilibriumCommand, RefusesWhatItCannotCompute) {
     const Outcome foreign = Equilibrium({"thermo", "nacl", "25", "1", "AgCl=0.1"});
     EXPECT_EQ(foreign.Code, kExitFailure);
     EXPECT_NE(foreign.Err.find("AgCl"), std::string::npos) << foreign.Err;
+    const Outcome thin = Equilibrium({"thermo", "nacl", "400", "250"});
+    EXPECT_NE(thin.Err.find("the density of water, 0.17 g/cm3, is below the 0.32 g/cm3 limit of "
+                            "the aqueous-species model; --ignore-limits lifts it"),
+              std::string::npos)
+        << thin.Err;
     const Outcome missing = Equilibrium({"thermo", "no-such-system", "25", "1"});
     EXPECT_EQ(missing.Code, kExitFailure);
     EXPECT_NE(missing.Err.find("no-such-system"), std::string::npos) << missing.Err;

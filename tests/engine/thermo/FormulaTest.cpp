@@ -23,65 +23,40 @@ TEST(Elements, CodesAreAtomicNumbersAndSymbolsAreCaseSensitive) {
     EXPECT_EQ(ElementByCode(200), nullptr);
 }
 
-TEST(Formula, CountsParenthesesAndHydrates) {
-    Formula water = ParseFormula("H2O");
-    ASSERT_EQ(water.Elements.size(), 2u);
-    EXPECT_EQ(water.Elements[0].Code, 1);
-    EXPECT_DOUBLE_EQ(water.Elements[0].Amount, 2.0);
-    EXPECT_DOUBLE_EQ(water.Amount(8), 1.0);
-    EXPECT_NEAR(water.MolarMass(), 18.015, 1e-3);
-
-    Formula kaolinite = ParseFormula("Al2Si2O5(OH)4");
-    EXPECT_DOUBLE_EQ(kaolinite.Amount(8), 9.0);
-    EXPECT_DOUBLE_EQ(kaolinite.Amount(1), 4.0);
-
-    Formula nested = ParseFormula("Ca[Mg(OH)2]3");
-    EXPECT_DOUBLE_EQ(nested.Amount(12), 3.0);
-    EXPECT_DOUBLE_EQ(nested.Amount(8), 6.0);
-    EXPECT_DOUBLE_EQ(nested.Amount(1), 6.0);
-
-    Formula gypsum = ParseFormula("CaSO4*2H2O");
-    EXPECT_DOUBLE_EQ(gypsum.Amount(8), 6.0);
-    EXPECT_DOUBLE_EQ(gypsum.Amount(1), 4.0);
-    EXPECT_DOUBLE_EQ(ParseFormula("MgSO4\xC2\xB7"
-                                  "7H2O")
-                         .Amount(8),
-                     11.0);
-
-    Formula decimal = ParseFormula("Na0.33Mg3Si3.67O10");
-    EXPECT_DOUBLE_EQ(decimal.Amount(11), 0.33);
-    EXPECT_DOUBLE_EQ(decimal.Amount(14), 3.67);
-}
-
-TEST(Formula, ChargesAndNameQualifiers) {
-    EXPECT_DOUBLE_EQ(ParseFormula("Cl-").Charge, -1.0);
-    EXPECT_DOUBLE_EQ(ParseFormula("SO4-2").Charge, -2.0);
-    EXPECT_DOUBLE_EQ(ParseFormula("Ca++").Charge, 2.0);
-    EXPECT_DOUBLE_EQ(ParseFormula("Mg(HSiO3)+").Charge, 1.0);
-    EXPECT_DOUBLE_EQ(ParseFormula("Cu(+)").Charge, 1.0);
-    // A number after the sign is the charge; before it, a count.
-    Formula fe3 = ParseFormula("Fe3+");
-    EXPECT_DOUBLE_EQ(fe3.Amount(26), 3.0);
-    EXPECT_DOUBLE_EQ(fe3.Charge, 1.0);
-
-    Formula nacl = ParseFormula("NaCl,aq");
-    EXPECT_DOUBLE_EQ(nacl.Charge, 0.0);
-    EXPECT_DOUBLE_EQ(nacl.Amount(17), 1.0);
-    EXPECT_DOUBLE_EQ(ParseFormula("CO2,g").Amount(8), 2.0);
-    EXPECT_DOUBLE_EQ(ParseFormula("SiO2(aq)").Amount(14), 1.0);
-    EXPECT_DOUBLE_EQ(ParseFormula("  H2O ").Amount(1), 2.0);
-}
-
-TEST(Formula, SupcrtElementalFormulas) {
-    Formula calcite = ParseFormula("Ca(1)C(1)O(3)");
-    EXPECT_DOUBLE_EQ(calcite.Amount(20), 1.0);
-    EXPECT_DOUBLE_EQ(calcite.Amount(8), 3.0);
-    EXPECT_DOUBLE_EQ(ParseFormula("Na(1)+(1)").Charge, 1.0);
-    Formula sulfate = ParseFormula("S(1)O(4)-(2)");
-    EXPECT_DOUBLE_EQ(sulfate.Charge, -2.0);
-    EXPECT_DOUBLE_EQ(sulfate.Amount(8), 4.0);
-    EXPECT_DOUBLE_EQ(ParseFormula("C(1)O(2)+(0)").Charge, 0.0);
-    EXPECT_DOUBLE_EQ(ParseFormula("Pd(1)O(1)+(0)(s)").Amount(46), 1.0);
+// The notations of users and databases (a count before the sign, "Fe3+", is a count): one
+// element's count and the charge of each formula.
+TEST(Formula, CountsChargesAndNotations) {
+    const struct {
+        std::string Text;
+        int Element;
+        double Amount, Charge;
+    } cases[] = {{"Al2Si2O5(OH)4", 8, 9, 0},
+                 {"Ca[Mg(OH)2]3", 1, 6, 0},
+                 {"CaSO4*2H2O", 8, 6, 0},
+                 {"MgSO4\u00B77H2O", 8, 11, 0},
+                 {"Na0.33Mg3Si3.67O10", 14, 3.67, 0},
+                 {"Cl-", 17, 1, -1},
+                 {"SO4-2", 8, 4, -2},
+                 {"Ca++", 20, 1, 2},
+                 {"Mg(HSiO3)+", 14, 1, 1},
+                 {"Cu(+)", 29, 1, 1},
+                 {"Fe3+", 26, 3, 1},
+                 {"NaCl,aq", 17, 1, 0},
+                 {"CO2,g", 8, 2, 0},
+                 {"SiO2(aq)", 14, 1, 0},
+                 {"  H2O ", 1, 2, 0},
+                 {"Ca(1)C(1)O(3)", 8, 3, 0},
+                 {"Na(1)+(1)", 11, 1, 1},
+                 {"S(1)O(4)-(2)", 8, 4, -2},
+                 {"C(1)O(2)+(0)", 6, 1, 0},
+                 {"Pd(1)O(1)+(0)(s)", 46, 1, 0}};
+    for (const auto& c : cases) {
+        const Formula f = ParseFormula(c.Text);
+        EXPECT_DOUBLE_EQ(f.Amount(c.Element), c.Amount) << c.Text;
+        EXPECT_DOUBLE_EQ(f.Charge, c.Charge) << c.Text;
+    }
+    EXPECT_EQ(ParseFormula("H2O").Elements[0].Code, 1);  // elements in the order written
+    EXPECT_NEAR(ParseFormula("H2O").MolarMass(), 18.015, 1e-3);
 }
 
 TEST(Formula, CanonicalTextReadsBackToTheSameFormula) {
