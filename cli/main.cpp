@@ -3,8 +3,11 @@
 // thermodynamic engine, prints the progress and every message the window would show, and
 // ends with a short summary of the fit.
 //
-// Exit codes: 0 the results were saved after a successful fit, 1 a failure was reported (or
-// the run stopped after a message), 2 bad usage.
+// Before the fit it checks that the results can be written into the data file, and stops with
+// the reason when they cannot, unless --no-save asks for the fit without writing.
+//
+// Exit codes: 0 the results were saved after a successful fit (or, with --no-save, shown), 1 a
+// failure was reported (or the run stopped after a message), 2 bad usage.
 #include <CLI/CLI.hpp>
 
 #include <cctype>
@@ -85,10 +88,13 @@ int main(int argc, char** argv) {
         "writes the results back into it.",
         "varsel-cli"};
     bool saveOnFailure = false;
+    bool noSave = false;
     bool version = false;
     std::vector<std::string> positionals;
     app.add_flag("--save-on-failure", saveOnFailure,
                  "after a failed fit, save the values reached (answers Yes to the save question)");
+    app.add_flag("--no-save", noSave,
+                 "fit and show the results without writing them into the data file");
     app.add_flag("--version", version, "print the program's name, version and authors");
     app.add_option("DATAFILE", positionals,
                    "the data file (.txt, or a workbook .xls, .xlsx or .ods), optionally "
@@ -109,7 +115,7 @@ int main(int argc, char** argv) {
         if (!IsIgnoreLimitsSwitch(argument)) files.push_back(argument);
     }
     if (files.size() != 1 || files[0].empty()) {
-        std::fprintf(stderr, "usage: varsel-cli [--save-on-failure] DATAFILE [/ie]\n");
+        std::fprintf(stderr, "usage: varsel-cli [--save-on-failure] [--no-save] DATAFILE [/ie]\n");
         return 2;
     }
     const std::string& dataFile = files[0];
@@ -125,16 +131,22 @@ int main(int argc, char** argv) {
     varsel::ProblemModel& m = varsel::Model();
     std::vector<std::string> arguments(argv + 1, argv + argc);
     m.IgnoreLimits = IgnoreLimitsPosition(arguments);
+    m.Saving = noSave ? varsel::SavePolicy::Never : varsel::SavePolicy::Stop;
 
-    // The window holds the file name; the folder becomes the working folder.
+    // The window holds the file name; the folder becomes the working folder. A path ending in
+    // a separator names a folder, not a file: it goes to the run whole, which says so.
     const std::filesystem::path path(dataFile);
-    std::string folder = path.parent_path().string();
-    if (folder.empty()) folder = std::filesystem::current_path().string();
-    if (folder.back() != varsel::FolderSeparator()) folder.push_back(varsel::FolderSeparator());
-    m.WorkFolder = folder;
+    std::string name = dataFile;
+    if (path.has_filename()) {
+        std::string folder = path.parent_path().string();
+        if (folder.empty()) folder = std::filesystem::current_path().string();
+        if (folder.back() != varsel::FolderSeparator()) folder.push_back(varsel::FolderSeparator());
+        m.WorkFolder = folder;
+        name = path.filename().string();
+    }
 
     varsel::cli::ConsoleWindow window(stdout, saveOnFailure);
-    window.SetPathText(path.filename().string());
+    window.SetPathText(name);
     varsel::ThePlatform().Window = &window;
 #ifdef VARSEL_HAVE_ENGINE
     varsel::ThePlatform().Engine = &engine;
@@ -147,7 +159,7 @@ int main(int argc, char** argv) {
     varsel::RunSequence();
 
     if (window.Saved()) PrintSummary(stdout);
-    const bool success = m.StatusCode == 0 && window.Saved() && !window.FailureShown();
+    const bool success = m.StatusCode == 0 && (window.Saved() || noSave) && !window.FailureShown();
     varsel::ThePlatform() = varsel::Platform();
     return success ? 0 : 1;
 }
