@@ -24,16 +24,22 @@ int RunDataFile(const DataFileRun& run, std::FILE* out) {
     SetDecimalSeparator(DecimalSeparatorFromLocale());
     ProblemModel& m = Model();
     m.IgnoreLimits = IgnoreLimitsPosition(run.Arguments);
+    m.Saving = run.NoSave ? SavePolicy::Never : SavePolicy::Stop;
 
-    // The window holds the file name; the folder becomes the working folder.
+    // The window holds the file name; the folder becomes the working folder. A path ending in
+    // a separator names a folder, not a file: it goes to the run whole, which says so.
     const std::filesystem::path path(run.DataFile);
-    std::string folder = path.parent_path().string();
-    if (folder.empty()) folder = std::filesystem::current_path().string();
-    if (folder.back() != FolderSeparator()) folder.push_back(FolderSeparator());
-    m.WorkFolder = folder;
+    std::string name = run.DataFile;
+    if (path.has_filename()) {
+        std::string folder = path.parent_path().string();
+        if (folder.empty()) folder = std::filesystem::current_path().string();
+        if (folder.back() != FolderSeparator()) folder.push_back(FolderSeparator());
+        m.WorkFolder = folder;
+        name = path.filename().string();
+    }
 
     ConsoleWindow window(out, run.SaveOnFailure);
-    window.SetPathText(path.filename().string());
+    window.SetPathText(name);
     ThePlatform().Window = &window;
     ThePlatform().Engine = &engine;
 #ifdef VARSEL_HAVE_UNO
@@ -44,7 +50,7 @@ int RunDataFile(const DataFileRun& run, std::FILE* out) {
     const bool saved = RunSequence();
 
     if (saved) PrintSummary(out);
-    const bool success = m.StatusCode == 0 && saved && !window.FailureShown();
+    const bool success = m.StatusCode == 0 && (saved || run.NoSave) && !window.FailureShown();
     ThePlatform() = Platform();
     return success ? 0 : 1;
 }

@@ -17,10 +17,14 @@ struct DataFileRun {
     std::vector<std::string> Arguments;
     /// The answer to the save question after a failed fit.
     bool SaveOnFailure = false;
+    /// Fit and show the results without writing them into the data file.
+    bool NoSave = false;
 };
 
 /// Runs the data file and returns the exit code: 0 when the results were saved after a
-/// successful fit, 1 when a failure was reported or the run stopped after a message.
+/// successful fit (or, with NoSave, shown), 1 when a failure was reported or the run stopped
+/// after a message. Before the fit the run checks that the results can be written, and stops
+/// with the reason when they cannot, unless NoSave is set.
 int RunDataFile(const DataFileRun& run, std::FILE* out);
 
 }  // namespace varsel::cli

@@ -3,8 +3,11 @@
 // thermodynamic engine, prints the progress and every message the window would show, and
 // ends with a short summary of the fit.
 //
-// Exit codes: 0 the results were saved after a successful fit, 1 a failure was reported (or
-// the run stopped after a message), 2 bad usage.
+// Before the fit it checks that the results can be written into the data file, and stops with
+// the reason when they cannot, unless --no-save asks for the fit without writing.
+//
+// Exit codes: 0 the results were saved after a successful fit (or, with --no-save, shown), 1 a
+// failure was reported (or the run stopped after a message), 2 bad usage.
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
@@ -21,10 +24,13 @@ int main(int argc, char** argv) {
         "writes the results back into it.",
         "varsel-cli"};
     bool saveOnFailure = false;
+    bool noSave = false;
     bool version = false;
     std::vector<std::string> positionals;
     app.add_flag("--save-on-failure", saveOnFailure,
                  "after a failed fit, save the values reached (answers Yes to the save question)");
+    app.add_flag("--no-save", noSave,
+                 "fit and show the results without writing them into the data file");
     app.add_flag("--version", version, "print the program's name, version and authors");
     app.add_option("DATAFILE", positionals,
                    "the data file (.txt, or a workbook .xls, .xlsx or .ods), optionally "
@@ -45,7 +51,7 @@ int main(int argc, char** argv) {
         if (!varsel::cli::IsIgnoreLimitsSwitch(argument)) files.push_back(argument);
     }
     if (files.size() != 1 || files[0].empty()) {
-        std::fprintf(stderr, "usage: varsel-cli [--save-on-failure] DATAFILE [/ie]\n");
+        std::fprintf(stderr, "usage: varsel-cli [--save-on-failure] [--no-save] DATAFILE [/ie]\n");
         return 2;
     }
 
@@ -53,5 +59,6 @@ int main(int argc, char** argv) {
     run.DataFile = files[0];
     run.Arguments.assign(argv + 1, argv + argc);
     run.SaveOnFailure = saveOnFailure;
+    run.NoSave = noSave;
     return varsel::cli::RunDataFile(run, stdout);
 }

@@ -2,14 +2,17 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "model/Checked.h"
+#include "model/MessageText.h"
 #include "model/ProblemModel.h"
 #include "model/RuntimeFailure.h"
 #include "model/TextCells.h"
@@ -27,6 +30,7 @@ struct SourceState {
     std::string lineBuffer;
     std::string cell;
     std::ifstream file;
+    std::string openFailure;  // why the last open gave code 2
 };
 
 SourceState& State() {
@@ -135,13 +139,14 @@ void FindOrOpenWorkbook(ISpreadsheetApp& app, const std::string& path) {
     if (!found) {
         m.DataWorkbook = app.OpenWorkbook(fullPath);
         if (!m.DataWorkbook) {
-            throw RuntimeFailure(kSpreadsheetFailure, "Could not open the workbook " + fullPath);
+            throw RuntimeFailure(kSpreadsheetFailure,
+                                 "Could not open the workbook " + Printable(fullPath));
         }
         // A workbook locked by someone else opens read-only: the run can still fill its
         // cells, but the user has to know that the file itself cannot take them.
         if (m.DataWorkbook->ReadOnly()) {
             ThePlatform().Window->ShowMessage(
-                "The workbook " + fullPath +
+                "The workbook " + Printable(fullPath) +
                     " is open read-only (it is locked by another user or write-protected). "
                     "The results go into its cells; save it under another name to keep them.",
                 MessageButtons::Ok, MessageIcon::Exclamation);
@@ -158,6 +163,8 @@ void FindOrOpenWorkbook(ISpreadsheetApp& app, const std::string& path) {
     if (!sheet) sheet = m.DataWorkbook->FirstWorksheet();
     if (!sheet) {
         m.StatusCode = 2;
+        State().openFailure =
+            PathAndReason(m.DataWorkbook->Name(), "the workbook has no worksheet");
         return;
     }
     m.DataSheet = sheet;
@@ -197,10 +204,15 @@ void OpenWorkbookSource(const std::string& path) {
     } catch (const RuntimeFailure& failure) {
         m.DataWorkbook = nullptr;
         m.DataSheet = nullptr;
-        ThePlatform().Window->ShowMessage(failure.what(), MessageButtons::Ok,
+        ThePlatform().Window->ShowMessage(Printable(failure.what()), MessageButtons::Ok,
                                           MessageIcon::Critical);
         m.StatusCode = kStatusQuietStop;
     }
+}
+
+void CannotOpen(const std::string& path, int error) {
+    Model().StatusCode = 2;
+    State().openFailure = PathAndReason(path, SystemReason(error));
 }
 
 }  // namespace
@@ -228,6 +240,7 @@ void OpenDataSource() {
     s.column = 0;
     s.lineBuffer.clear();
     s.cell.clear();
+    s.openFailure.clear();
     if (s.file.is_open()) s.file.close();
 
     const std::string path = ThePlatform().Window->PathText();
@@ -240,6 +253,14 @@ void OpenDataSource() {
         OpenWorkbookSource(path);
         if (m.StatusCode != 0) return;
     } else {
+        const std::string fullPath = m.WorkFolder + path;
+        // A folder opens for reading here and then reads as an empty file; it is refused as
+        // what it is, whatever its name ends with.
+        std::error_code error;
+        if (std::filesystem::is_directory(fullPath, error)) {
+            CannotOpen(fullPath, EISDIR);
+            return;
+        }
         if (LastFour(path) != ".txt") {
             ThePlatform().Window->ShowMessage("Incorrect file type  ", MessageButtons::Ok,
                                               MessageIcon::None);
@@ -247,9 +268,10 @@ void OpenDataSource() {
             return;
         }
         s.file.clear();
-        s.file.open(m.WorkFolder + path, std::ios::in | std::ios::binary);
+        errno = 0;
+        s.file.open(fullPath, std::ios::in | std::ios::binary);
         if (!s.file.is_open()) {
-            m.StatusCode = 2;
+            CannotOpen(fullPath, errno != 0 ? errno : EIO);
             return;
         }
     }
@@ -259,18 +281,30 @@ void OpenDataSource() {
 
 void NextRowCell() {
     SourceState& s = State();
-    CheckedAdd(s.row, 1);
+    if (s.row == std::numeric_limits<std::int16_t>::max()) {
+        throw RowCountOverflow(kOverflow,
+                               "the row count overflows: a data file holds at most 32767 rows");
+    }
+    ++s.row;
     s.column = 0;
     if (!Model().IsWorkbook) {
         std::string line;
         if (!s.file.is_open() || !std::getline(s.file, line)) {
             throw RuntimeFailure(kInputPastEnd, "Input past end of file");
         }
-        // Lines end with CR LF or with LF alone.
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        // Lines end with CR LF or with LF alone; a stray carriage return before the line end
+        // (CR CR LF, from a file converted twice) is noise of the line end as well.
+        while (!line.empty() && line.back() == '\r')
+            line.pop_back();
         s.lineBuffer = std::move(line);
     }
     NextCell();
+}
+
+bool EndOfText() {
+    SourceState& s = State();
+    if (Model().IsWorkbook) return false;
+    return !s.file.is_open() || s.file.peek() == std::ifstream::traits_type::eof();
 }
 
 void NextCell() {
@@ -306,6 +340,10 @@ void CloseDataSource() {
     if (s.file.is_open()) s.file.close();
 }
 
+const std::string& OpenFailure() {
+    return State().openFailure;
+}
+
 const std::string& CurrentCell() {
     return State().cell;
 }
@@ -324,6 +362,7 @@ void ResetDataSource() {
     s.column = 0;
     s.lineBuffer.clear();
     s.cell.clear();
+    s.openFailure.clear();
 }
 
 }  // namespace varsel

@@ -10,18 +10,33 @@
 #include <cstdint>
 #include <string>
 
+#include "model/RuntimeFailure.h"
+
 namespace varsel {
 
 /// Chooses and opens the data source. Leaves Model().StatusCode at 0 (open), -1 (stop at
-/// once: a message was shown or the path box was filled) or 2 (the file could not be opened
-/// or the workbook has no worksheet). Sets IsWorkbook, and WorkFolder when it was empty. A
-/// workbook that the spreadsheet application cannot find or open is reported in a message
-/// box with the application's reason, and ends with -1.
+/// once: a message was shown or the path box was filled) or 2 (the file could not be opened,
+/// is a folder, or the workbook has no worksheet; OpenFailure says which). Sets IsWorkbook, and
+/// WorkFolder when it was empty. A workbook that the spreadsheet application cannot find or open is
+/// reported in a message box with the application's reason, and ends with -1.
 void OpenDataSource();
 
+/// Why the last OpenDataSource gave 2: the path and the system's reason. Empty otherwise.
+const std::string& OpenFailure();
+
+/// Raised by NextRowCell for a row past 32767, the most the 16-bit row counter holds.
+class RowCountOverflow : public RuntimeFailure {
+  public:
+    using RuntimeFailure::RuntimeFailure;
+};
+
 /// Starts the next row (text form: reads the next line; reading past the last line is a
-/// run-time failure) and reads its first cell.
+/// run-time failure) and reads its first cell. Carriage returns before the line end are
+/// dropped.
 void NextRowCell();
+
+/// Text form: true when the file has no line left to read. Always false for a workbook.
+bool EndOfText();
 
 /// Reads the next cell of the current row.
 void NextCell();

@@ -20,6 +20,12 @@ bool IsDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// Either decimal separator reads: the file has no thousands grouping, so a comma or a point
+// between digits can only be the decimal separator, whoever wrote the file.
+bool IsSeparator(char c) {
+    return c == '.' || c == ',';
+}
+
 [[noreturn]] void ThrowTypeMismatch() {
     throw RuntimeFailure(kTypeMismatch, "Type mismatch");
 }
@@ -35,7 +41,7 @@ std::string Canonical(std::string_view text) {
     out.reserve(text.size());
     for (char c : text) {
         if (c == ' ') continue;
-        if (c == g_separator) {
+        if (IsSeparator(c)) {
             out.push_back('.');
         } else {
             out.push_back(c);
@@ -176,7 +182,7 @@ bool IsNumeric(std::string_view text) {
         ++i;
         ++digits;
     }
-    if (i < n && text[i] == g_separator) {
+    if (i < n && IsSeparator(text[i])) {
         ++i;
         while (i < n && IsDigit(text[i])) {
             ++i;

@@ -2,9 +2,10 @@
 // number, the conversions to the model's 32-bit floats and 16-bit counts, and the spellings
 // the results writer uses.
 //
-// The decimal separator is the user's, read once from the process locale by the shell and set
-// here; tests set it explicitly. Only that separator is accepted: with "," the text 1.5 is not
-// a number (it is never silently read as 15).
+// Numbers are written with the user's decimal separator, read once from the process locale by
+// the shell and set here (tests set it explicitly). Reading accepts either "." or "," as the
+// separator, whatever the user's is: the file has no thousands grouping, so 0.5 and 0,5 are
+// the same number, and a file written under one locale reads under another.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +21,7 @@ void SetDecimalSeparator(char separator);
 char DecimalSeparatorFromLocale();
 
 /// True when `text` is a number: optional blanks, an optional sign, digits with at most one
-/// decimal separator (at least one digit in all), an optional exponent (E or e, an optional
+/// decimal separator, "." or "," (at least one digit in all), an optional exponent (E or e, an optional
 /// sign, digits), optional blanks.
 bool IsNumeric(std::string_view text);
 

@@ -55,14 +55,22 @@ struct MisfitState {
 inline constexpr std::int16_t kStatusOk = 0;
 inline constexpr std::int16_t kStatusQuietStop = -1;
 
+/// What a run does about writing its results back into a text data file (set by the shell).
+enum class SavePolicy : std::uint8_t {
+    Ask,   ///< check before the fit; when the file cannot take them, ask whether to fit anyway
+    Stop,  ///< check before the fit; when the file cannot take them, say why and stop
+    Never  ///< fit and show the results without writing them
+};
+
 struct ProblemModel {
     // Run status.
     std::int16_t StatusCode = 0;
     std::string StatusText;
     std::string WorkFolder;         ///< working folder, ends with the folder separator
     std::int16_t IgnoreLimits = 0;  ///< position of "/ie" in the command line, 0 when absent
-    bool IsWorkbook = false;        ///< the data file is a workbook
-    std::string Title;              ///< first cell of row 1 of the data file
+    SavePolicy Saving = SavePolicy::Ask;
+    bool IsWorkbook = false;  ///< the data file is a workbook
+    std::string Title;        ///< first cell of row 1 of the data file
 
     // Engine and spreadsheet objects of the current run; empty until created.
     std::unique_ptr<ISolver> Solver;

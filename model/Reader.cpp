@@ -9,6 +9,7 @@
 #include "model/Checked.h"
 #include "model/DataSource.h"
 #include "model/Layout.h"
+#include "model/MessageText.h"
 #include "model/Notation.h"
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"
@@ -67,8 +68,8 @@ struct ReadStop {
 [[noreturn]] void Refused(const std::string& engineText, const std::string& fallback) {
     IWindow* window = ThePlatform().Window;
     if (window != nullptr) {
-        window->ShowMessage(engineText.empty() ? fallback : engineText, MessageButtons::Ok,
-                            MessageIcon::Critical);
+        window->ShowMessage(Printable(engineText.empty() ? fallback : engineText),
+                            MessageButtons::Ok, MessageIcon::Critical);
     }
     Fail(kStatusQuietStop);
 }
@@ -440,8 +441,14 @@ void Reading::Samples() {
     m_.Samples.Redim(0);
     m_.WeightSum = 0;
     for (;;) {
-        NextRowCell();
-        if (CurrentCell().empty()) {
+        // An empty first cell ends the table. Most editors end a text file right after its
+        // last line, so the end of the text counts as that empty row too.
+        bool end = EndOfText();
+        if (!end) {
+            NextRowCell();
+            end = CurrentCell().empty();
+        }
+        if (end) {
             m_.Jacobian.Redim(m_.FreeCount, m_.SampleCount);
             m_.NormalMatrix.Redim(m_.FreeCount, m_.FreeCount);
             return;
@@ -607,10 +614,16 @@ std::int16_t ReadDataFile() {
     // then on it is unexpected (a short file, a number that does not convert, an engine or
     // spreadsheet call that fails).
     std::int16_t failureCode = kCannotOpen;
+    // What the table's text leaves out: the path and the system's reason for code 2, the
+    // overflowing row count for code 3.
+    std::string detail;
     try {
         OpenDataSource();
         if (m.StatusCode == kStatusQuietStop) return m.StatusCode;
-        if (m.StatusCode != 0) Fail(kCannotOpen);
+        if (m.StatusCode != 0) {
+            detail = OpenFailure();
+            Fail(kCannotOpen);
+        }
 
         if (IWindow* window = ThePlatform().Window) {
             window->SetStartVisible(false);
@@ -631,14 +644,19 @@ std::int16_t ReadDataFile() {
         reading.Samples();
     } catch (const ReadStop& stop) {
         m.StatusCode = stop.code;
-    } catch (const std::exception&) {
+    } catch (const RowCountOverflow& failure) {
+        m.StatusCode = kUnexpected;
+        detail = failure.what();
+    } catch (const std::exception& failure) {
         m.StatusCode = failureCode;
+        if (failureCode == kCannotOpen) detail = Printable(failure.what());
     } catch (...) {
         m.StatusCode = failureCode;
     }
 
     if (!m.IsWorkbook) CloseDataSource();
     m.StatusText = ReaderMessage(m.StatusCode);
+    if (!detail.empty() && !m.StatusText.empty()) m.StatusText += ": " + detail;
     if (ReaderMessageHasPosition(m.StatusCode)) {
         m.StatusText += " (row=" + std::to_string(CurrentRow()) +
                         ", col=" + std::to_string(CurrentColumn()) + ")";

@@ -4,7 +4,9 @@
 // and fills the problem model.
 //
 // The outcome is a status code with a message, most of them followed by the position of the
-// cell read last: " (row=", row, ", col=", column, ")".
+// cell read last: " (row=", row, ", col=", column, ")". A file that cannot be opened adds its
+// path and the system's reason ("could not open the file: /data/a.txt: Permission denied"),
+// and a file with more rows than the row counter holds says so after "unexpected error".
 #pragma once
 
 #include <cstdint>

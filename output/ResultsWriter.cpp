@@ -1,21 +1,20 @@
 #include "output/ResultsWriter.h"
 
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
 #include <exception>
 #include <filesystem>
-#include <random>
+#include <memory>
 #include <string>
-#include <system_error>
 #include <vector>
 
 #include "model/Checked.h"
 #include "model/Layout.h"
+#include "model/MessageText.h"
 #include "model/Notation.h"
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"
 #include "model/RuntimeFailure.h"
+#include "output/FileReplacement.h"
 #include "services/Engine.h"
 #include "services/Platform.h"
 #include "services/Window.h"
@@ -27,11 +26,6 @@ namespace varsel {
 namespace {
 
 constexpr const char* kCannotWrite = "Could not write to file (disk access error?)";
-
-// A failure while the results are being written, with the number the message shows.
-struct WriteFailure {
-    int number;
-};
 
 void AddLine(std::string& text, const std::vector<std::string>& cells) {
     for (std::size_t i = 0; i < cells.size(); ++i) {
@@ -119,60 +113,11 @@ std::string ResultsText(ProblemModel& m) {
     return text;
 }
 
-// The file that is replaced: a symbolic link is followed, so that the link stays a link.
-fs::path TargetOf(const fs::path& path) {
-    std::error_code error;
-    if (fs::is_symlink(path, error)) {
-        const fs::path target = fs::weakly_canonical(path, error);
-        if (!error) return target;
-    }
-    return path;
-}
-
-// True when an existing file may be written (opening it for update changes nothing).
-bool Writable(const fs::path& path) {
-    std::error_code error;
-    if (!fs::exists(path, error)) return !error;
-    std::FILE* probe = std::fopen(path.string().c_str(), "r+b");
-    if (probe == nullptr) return false;
-    std::fclose(probe);
-    return true;
-}
-
-// Creates a new temporary file beside `target`; null when the folder refuses it.
-std::FILE* CreateTemporary(const fs::path& target, fs::path& temporary) {
-    std::random_device seed;
-    std::mt19937 generator(seed());
-    for (int attempt = 0; attempt < 16; ++attempt) {
-        std::string name = target.filename().string();
-        name.insert(0, 1, '.');
-        name += ".saving-";
-        name += std::to_string(generator() % 1000000000u);
-        temporary = target;
-        temporary.replace_filename(name);
-        // "x": fail rather than reuse a file that happens to exist.
-        if (std::FILE* file = std::fopen(temporary.string().c_str(), "wbx")) return file;
-        if (errno != EEXIST) return nullptr;
-    }
-    return nullptr;
-}
-
-void WriteAll(std::FILE* file, const std::string& text) {
-    errno = 0;
-    if (std::fwrite(text.data(), 1, text.size(), file) != text.size() || std::fflush(file) != 0) {
-        throw WriteFailure{errno != 0 ? errno : kDeviceIoError};
-    }
-}
-
-void Replace(const fs::path& temporary, const fs::path& target) {
-    std::error_code error;
-    const fs::file_status previous = fs::status(target, error);
-    if (!error && fs::exists(previous)) {
-        fs::permissions(temporary, previous.permissions(), fs::perm_options::replace, error);
-        if (error) throw WriteFailure{error.value()};
-    }
-    fs::rename(temporary, target, error);
-    if (error) throw WriteFailure{error.value()};
+// The data file as the window names it; throws when there is no window to ask.
+fs::path DataFile(const ProblemModel& m) {
+    IWindow* window = ThePlatform().Window;
+    if (window == nullptr) throw FileProblem{kPathAccessError, "no file is named"};
+    return fs::path(m.WorkFolder + window->PathText());
 }
 
 void Report(ProblemModel& m, std::int16_t code, const std::string& text) {
@@ -184,47 +129,57 @@ void Report(ProblemModel& m, std::int16_t code, const std::string& text) {
 
 }  // namespace
 
+std::string SaveProblem() {
+    ProblemModel& m = Model();
+    if (m.IsWorkbook) return std::string();
+    try {
+        const fs::path file = DataFile(m);
+        const std::string reason = ReplacementProblem(ReplacedFile(file));
+        return reason.empty() ? reason : PathAndReason(file.string(), reason);
+    } catch (const FileProblem& problem) {
+        return problem.reason;
+    }
+}
+
 void SaveResults() {
     ProblemModel& m = Model();
     if (m.IsWorkbook) return;
     IWindow* window = ThePlatform().Window;
     if (window != nullptr) window->SetStatusCaption("Saving results...");
 
-    fs::path target;
-    fs::path temporary;
-    std::FILE* file = nullptr;
+    fs::path file;
+    std::unique_ptr<FileReplacement> replacement;
     try {
-        if (window == nullptr) throw WriteFailure{kPathAccessError};
-        target = TargetOf(fs::path(m.WorkFolder + window->PathText()));
-        if (!Writable(target)) throw WriteFailure{kPathAccessError};
-        file = CreateTemporary(target, temporary);
-        if (file == nullptr) throw WriteFailure{kPathAccessError};
-    } catch (...) {
-        Report(m, 1, kCannotWrite);
+        file = DataFile(m);
+        replacement = std::make_unique<FileReplacement>(ReplacedFile(file));
+    } catch (const FileProblem& problem) {
+        Report(m, 1,
+               std::string(kCannotWrite) + ": " + PathAndReason(file.string(), problem.reason));
         return;
     }
 
     int number = 0;
+    std::string reason;
     try {
-        WriteAll(file, ResultsText(m));
-        const int closed = std::fclose(file);
-        file = nullptr;
-        if (closed != 0) throw WriteFailure{errno != 0 ? errno : kDeviceIoError};
-        Replace(temporary, target);
+        replacement->Commit(ResultsText(m));
         return;
-    } catch (const WriteFailure& failure) {
-        number = failure.number;
+    } catch (const FileProblem& problem) {
+        number = problem.number;
+        reason = problem.reason;
     } catch (const RuntimeFailure& failure) {
         number = failure.Number();
-    } catch (const std::exception&) {
+        reason = failure.what();
+    } catch (const std::exception& failure) {
         number = kEngineFailure;
+        reason = failure.what();
     } catch (...) {
         number = kDeviceIoError;
+        reason = "unknown failure";
     }
-    if (file != nullptr) std::fclose(file);
-    std::error_code ignored;
-    fs::remove(temporary, ignored);
-    Report(m, 2, "Error" + std::to_string(number) + " while writing results to the file");
+    replacement.reset();
+    Report(m, 2,
+           "Error" + std::to_string(number) + " while writing results to the file: " +
+               PathAndReason(file.string(), Printable(reason)));
 }
 
 }  // namespace varsel

@@ -5,16 +5,24 @@
 // counts); cells are separated by tabs and every line ends with CR LF.
 //
 // The new text goes to a temporary file beside the data file, which replaces the data file
-// only once it is complete: a failure never leaves a half-written data file.
+// only once it is complete and on disk: a failure never leaves a half-written data file.
 #pragma once
+
+#include <string>
 
 namespace varsel {
 
 /// Rewrites the text data file WorkFolder + the window's path text from Model(). Does nothing
 /// for a workbook. On failure shows a message box (stop icon) and sets StatusCode: 1 with
 /// "Could not write to file (disk access error?)" when the file cannot be written at all,
-/// 2 with "Error<number> while writing results to the file" when writing fails part-way; the
-/// data file is then left as it was. Never throws.
+/// 2 with "Error<number> while writing results to the file" when writing fails part-way; both
+/// go on with ": ", the path and the reason. The data file is then left as it was. Never
+/// throws.
 void SaveResults();
+
+/// Why SaveResults could not write the text data file now: its path and the system's reason
+/// ("/data/a.txt: Permission denied"). Empty when it can, and for a workbook. Asked before a
+/// fit, so that a fit whose results cannot be kept is not run unknowingly; changes nothing.
+std::string SaveProblem();
 
 }  // namespace varsel

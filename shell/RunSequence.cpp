@@ -4,12 +4,14 @@
 #include <string>
 
 #include "model/DataSource.h"
+#include "model/MessageText.h"
 #include "model/ProblemModel.h"
 #include "model/Reader.h"
 #include "optim/FitDriver.h"
 #include "output/ResultsWriter.h"
 #include "services/Platform.h"
 #include "services/Window.h"
+#include "shell/ResultsSummary.h"
 
 namespace varsel {
 
@@ -27,6 +29,28 @@ void SwitchAndFit(ProblemModel& m) {
         return;
     }
     FitParameters();
+}
+
+// Whether the fit's results will be written back. A fit may take minutes; before it starts,
+// the text data file is tried, and when it cannot take the results the user decides (or the
+// policy does) instead of learning it after the fit. Leaves StatusCode 1 when the run stops
+// with a reason, -1 when the user declined to fit.
+bool ChooseSaving(ProblemModel& m, IWindow& window) {
+    if (m.Saving == SavePolicy::Never) return false;
+    const std::string problem = SaveProblem();
+    if (problem.empty()) return true;
+    const std::string reason = "Results cannot be saved: " + problem;
+    if (m.Saving == SavePolicy::Stop) {
+        m.StatusCode = 1;
+        m.StatusText = reason;
+        window.ShowMessage(reason + "  ", MessageButtons::Ok, MessageIcon::Critical);
+        return false;
+    }
+    const MessageAnswer answer =
+        window.ShowMessage(reason + "\r\nFit anyway and show the results without saving them?  ",
+                           MessageButtons::YesNo, MessageIcon::Exclamation);
+    if (answer != MessageAnswer::Yes) m.StatusCode = kStatusQuietStop;
+    return false;
 }
 
 // End of every run: the window's controls come back, and every engine and spreadsheet
@@ -57,8 +81,8 @@ void EndUnexpectedly(ProblemModel& m, IWindow& window, const std::string& reason
     try {
         window.ClearDrawing();
         CloseDataSource();
-        window.ShowMessage("The run ended unexpectedly: " + reason + "  ", MessageButtons::Ok,
-                           MessageIcon::Critical);
+        window.ShowMessage("The run ended unexpectedly: " + Printable(reason) + "  ",
+                           MessageButtons::Ok, MessageIcon::Critical);
     } catch (...) {
         // Nothing more can be shown; the controls and objects are still restored below.
     }
@@ -67,35 +91,48 @@ void EndUnexpectedly(ProblemModel& m, IWindow& window, const std::string& reason
     EndRun(m, window);
 }
 
+// The fit and what the user is told after it; `save` says whether the results are written.
 // `saved` is set once the results are in the data file, before the window is told so.
+void FitAndReport(ProblemModel& m, IWindow& window, bool save, bool& saved) {
+    SwitchAndFit(m);
+    if (m.StatusCode > 0) {
+        m.StatusText = "Optimization: " + Printable(m.StatusText) + "  ";
+        if (m.IsWorkbook) {
+            window.ShowMessage(m.StatusText, MessageButtons::Ok, MessageIcon::None);
+        } else if (!save) {
+            // The state reached cannot be saved: there is nothing to ask.
+            window.ShowMessage(m.StatusText, MessageButtons::Ok, MessageIcon::Critical);
+        } else {
+            const MessageAnswer answer =
+                window.ShowMessage(m.StatusText + "\r\nDo you want to save the current state?  ",
+                                   MessageButtons::YesNo, MessageIcon::Critical);
+            // Yes saves the values reached so far as if the fit had succeeded.
+            if (answer == MessageAnswer::Yes) m.StatusCode = 0;
+        }
+    }
+    if (m.StatusCode != 0) return;
+    if (!save && !m.IsWorkbook) {
+        window.SetStatusCaption("");
+        window.ShowMessage("Results are not saved  \r\n" + ResultsSummary(), MessageButtons::Ok,
+                           MessageIcon::Information);
+        return;
+    }
+    SaveResults();
+    if (m.StatusCode == 0) {
+        window.SetStatusCaption("");
+        saved = true;
+        window.ShowMessage("Results are saved  ", MessageButtons::Ok, MessageIcon::Information);
+    }
+}
+
 void RunStages(ProblemModel& m, IWindow& window, bool& saved) {
     ReadDataFile();
     if (m.StatusCode > 0) {
         window.ShowMessage("Source data: " + m.StatusText + "  ", MessageButtons::Ok,
                            MessageIcon::Critical);
     } else if (m.StatusCode == 0) {
-        SwitchAndFit(m);
-        if (m.StatusCode > 0) {
-            m.StatusText = "Optimization: " + m.StatusText + "  ";
-            if (m.IsWorkbook) {
-                window.ShowMessage(m.StatusText, MessageButtons::Ok, MessageIcon::None);
-            } else {
-                const MessageAnswer answer = window.ShowMessage(
-                    m.StatusText + "\r\nDo you want to save the current state?  ",
-                    MessageButtons::YesNo, MessageIcon::Critical);
-                // Yes saves the values reached so far as if the fit had succeeded.
-                if (answer == MessageAnswer::Yes) m.StatusCode = 0;
-            }
-        }
-        if (m.StatusCode == 0) {
-            SaveResults();
-            if (m.StatusCode == 0) {
-                window.SetStatusCaption("");
-                saved = true;
-                window.ShowMessage("Results are saved  ", MessageButtons::Ok,
-                                   MessageIcon::Information);
-            }
-        }
+        const bool save = ChooseSaving(m, window);
+        if (m.StatusCode == 0) FitAndReport(m, window, save, saved);
     }
     EndRun(m, window);
 }

@@ -60,6 +60,15 @@ std::vector<fs::path> DataSearchFolders(DataKind kind, const fs::path& workFolde
     return folders;
 }
 
+std::string SearchedFoldersText(DataKind kind, const fs::path& workFolder) {
+    std::string text;
+    for (const fs::path& folder : DataSearchFolders(kind, workFolder)) {
+        if (!text.empty()) text += ", ";
+        text += folder.string();
+    }
+    return text.empty() ? std::string("no data folder") : text;
+}
+
 fs::path ResolveDataFile(std::string_view name, DataKind kind, const fs::path& workFolder,
                          std::span<const std::string_view> extensions) {
     if (name.empty()) return {};

@@ -27,6 +27,9 @@ std::string_view DataKindFolder(DataKind kind);
 std::vector<std::filesystem::path> DataSearchFolders(DataKind kind,
                                                      const std::filesystem::path& workFolder);
 
+/// The search folders as a message names them: "a, b, c", or "no data folder" when none exists.
+std::string SearchedFoldersText(DataKind kind, const std::filesystem::path& workFolder);
+
 /// The first existing regular file for `name` in the search folders: the name as given, then
 /// the name with each of `extensions` (written with their dot, e.g. ".vdb") appended when the
 /// name has none of them. Empty when nothing is found.

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <fstream>
 #include <sstream>
+#include <system_error>
 
 #include "model/RuntimeFailure.h"
 
@@ -107,8 +109,13 @@ SystemDefinition ParseSystem(const std::string& text, const std::string& path) {
 }
 
 SystemDefinition ReadSystemFile(const std::string& path) {
+    errno = 0;
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw RuntimeFailure(kPathAccessError, "System file " + path + " cannot be read");
+    if (!in) {
+        const int error = errno != 0 ? errno : EIO;
+        throw RuntimeFailure(kPathAccessError, "System file " + path + " cannot be read: " +
+                                                   std::generic_category().message(error));
+    }
     std::ostringstream text;
     text << in.rdbuf();
     return ParseSystem(text.str(), path);

@@ -26,7 +26,11 @@ SystemDefinition FindSystem(const std::string& name, const std::filesystem::path
     static constexpr std::string_view kExtensions[] = {".sys"};
     const std::filesystem::path path =
         ResolveDataFile(name, DataKind::Systems, workFolder, kExtensions);
-    if (path.empty()) throw RuntimeFailure(kFileNotFound, "System file " + name + " not found");
+    if (path.empty()) {
+        throw RuntimeFailure(kFileNotFound, "System file " + name + " not found (looked in: " +
+                                                SearchedFoldersText(DataKind::Systems, workFolder) +
+                                                ")");
+    }
     return ReadSystemFile(path.string());
 }
 

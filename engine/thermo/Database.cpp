@@ -121,13 +121,8 @@ Database Database::Open(std::string_view name, const std::filesystem::path& work
     const std::string_view extensions[] = {kDatabaseExtension, kSlopExtension};
     std::filesystem::path path = ResolveDataFile(name, DataKind::Databases, workFolder, extensions);
     if (path.empty()) {
-        std::string folders;
-        for (const auto& folder : DataSearchFolders(DataKind::Databases, workFolder)) {
-            if (!folders.empty()) folders += ", ";
-            folders += folder.string();
-        }
         throw DatabaseError("database \"" + std::string(name) + "\" not found (looked in: " +
-                            (folders.empty() ? std::string("no data folder") : folders) + ")");
+                            SearchedFoldersText(DataKind::Databases, workFolder) + ")");
     }
     return Load(path);
 }

@@ -34,19 +34,15 @@ TEST_P(NumbersTest, NumericTestAcceptsSignDigitsSeparatorExponent) {
         EXPECT_TRUE(IsNumeric(L(text))) << text;
     }
     for (const char* text :
-         {"",    " ",  "-",   "+",   ".",    "E5",  "1E",  "1e+",  "1..2", "1.2.3",
-          "--1", "1-", "abc", "1 2", "0x10", "inf", "nan", "1,5,", "5%",   "1d3"}) {
+         {"",   " ",   "-",   "+",    ".",   "E5",  "1E",   "1e+", "1..2", "1.2.3", "--1",
+          "1-", "abc", "1 2", "0x10", "inf", "nan", "1,5,", "5%",  "1d3",  "1.5,2"}) {
         EXPECT_FALSE(IsNumeric(L(text))) << text;
     }
 }
 
-TEST_P(NumbersTest, OnlyTheSeparatorInEffectCounts) {
-    const char other = GetParam() == '.' ? ',' : '.';
-    EXPECT_FALSE(IsNumeric(std::string("1") + other + "5"));
-    EXPECT_THROW(ToFloat(std::string("1") + other + "5"), RuntimeFailure);
-}
-
 TEST_P(NumbersTest, ConvertsToNearestFloat) {
+    EXPECT_EQ(ToFloat("0.5"), 0.5f);  // either separator reads, whichever the locale writes
+    EXPECT_EQ(ToFloat("0,5"), 0.5f);
     EXPECT_EQ(ToFloat(L("-131.2")), -131.2f);
     EXPECT_EQ(ToFloat(L(" 0.1 ")), 0.1f);
     EXPECT_EQ(ToFloat(L("+1.5e3")), 1500.0f);
@@ -148,18 +144,6 @@ TEST_P(NumbersTest, WrittenFloatsReadBack) {
             ASSERT_LE(std::fabs(back - value), 5.0e-7 * std::fabs(value) + std::fabs(value) * 6e-8)
                 << written;
         }
-    }
-}
-
-TEST_P(NumbersTest, WrittenDoublesReadBackAsNumbers) {
-    std::mt19937_64 random(7);
-    std::uniform_real_distribution<double> mantissa(1.0, 10.0);
-    std::uniform_int_distribution<int> exponent(-30, 30);
-    for (int i = 0; i < 20000; ++i) {
-        const double value = mantissa(random) * std::pow(10.0, exponent(random));
-        const std::string written = ShortForm(value);
-        ASSERT_TRUE(IsNumeric(written)) << written;
-        ASSERT_NEAR(ToFloat(written), static_cast<float>(value), 1e-6 * value) << written;
     }
 }
 

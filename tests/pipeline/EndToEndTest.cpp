@@ -1,6 +1,8 @@
 // The whole run with the real engine on the shipped examples: each fits and saves, the
 // silver chloride example gives back the values its synthetic data were made with, and the
 // command line reports and exits as it should.
+#include <unistd.h>
+
 #include <cmath>
 #include <filesystem>
 
@@ -83,8 +85,20 @@ TEST_F(EndToEndTest, CommandLineReportsAndExits) {
     EXPECT_NE(output.find("NaCl,aq"), std::string::npos) << output;
     EXPECT_NE(output.find("Mean error: "), std::string::npos) << output;
 
-    EXPECT_EQ(RunCli((folder.Path() / "absent.txt").string(), output), 1);
-    EXPECT_NE(output.find("Source data: could not open the file  "), std::string::npos) << output;
+    // A file that cannot take the results stops the run before the fit, unless told not to save.
+    fs::permissions(folder.Path(), fs::perms::owner_read | fs::perms::owner_exec);
+    const int unwritable = RunCli(file, output);
+    if (geteuid() != 0) EXPECT_EQ(unwritable, 1);
+    if (geteuid() != 0) EXPECT_EQ(output.find("Initial estimating"), std::string::npos) << output;
+    const std::string before = folder.Read("nacl.txt");
+    EXPECT_EQ(RunCli("--no-save " + file, output), 0) << output;
+    EXPECT_NE(output.find("\nResults are not saved   NaCl,aq: "), std::string::npos) << output;
+    EXPECT_EQ(folder.Read("nacl.txt"), before);
+    fs::permissions(folder.Path(), fs::perms::owner_all);
+
+    EXPECT_EQ(RunCli(folder.AsWorkFolder(), output), 1);
+    EXPECT_NE(output.find(folder.AsWorkFolder() + ": Is a directory  "), std::string::npos)
+        << output;
     EXPECT_EQ(RunCli("", output), 2);
     EXPECT_EQ(RunCli("one.txt two.txt", output), 2);
 }

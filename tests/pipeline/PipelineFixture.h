@@ -47,6 +47,14 @@ inline std::vector<std::string> WorkedExample() {
             ""};
 }
 
+/// The worked example with data that fit K1 = 3 closely enough for the fit of Na+ to converge.
+inline std::vector<std::string> FittableExample() {
+    std::vector<std::string> lines = WorkedExample();
+    lines[16] = "s1\t\t0.1\t1\t\t-1.05";
+    lines[17] = "s2\t\t0.5\t1\t\t-1.25";
+    return lines;
+}
+
 /// A worksheet holding the lines' cells, split at tabs and not trimmed.
 inline std::shared_ptr<FakeSheet> SheetOf(const std::vector<std::string>& lines) {
     auto sheet = std::make_shared<FakeSheet>();

@@ -6,20 +6,11 @@
 
 #include "PipelineFixture.h"
 #include "shell/RunSequence.h"
-#include "support/Unprivileged.h"
 
 namespace varsel::test {
 namespace {
 
 using Lines = std::vector<std::string>;
-
-// Na+ free against data that fit K1 = 3 closely enough for the fit to converge.
-Lines FittableExample() {
-    Lines lines = WorkedExample();
-    lines[16] = "s1\t\t0.1\t1\t\t-1.05";
-    lines[17] = "s2\t\t0.5\t1\t\t-1.25";
-    return lines;
-}
 
 // Na+ and NaCl,aq both free: they only shift together, so no direction can be found.
 Lines DegenerateExample() {
@@ -151,27 +142,6 @@ TEST_F(RunSequenceTest, WorkbookFitFailureIsOnlyReported) {
     EXPECT_EQ(connector.running->statusBar.back(), "") << "the status bar is given back";
     ExpectEnded();
     EXPECT_EQ(connector.running->books.size(), 1u) << "the workbook stays open";
-}
-
-TEST_F(RunSequenceTest, WriterFailureIsShownByTheWriterAlone) {
-    WriteFile(FittableExample());
-    const auto readOnly = std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
-                          std::filesystem::perms::others_read;
-    std::filesystem::permissions(folder.Path() / "data.txt", readOnly);
-    std::filesystem::permissions(folder.Path(), std::filesystem::perms::all);
-    // Failures are bits of the result, so that they survive a child process.
-    const int failures = RunUnprivileged([&] {
-        RunSequence();
-        const std::vector<std::string> shown = MessageTexts();
-        return (Model().StatusCode != 1 ? 1 : 0) |
-               (shown != std::vector<std::string>{"Could not write to file (disk access error?)"}
-                    ? 2
-                    : 0) |
-               (window.LastCaption() != "Saving results..." ? 4 : 0) |
-               (window.StartVisible && !Model().Solver ? 0 : 8);
-    });
-    if (failures == kCannotDropPrivileges) GTEST_SKIP() << "cannot give up privileges";
-    EXPECT_EQ(failures, 0);
 }
 
 }  // namespace

@@ -128,7 +128,6 @@ TEST_F(RunTest, EveryFailedOrStoppedRunLeavesAnIdleWindow) {
         QString first;
     };
     const Case cases[] = {
-        {"absent.txt", false, 0, MessageAnswer::No, "Source data: could not open the file  "},
         {"data.csv", true, 0, MessageAnswer::No, "Incorrect file type  "},
         {"", false, 0, MessageAnswer::No, ""},
         {"data.txt", true, 1, MessageAnswer::No,

@@ -1,0 +1,155 @@
+#include "output/FileReplacement.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/types.h>
+#include <sys/xattr.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "model/MessageText.h"
+
+namespace fs = std::filesystem;
+
+namespace varsel {
+
+namespace {
+
+[[noreturn]] void Fail(int error) {
+    throw FileProblem{error, SystemReason(error)};
+}
+
+int LastError() {
+    return errno != 0 ? errno : EIO;
+}
+
+// The names of the file's extended attributes; none when the file system keeps none.
+std::vector<std::string> AttributeNames(const fs::path& file) {
+    std::vector<std::string> names;
+    const ssize_t size = listxattr(file.c_str(), nullptr, 0);
+    if (size <= 0) return names;
+    std::string list(static_cast<std::size_t>(size), '\0');
+    const ssize_t got = listxattr(file.c_str(), list.data(), list.size());
+    if (got <= 0) return names;
+    list.resize(static_cast<std::size_t>(got));
+    for (std::size_t start = 0; start < list.size();) {
+        const std::size_t end = list.find('\0', start);
+        names.push_back(list.substr(start, end - start));
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return names;
+}
+
+// Gives the temporary file what the old file had besides its bytes. Each step is done where
+// the user may: another owner needs privileges, and some attribute namespaces belong to the
+// system; the old file keeps what it had either way, the new text just goes without it.
+void CopyOwnership(const fs::path& from, int to) {
+    struct stat old {};
+    if (stat(from.c_str(), &old) != 0) {
+        // The file is new: it gets the mode a newly created file gets.
+        const mode_t mask = umask(0);
+        umask(mask);
+        if (fchmod(to, 0666 & ~mask) != 0) Fail(LastError());
+        return;
+    }
+    if (fchown(to, old.st_uid, old.st_gid) != 0) {
+        [[maybe_unused]] const int ignored = fchown(to, static_cast<uid_t>(-1), old.st_gid);
+    }
+    // The access control lists travel as the attribute system.posix_acl_access.
+    for (const std::string& name : AttributeNames(from)) {
+        const ssize_t size = getxattr(from.c_str(), name.c_str(), nullptr, 0);
+        if (size < 0) continue;
+        std::string value(static_cast<std::size_t>(size), '\0');
+        const ssize_t got = getxattr(from.c_str(), name.c_str(), value.data(), value.size());
+        if (got < 0) continue;
+        fsetxattr(to, name.c_str(), value.data(), static_cast<std::size_t>(got), 0);
+    }
+    // After the owner: changing it clears the set-user and set-group bits.
+    if (fchmod(to, old.st_mode & 07777) != 0) Fail(LastError());
+}
+
+void WriteAll(int descriptor, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        errno = 0;
+        const ssize_t written = write(descriptor, text.data() + done, text.size() - done);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) Fail(LastError());
+        done += static_cast<std::size_t>(written);
+    }
+}
+
+// Flushes the folder, so that the renamed entry is on disk too. Some file systems cannot flush
+// a folder; the replacement has happened by then and stands.
+void FlushFolder(const fs::path& folder) {
+    const int descriptor = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY);
+    if (descriptor < 0) return;
+    fsync(descriptor);
+    close(descriptor);
+}
+
+}  // namespace
+
+fs::path ReplacedFile(const fs::path& path) {
+    std::error_code error;
+    if (fs::is_symlink(path, error)) {
+        const fs::path target = fs::weakly_canonical(path, error);
+        if (!error) return target;
+    }
+    return path;
+}
+
+FileReplacement::FileReplacement(const fs::path& file) : file_(file) {
+    // Opening for writing without truncating changes nothing; it only asks whether the
+    // file would take the new text in place.
+    errno = 0;
+    const int probe = open(file_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    if (probe >= 0) {
+        close(probe);
+    } else if (errno != ENOENT) {
+        Fail(LastError());
+    }
+    // A short name: the file's own name may already be near the length limit of a name.
+    fs::path pattern = file_;
+    pattern.replace_filename(".varsel-XXXXXX");
+    std::string name = pattern.string();
+    errno = 0;
+    descriptor_ = mkostemp(name.data(), O_CLOEXEC);
+    if (descriptor_ < 0) Fail(LastError());
+    temporary_ = name;
+}
+
+FileReplacement::~FileReplacement() {
+    if (descriptor_ >= 0) close(descriptor_);
+    if (!temporary_.empty()) unlink(temporary_.c_str());
+}
+
+void FileReplacement::Commit(const std::string& text) {
+    WriteAll(descriptor_, text);
+    CopyOwnership(file_, descriptor_);
+    errno = 0;
+    if (fsync(descriptor_) != 0) Fail(LastError());
+    const int closed = close(descriptor_);
+    descriptor_ = -1;
+    if (closed != 0) Fail(LastError());
+    errno = 0;
+    if (rename(temporary_.c_str(), file_.c_str()) != 0) Fail(LastError());
+    temporary_.clear();
+    FlushFolder(file_.parent_path());
+}
+
+std::string ReplacementProblem(const fs::path& file) {
+    try {
+        FileReplacement probe(file);
+    } catch (const FileProblem& problem) {
+        return problem.reason;
+    }
+    return std::string();
+}
+
+}  // namespace varsel

@@ -1,0 +1,50 @@
+// Replacing the whole content of a file so that a failure or a power loss leaves either the
+// old content or the new one, never a mix and never an empty file.
+//
+// The new text goes to a temporary file with a short name in the same folder. That file takes
+// the old one's owner and group (where the user may give them), its extended attributes (the
+// access control lists among them) and its mode, is flushed to disk, and is renamed over the
+// old file; the folder is flushed after the rename so that the new name survives as well.
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace varsel {
+
+/// A file operation that failed: the system's error number and its reason.
+struct FileProblem {
+    int number;
+    std::string reason;
+};
+
+/// The file that a replacement of `path` really rewrites: a symbolic link is followed, so that
+/// the link stays a link.
+std::filesystem::path ReplacedFile(const std::filesystem::path& path);
+
+/// One replacement of a file's content. Creating it checks that the file (when it exists) can
+/// be opened for writing and creates the temporary file beside it; neither changes the file.
+/// The temporary file is removed again unless Commit succeeded.
+class FileReplacement {
+  public:
+    /// Throws FileProblem when the file cannot be written or the temporary file not created.
+    explicit FileReplacement(const std::filesystem::path& file);
+    ~FileReplacement();
+    FileReplacement(const FileReplacement&) = delete;
+    FileReplacement& operator=(const FileReplacement&) = delete;
+
+    /// Writes `text` to the temporary file, gives it the file's owner, attributes and mode,
+    /// flushes it and renames it over the file. Throws FileProblem; the file is then unchanged.
+    void Commit(const std::string& text);
+
+  private:
+    std::filesystem::path file_;
+    std::filesystem::path temporary_;
+    int descriptor_ = -1;
+};
+
+/// The system's reason why `file` could not be replaced now (see FileReplacement), or empty
+/// when it can. Leaves the file and its folder as they were.
+std::string ReplacementProblem(const std::filesystem::path& file);
+
+}  // namespace varsel
