@@ -210,23 +210,6 @@ TEST_F(ReaderTest, RangeChecksAndTheSwitchThatLiftsThem) {
     EXPECT_EQ(Model().PressureBar, 221.2f);
 }
 
-TEST_F(ReaderTest, CommaSeparatorReadsCommaNumbersOnly) {
-    Lines lines = WorkedExample();
-    Replace(lines, 5, "T, C:\t25,5");
-    Replace(lines, 8, "\tO2,g\t-10,25");
-    Replace(lines, 17, "s1\t\t0,1\t1\t\t-1,05");
-    SetDecimalSeparator(',');
-    EXPECT_EQ(Read(lines), 21) << "0.5 in row 18 is no number with a comma separator";
-    Replace(lines, 18, "s2\t\t0,5\t1\t\t-0,43");
-    ASSERT_EQ(Read(lines), 0) << Model().StatusText;
-    EXPECT_EQ(Model().TempC, 25.5f);
-    EXPECT_EQ(Model().PmcPotential[1], -10.25f);
-    EXPECT_EQ(Model().Samples[1].YExp, -1.05f);
-
-    SetDecimalSeparator('.');
-    EXPECT_EQ(Read(lines), 3) << "25,5 is no number with a point separator";
-}
-
 TEST_F(ReaderTest, ResultCellsDecideFreedomAndHalfWidthsBecomeScales) {
     Lines lines = WorkedExample();
     Replace(lines, 10, "\tNa+\t-262\tfree\t0.4");
