@@ -9,7 +9,6 @@
 #include "model/DataSource.h"
 #include "model/ProblemModel.h"
 #include "model/RuntimeFailure.h"
-#include "model/TextCells.h"
 #include "services/Platform.h"
 #include "services/Spreadsheet.h"
 #include "support/FakeSpreadsheet.h"
@@ -95,12 +94,6 @@ TEST_F(DataSourceTest, LinesWithoutTabsBlankLinesAndLineEnds) {
     }
 }
 
-TEST_F(DataSourceTest, PlusMinusBytesPassThroughUntouched) {
-    ASSERT_EQ(OpenText("Species:\t2\tInitial\tResult\t \xB1\r\n\t\t\t\t\" \xC2\xB1\"\r\n"), 0);
-    EXPECT_EQ(Row(5)[4], "\xB1");
-    EXPECT_EQ(Row(5)[4], " \xC2\xB1");
-}
-
 TEST_F(DataSourceTest, FileTypeComesFromTheLastFourCharacters) {
     EXPECT_EQ(OpenText("x\r\n", "upper.Txt"), 0);
     CloseDataSource();
@@ -123,13 +116,6 @@ TEST_F(DataSourceTest, FileTypeComesFromTheLastFourCharacters) {
     for (const char* name : {"a.xls ", "a.xlsm", "a.odsx", "xls", "a.ots", "a.txt"}) {
         EXPECT_FALSE(IsWorkbookPath(name)) << name;
     }
-}
-
-TEST_F(DataSourceTest, MissingTextFileGivesCode2) {
-    window.Path = "absent.txt";
-    OpenDataSource();
-    EXPECT_EQ(Model().StatusCode, 2);
-    EXPECT_TRUE(window.Messages.empty());
 }
 
 TEST_F(DataSourceTest, EmptyWorkFolderBecomesTheCurrentFolder) {
@@ -232,19 +218,6 @@ TEST_F(DataSourceTest, WorkbookOpenedReadOnlyIsUsedAfterAWarning) {
     EXPECT_EQ(Model().StatusCode, 0);
     EXPECT_EQ(connector.running->opened.size(), 1u);
     EXPECT_EQ(window.Messages.size(), 1u);
-    WriteCell(8, 3, -10.5f);
-    EXPECT_EQ(Model().DataSheet->CellText(8, 3), "-10.500000");
-    ClearCell(8, 3);
-    EXPECT_EQ(Model().DataSheet->CellText(8, 3), "");
-}
-
-TEST(TextCellsTest, TrimsBlanksButNotTabs) {
-    EXPECT_EQ(TrimBlanks("  a b  "), "a b");
-    EXPECT_EQ(TrimBlanks("   "), "");
-    EXPECT_EQ(TrimBlanks("\ta\t"), "\ta\t");
-    std::string line = "\"\"\"";
-    EXPECT_EQ(TakeTextCell(line), "\"");
-    EXPECT_EQ(TakeTextCell(line), "");
 }
 
 }  // namespace

@@ -151,18 +151,6 @@ TEST_P(NumbersTest, WrittenFloatsReadBack) {
     }
 }
 
-TEST_P(NumbersTest, WrittenDoublesReadBackAsNumbers) {
-    std::mt19937_64 random(7);
-    std::uniform_real_distribution<double> mantissa(1.0, 10.0);
-    std::uniform_int_distribution<int> exponent(-30, 30);
-    for (int i = 0; i < 20000; ++i) {
-        const double value = mantissa(random) * std::pow(10.0, exponent(random));
-        const std::string written = ShortForm(value);
-        ASSERT_TRUE(IsNumeric(written)) << written;
-        ASSERT_NEAR(ToFloat(written), static_cast<float>(value), 1e-6 * value) << written;
-    }
-}
-
 INSTANTIATE_TEST_SUITE_P(Separators, NumbersTest, ::testing::Values('.', ','),
                          [](const auto& info) {
                              return info.param == '.' ? std::string("Point") : std::string("Comma");
