@@ -14,7 +14,8 @@ cmake -S "$top" -B "$build" -DCMAKE_BUILD_TYPE=Debug -DVARSEL_SANITIZE=OFF \
 cmake --build "$build" -j"$jobs"
 find "$build" -name '*.gcda' -delete
 ctest --test-dir "$build" -j"$jobs" --output-on-failure "$@" || echo "note: some tests failed"
-gcovr --root "$top" --object-directory "$build" \
+# Search the build tree (gcov then resolves each object's relative source paths itself).
+gcovr --root "$top" "$build" \
     --exclude "$top/tests/" --exclude "$top/bench/" --exclude "$top/build/" \
     --exclude-unreachable-branches --exclude-throw-branches --print-summary \
     -o /dev/null
