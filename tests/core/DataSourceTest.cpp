@@ -9,7 +9,6 @@
 #include "model/DataSource.h"
 #include "model/ProblemModel.h"
 #include "model/RuntimeFailure.h"
-#include "model/TextCells.h"
 #include "services/Platform.h"
 #include "services/Spreadsheet.h"
 #include "support/FakeSpreadsheet.h"
@@ -210,19 +209,6 @@ TEST_F(DataSourceTest, WorkbookOpenedReadOnlyIsUsedAfterAWarning) {
     EXPECT_EQ(Model().StatusCode, 0);
     EXPECT_EQ(connector.running->opened.size(), 1u);
     EXPECT_EQ(window.Messages.size(), 1u);
-    WriteCell(8, 3, -10.5f);
-    EXPECT_EQ(Model().DataSheet->CellText(8, 3), "-10.500000");
-    ClearCell(8, 3);
-    EXPECT_EQ(Model().DataSheet->CellText(8, 3), "");
-}
-
-TEST(TextCellsTest, TrimsBlanksButNotTabs) {
-    EXPECT_EQ(TrimBlanks("  a b  "), "a b");
-    EXPECT_EQ(TrimBlanks("   "), "");
-    EXPECT_EQ(TrimBlanks("\ta\t"), "\ta\t");
-    std::string line = "\"\"\"";
-    EXPECT_EQ(TakeTextCell(line), "\"");
-    EXPECT_EQ(TakeTextCell(line), "");
 }
 
 }  // namespace

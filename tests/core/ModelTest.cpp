@@ -1,10 +1,9 @@
 // The problem model's building blocks: arrays used from index 1 with checked bounds, 16-bit
-// counts whose overflow is an error, and the chi-square table.
+// counts whose overflow is an error.
 #include <gtest/gtest.h>
 
 #include "model/Arrays.h"
 #include "model/Checked.h"
-#include "model/ProblemModel.h"
 #include "model/RuntimeFailure.h"
 
 namespace varsel {
@@ -56,14 +55,6 @@ TEST(CheckedTest, SixteenBitCountsOverflowInsteadOfWrapping) {
     EXPECT_EQ(FailureNumberOf([] { (void)CheckedDivide(1.0, 0.0); }), kDivisionByZero);
     EXPECT_EQ(FailureNumberOf([] { (void)ToStoredFloat(1e300); }), kOverflow);
     EXPECT_EQ(FailureNumberOf([] { (void)Finite(std::nan("")); }), kInvalidOperation);
-}
-
-TEST(ModelTest, ChiSquareQuantilesAsTheFitUsesThem) {
-    EXPECT_FLOAT_EQ(ChiSquare95(1) * 1, 3.841f);
-    EXPECT_NEAR(static_cast<double>(ChiSquare95(8)) * 8, 124.08, 1e-4);
-    EXPECT_NEAR(static_cast<double>(ChiSquare95(2)) * 2, 11.982, 1e-5);
-    EXPECT_THROW(ChiSquare95(0), RuntimeFailure);
-    EXPECT_THROW(ChiSquare95(9), RuntimeFailure);
 }
 
 }  // namespace

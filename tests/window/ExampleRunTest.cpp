@@ -25,13 +25,13 @@ using ExampleRunTest = WindowTest;
 TEST_F(ExampleRunTest, ChosenExampleRunsToResultsSavedWithAnEmptyStatus) {
     engine::EngineFactory engine;
     ThePlatform().Engine = &engine;
-    const std::string original = Example("nacl.txt");
+    const std::string original = Example("quartz.txt");
     ASSERT_FALSE(original.empty());
-    const auto copy = folder_.Write("nacl.txt", original);
+    const auto copy = folder_.Write("quartz.txt", original);
     Open(RunSequence);
     dialogs_.ChosenFiles.push_back(QString::fromStdString(copy.string()));
     Control<QPushButton>("cmdBrowse")->click();
-    ASSERT_EQ(Control<QLineEdit>("txtFile")->text(), "nacl.txt");
+    ASSERT_EQ(Control<QLineEdit>("txtFile")->text(), "quartz.txt");
 
     Control<QPushButton>("cmdStart")->click();
     ASSERT_EQ(dialogs_.Messages.size(), 1u) << Model().StatusText;
@@ -40,7 +40,7 @@ TEST_F(ExampleRunTest, ChosenExampleRunsToResultsSavedWithAnEmptyStatus) {
     EXPECT_EQ(Control<QLabel>("Status")->text(), "");
     EXPECT_FALSE(Control<QPushButton>("cmdStart")->isHidden());
     EXPECT_TRUE(Control<QLineEdit>("txtFile")->isEnabled());
-    EXPECT_NE(folder_.Read("nacl.txt"), original) << "results written into the copy";
+    EXPECT_NE(folder_.Read("quartz.txt"), original) << "results written into the copy";
     EXPECT_GT(Model().SpeciesInterval[1], 0.0f) << "the free species got its half-width";
 
     EXPECT_TRUE(form_->close());

@@ -1,6 +1,6 @@
-// Dialogs for window tests: every message box and file dialog is recorded and answered from
-// answers the test gives in advance, so that no test waits on a modal box. Without a given
-// answer a message box gets OK (No for a Yes/No question) and the file dialog is cancelled.
+// Dialogs for window tests: every message box and file dialog is recorded and answered at once,
+// so that no test waits on a modal box. A message box gets OK (No for a Yes/No question); the
+// file dialog returns the paths the test gives in advance, and is cancelled without one.
 #pragma once
 
 #include <QString>
@@ -38,8 +38,6 @@ class ScriptedDialogs final : public qt::IDialogs {
 
     std::vector<RecordedMessage> Messages;
     std::vector<RecordedFileDialog> FileDialogs;
-    /// Answers to the next Yes/No questions, first first.
-    std::deque<MessageAnswer> Answers;
     /// Paths the next file dialogs return; nothing means the user cancelled.
     std::deque<std::optional<QString>> ChosenFiles;
 

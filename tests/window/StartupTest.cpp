@@ -1,7 +1,4 @@
-// Start-up and closing: the command-line switch and the working folder taken at start, and
-// the settings file written when the window closes.
-#include <QLineEdit>
-
+// Start-up: the command-line switch and the working folder taken at start.
 #include "model/ProblemModel.h"
 #include "window/WindowFixture.h"
 
@@ -17,22 +14,6 @@ TEST_F(StartupTest, SwitchAndWorkingFolderAreTakenAtStart) {
     Open({}, "run.txt /iE -x");
     EXPECT_EQ(Model().IgnoreLimits, 9);
     EXPECT_EQ(Model().WorkFolder, "/home/ana/data/");
-}
-
-TEST_F(StartupTest, WithoutSettingsFileClosingWritesAnEmptyFolder) {
-    qt::Form1& form = Open();
-    EXPECT_EQ(Model().WorkFolder, "");
-    EXPECT_EQ(SettingsBytes(), "") << "nothing written before closing";
-    EXPECT_TRUE(form.close());
-    EXPECT_EQ(SettingsBytes(), "WorkDir=\r\n");
-}
-
-TEST_F(StartupTest, ClosingWritesTheFolderInUse) {
-    WriteSettings("WorkDir=/old/\r\nkept nowhere\r\n");
-    qt::Form1& form = Open();
-    Model().WorkFolder = "/home/ana/new data/";
-    EXPECT_TRUE(form.close());
-    EXPECT_EQ(SettingsBytes(), "WorkDir=/home/ana/new data/\r\n");
 }
 
 }  // namespace

@@ -20,10 +20,8 @@ struct Tabulated {
 };
 
 // IAPWS R11-07 (Release on the Ionization Constant of H2O, 2007), table 3: verification
-// values of the Bandura & Lvov formulation at given T and ρ; and pKw as tabulated from it
-// with IAPWS-95 densities in the CRC Handbook of Chemistry and Physics ("Ionization Constant
-// of Water"): liquid and saturated water, and the supercritical fluid at 250 and 500 bar.
-TEST(IonProduct, BanduraLvovMatchesTheReleaseAndTheHandbook) {
+// values of the Bandura & Lvov formulation at given T and ρ.
+TEST(IonProduct, BanduraLvovMatchesTheRelease) {
     const struct {
         double T, rho, pKw;
     } release[] = {{300, 1000, 13.906565},
@@ -33,14 +31,6 @@ TEST(IonProduct, BanduraLvovMatchesTheReleaseAndTheHandbook) {
                    {800, 1200, 6.438330}};
     for (const auto& row : release)
         EXPECT_NEAR(-LogKwBanduraLvov(row.T, row.rho), row.pKw, 6e-7) << row.T << " " << row.rho;
-    const Tabulated handbook[] = {{0, 1, 14.946},     {25, 1, 13.995},    {100, 0, 12.252},
-                                  {200, 0, 11.310},   {300, 0, 11.339},   {350, 0, 11.920},
-                                  {25, 250, 13.908},  {400, 250, 16.566}, {800, 250, 20.113},
-                                  {300, 500, 10.893}, {450, 500, 12.710}, {800, 500, 16.693}};
-    for (const Tabulated& row : handbook)
-        EXPECT_NEAR(-LogKwBanduraLvov(row.celsius + 273.15, LiquidDensity(row.celsius, row.bar)),
-                    row.pKw, 0.0015)
-            << row.celsius << " C, " << row.bar << " bar";
 }
 
 // Marshall & Franck (1981), table 4 (also reproduced in the CRC Handbook): pKw along the
