@@ -39,22 +39,21 @@ double OsmoticSigma(double x) {
 
 void CheckState(const char* model, const SolutionState& state, std::size_t solutes,
                 std::size_t lnGammaSize) {
-    const std::string head = std::string(model) + " activity model: ";
+    // The message is only put together on failure: an evaluation allocates nothing.
+    auto fail = [&](const std::string& why) {
+        throw RuntimeFailure(kEngineFailure, std::string(model) + " activity model: " + why);
+    };
     if (state.Molality.size() != solutes || lnGammaSize != solutes)
-        throw RuntimeFailure(kEngineFailure, head + "expected " + std::to_string(solutes) +
-                                                 " molalities and coefficients, got " +
-                                                 std::to_string(state.Molality.size()) + " and " +
-                                                 std::to_string(lnGammaSize));
+        fail("expected " + std::to_string(solutes) + " molalities and coefficients, got " +
+             std::to_string(state.Molality.size()) + " and " + std::to_string(lnGammaSize));
     if (!(state.Temperature > 0 && std::isfinite(state.Temperature)) ||
         !(state.Pressure > 0 && std::isfinite(state.Pressure)))
-        throw RuntimeFailure(kEngineFailure, head +
-                                                 "unusable state T = " + Show(state.Temperature) +
-                                                 " K, P = " + Show(state.Pressure) + " bar");
+        fail("unusable state T = " + Show(state.Temperature) + " K, P = " + Show(state.Pressure) +
+             " bar");
     for (std::size_t i = 0; i < solutes; ++i)
         if (!(state.Molality[i] >= 0 && std::isfinite(state.Molality[i])))
-            throw RuntimeFailure(kEngineFailure, head + "molality " + Show(state.Molality[i]) +
-                                                     " of solute " + std::to_string(i + 1) +
-                                                     " is not a finite number of at least 0");
+            fail("molality " + Show(state.Molality[i]) + " of solute " + std::to_string(i + 1) +
+                 " is not a finite number of at least 0");
 }
 
 }  // namespace varsel::engine::activity

@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "engine/activity/Hkf81Tables.h"
-
 namespace varsel::engine::activity {
 
 namespace {
@@ -23,7 +21,12 @@ Hkf81Model::Hkf81Model(std::vector<Solute> solutes) : solutes_(std::move(solutes
 void Hkf81Model::Evaluate(const SolutionState& state, std::span<double> lnGamma,
                           double& lnWaterActivity) {
     CheckState("HKF81", state, solutes_.size(), lnGamma.size());
-    const Hkf81Parameters p = Hkf81ParametersAt(state.Temperature - 273.15, state.Pressure);
+    if (state.Temperature != cachedTemperature_ || state.Pressure != cachedPressure_) {
+        parameters_ = Hkf81ParametersAt(state.Temperature - 273.15, state.Pressure);
+        cachedTemperature_ = state.Temperature;
+        cachedPressure_ = state.Pressure;
+    }
+    const Hkf81Parameters& p = parameters_;
     const std::span<const double> m = state.Molality;
 
     double ionic = 0;

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "engine/activity/ActivityModel.h"
+#include "engine/activity/Hkf81Tables.h"
 
 namespace varsel::engine::activity {
 
@@ -36,8 +37,11 @@ class Hkf81Model final : public ActivityModel {
 
   private:
     std::vector<Solute> solutes_;
-    std::vector<double> omegaAbs_;  // ω_abs of each solute, cal/mol (0 for neutral species)
-    std::vector<double> weight_;    // contribution per mol/kg to the stoichiometric Ī
+    std::vector<double> omegaAbs_;   // ω_abs of each solute, cal/mol (0 for neutral species)
+    std::vector<double> weight_;     // contribution per mol/kg to the stoichiometric Ī
+    double cachedTemperature_ = -1;  // state of `parameters_` (the table look-up needs the
+    double cachedPressure_ = -1;     // saturation pressure above 100 °C)
+    Hkf81Parameters parameters_;
 };
 
 }  // namespace varsel::engine::activity

@@ -47,6 +47,14 @@ std::vector<std::string_view> Words(std::string_view line) {
     return words;
 }
 
+// A word in quotes for a message (appended piecewise: GCC 12 warns falsely on "'" + string).
+std::string Quoted(std::string_view word) {
+    std::string out(1, '\'');
+    out.append(word);
+    out.push_back('\'');
+    return out;
+}
+
 // The species of an entry in a canonical order, so that "Na+ Cl-" and "Cl- Na+" are one key.
 std::array<std::string, 3> Key(const PitzerEntry& e) {
     std::array<std::string, 3> key = e.Species;
@@ -92,8 +100,9 @@ PitzerParameters ParsePitzerText(std::string_view text, const std::string& sourc
             const auto it = std::find_if(std::begin(kKeywords), std::end(kKeywords),
                                          [&](const Keyword& k) { return word == k.Text; });
             if (it == std::end(kKeywords))
-                fail("unknown block '" + std::string(words[0]) +
-                     "' (known: -B0 -B1 -B2 -C0 -THETA -LAMDA -ZETA -PSI)");
+                fail(std::string("unknown block ")
+                         .append(Quoted(words[0]))
+                         .append(" (known: -B0 -B1 -B2 -C0 -THETA -LAMDA -ZETA -PSI)"));
             kind = it->Kind;
             inBlock = true;
             continue;
@@ -116,7 +125,7 @@ PitzerParameters ParsePitzerText(std::string_view text, const std::string& sourc
             double value = 0;
             const auto [ptr, ec] = std::from_chars(w.data(), w.data() + w.size(), value);
             if (ec != std::errc() || ptr != w.data() + w.size() || !std::isfinite(value))
-                fail("'" + std::string(w) + "' is not a number");
+                fail(Quoted(w) + " is not a number");
             e.A[static_cast<std::size_t>(k)] = value;
         }
         for (const PitzerEntry& other : out.Entries)
