@@ -4,11 +4,13 @@
 // ends with a short summary of the fit.
 //
 // Exit codes: 0 the results were saved after a successful fit, 1 a failure was reported (or
-// the run stopped after a message), 2 bad usage.
+// the run stopped after a message), 2 bad usage, 130 and 143 a run stopped by SIGINT or
+// SIGTERM (it ends in order, as after a failed fit: --save-on-failure decides on saving).
 #include <CLI/CLI.hpp>
 
 #include <cctype>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -21,6 +23,7 @@
 #include "model/ProblemModel.h"
 #include "services/Engine.h"
 #include "services/Platform.h"
+#include "services/StopRequest.h"
 #include "shell/InfoLabels.h"
 #include "shell/RunSequence.h"
 
@@ -52,6 +55,23 @@ std::int16_t IgnoreLimitsPosition(const std::vector<std::string>& arguments) {
         position += argument.size() + 1;
     }
     return 0;
+}
+
+volatile std::sig_atomic_t stopSignal = 0;
+
+// Only async-signal-safe work: two stores. The run sees the request before its next sample.
+extern "C" void OnStopSignal(int signal) {
+    stopSignal = signal;
+    varsel::RequestStop();
+}
+
+void CatchStopSignals() {
+    struct sigaction action = {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
 }
 
 void PrintSummary(std::FILE* out) {
@@ -144,10 +164,12 @@ int main(int argc, char** argv) {
     varsel::ThePlatform().Spreadsheet = spreadsheet.get();
 #endif
 
+    CatchStopSignals();
     varsel::RunSequence();
 
     if (window.Saved()) PrintSummary(stdout);
     const bool success = m.StatusCode == 0 && window.Saved() && !window.FailureShown();
     varsel::ThePlatform() = varsel::Platform();
+    if (stopSignal != 0) return 128 + stopSignal;
     return success ? 0 : 1;
 }

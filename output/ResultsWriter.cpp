@@ -1,5 +1,7 @@
 #include "output/ResultsWriter.h"
 
+#include <sys/file.h>
+
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -139,6 +141,15 @@ bool Writable(const fs::path& path) {
     return true;
 }
 
+// True when `name` is the name CreateTemporary gives a temporary of `target`.
+bool IsTemporaryName(const fs::path& target, const std::string& name) {
+    std::string prefix = target.filename().string();
+    prefix.insert(0, 1, '.');
+    prefix += ".saving-";
+    if (name.size() <= prefix.size() || name.compare(0, prefix.size(), prefix) != 0) return false;
+    return name.find_first_not_of("0123456789", prefix.size()) == std::string::npos;
+}
+
 // Creates a new temporary file beside `target`; null when the folder refuses it.
 std::FILE* CreateTemporary(const fs::path& target, fs::path& temporary) {
     std::random_device seed;
@@ -150,8 +161,12 @@ std::FILE* CreateTemporary(const fs::path& target, fs::path& temporary) {
         name += std::to_string(generator() % 1000000000u);
         temporary = target;
         temporary.replace_filename(name);
-        // "x": fail rather than reuse a file that happens to exist.
-        if (std::FILE* file = std::fopen(temporary.string().c_str(), "wbx")) return file;
+        // "x": fail rather than reuse a file that happens to exist. The lock, held until the
+        // process ends, tells a later run that this temporary is still being written.
+        if (std::FILE* file = std::fopen(temporary.string().c_str(), "wbx")) {
+            flock(fileno(file), LOCK_EX | LOCK_NB);
+            return file;
+        }
         if (errno != EEXIST) return nullptr;
     }
     return nullptr;
@@ -225,6 +240,23 @@ void SaveResults() {
     std::error_code ignored;
     fs::remove(temporary, ignored);
     Report(m, 2, "Error" + std::to_string(number) + " while writing results to the file");
+}
+
+void RemoveStaleTemporaries(const std::string& dataFile) {
+    const fs::path target = TargetOf(fs::path(dataFile));
+    std::error_code error;
+    fs::directory_iterator entries(target.has_parent_path() ? target.parent_path() : ".", error);
+    for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+        const fs::path candidate = entries->path();
+        if (!IsTemporaryName(target, candidate.filename().string())) continue;
+        std::error_code ignored;
+        if (!fs::is_regular_file(fs::symlink_status(candidate, ignored))) continue;
+        // A writer that is alive holds the lock; only a file nobody holds is stale.
+        std::FILE* file = std::fopen(candidate.string().c_str(), "rb");
+        if (file == nullptr) continue;
+        if (flock(fileno(file), LOCK_EX | LOCK_NB) == 0) fs::remove(candidate, ignored);
+        std::fclose(file);
+    }
 }
 
 }  // namespace varsel

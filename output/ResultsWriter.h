@@ -8,6 +8,8 @@
 // only once it is complete: a failure never leaves a half-written data file.
 #pragma once
 
+#include <string>
+
 namespace varsel {
 
 /// Rewrites the text data file WorkFolder + the window's path text from Model(). Does nothing
@@ -16,5 +18,10 @@ namespace varsel {
 /// 2 with "Error<number> while writing results to the file" when writing fails part-way; the
 /// data file is then left as it was. Never throws.
 void SaveResults();
+
+/// Removes the temporaries that an earlier writer of `dataFile` left beside it when it was
+/// killed before it could finish or remove them. A temporary that a live process is still
+/// writing is left alone. Never throws.
+void RemoveStaleTemporaries(const std::string& dataFile);
 
 }  // namespace varsel

@@ -9,6 +9,7 @@
 #include "optim/FitDriver.h"
 #include "output/ResultsWriter.h"
 #include "services/Platform.h"
+#include "services/StopRequest.h"
 #include "services/Window.h"
 
 namespace varsel {
@@ -27,6 +28,12 @@ void SwitchAndFit(ProblemModel& m) {
         return;
     }
     FitParameters();
+    // A stop that came after the last engine call of the fit still ends the run before
+    // anything is saved.
+    if (m.StatusCode == 0 && StopRequested()) {
+        m.StatusCode = 1;
+        m.StatusText = kStoppedByUser;
+    }
 }
 
 // End of every run: the window's controls come back, and every engine and spreadsheet
@@ -49,6 +56,7 @@ void EndRun(ProblemModel& m, IWindow& window) {
     m.DataWorkbook.reset();
     m.ExcelAppTyped.reset();
     m.ExcelApp.reset();
+    ClearStopRequest();
 }
 
 // A failure that no stage reported through StatusCode (an engine or spreadsheet call that
@@ -69,6 +77,9 @@ void EndUnexpectedly(ProblemModel& m, IWindow& window, const std::string& reason
 
 void RunStages(ProblemModel& m, IWindow& window) {
     ReadDataFile();
+    if (m.StatusCode == 0 && !m.IsWorkbook) {
+        RemoveStaleTemporaries(m.WorkFolder + window.PathText());
+    }
     if (m.StatusCode > 0) {
         window.ShowMessage("Source data: " + m.StatusText + "  ", MessageButtons::Ok,
                            MessageIcon::Critical);
