@@ -100,6 +100,7 @@ void PrintSummary(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    CatchStopSignals();
     CLI::App app{
         "Fits standard energies of aqueous species to the samples of a data file and "
         "writes the results back into it.",
@@ -164,7 +165,6 @@ int main(int argc, char** argv) {
     varsel::ThePlatform().Spreadsheet = spreadsheet.get();
 #endif
 
-    CatchStopSignals();
     varsel::RunSequence();
 
     if (window.Saved()) PrintSummary(stdout);
