@@ -9,6 +9,7 @@
 #include "model/Layout.h"
 #include "model/RuntimeFailure.h"
 #include "services/EngineContract.h"
+#include "services/StopRequest.h"
 
 namespace varsel {
 
@@ -102,6 +103,13 @@ void Pass(ProblemModel& m, MisfitState& state, PassMode mode, int& currentSample
         currentSample = k;
         SampleRec& sample = m.Samples[k];
         if (hessian && sample.Weight == 0) continue;
+        // A stop is honoured between engine calls, so that it takes effect within one
+        // sample's calculations.
+        if (StopRequested()) {
+            m.StatusCode = 1;
+            m.StatusText = kStoppedByUser;
+            return;
+        }
 
         // Per-sample p.m.c.: PmcPotential holds the slot's reference potential, so a cell
         // the reader filled with it gives an activity of exactly 1.

@@ -1,6 +1,7 @@
 #include "output/FileReplacement.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/xattr.h>
@@ -121,6 +122,9 @@ FileReplacement::FileReplacement(const fs::path& file) : file_(file) {
     errno = 0;
     descriptor_ = mkostemp(name.data(), O_CLOEXEC);
     if (descriptor_ < 0) Fail(LastError());
+    // The lock, held while the temporary is written, tells a later run that this file is
+    // still in use; the lock of a killed writer goes with its process.
+    flock(descriptor_, LOCK_EX | LOCK_NB);
     temporary_ = name;
 }
 
