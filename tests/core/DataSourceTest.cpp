@@ -107,9 +107,9 @@ TEST_F(DataSourceTest, FileTypeComesFromTheLastFourCharacters) {
         OpenDataSource();
         EXPECT_EQ(Model().StatusCode, -1) << name;
         ASSERT_FALSE(window.Messages.empty());
-        EXPECT_EQ(window.Messages.back().Text, "Incorrect file type  ");
-        EXPECT_EQ(window.Messages.back().Icon, MessageIcon::None);
-        EXPECT_EQ(window.Messages.back().Buttons, MessageButtons::Ok);
+        EXPECT_EQ(
+            window.Messages.back(),
+            (test::ShownMessage{"Incorrect file type  ", MessageButtons::Ok, MessageIcon::None}));
     }
     for (const char* name : {"a.XLS", "b.xlsx", "c.Ods", ".xls"}) {
         EXPECT_TRUE(IsWorkbookPath(name)) << name;
@@ -174,7 +174,7 @@ TEST_F(DataSourceTest, WorkbookIsOpenedOrStartedWhenNeeded) {
     EXPECT_EQ(window.Messages.back().Text, "Could not run Excel");
 }
 
-TEST_F(DataSourceTest, WorkbookTheApplicationCannotOpenIsReported) {
+TEST_F(DataSourceTest, WorkbookNotOpenedIsReportedAndOneOpenedReadOnlyIsUsedAfterAWarning) {
     FakeConnector connector;
     ThePlatform().Spreadsheet = &connector;
     connector.running = std::make_shared<FakeApp>();
@@ -189,26 +189,21 @@ TEST_F(DataSourceTest, WorkbookTheApplicationCannotOpenIsReported) {
     EXPECT_EQ(window.Messages[0].Text,
               "Could not open the workbook " + folder.AsWorkFolder() + "Other.XLSX");
     EXPECT_EQ(window.Messages[0].Icon, MessageIcon::Critical);
-}
 
-TEST_F(DataSourceTest, WorkbookOpenedReadOnlyIsUsedAfterAWarning) {
-    FakeConnector connector;
-    ThePlatform().Spreadsheet = &connector;
-    connector.running = std::make_shared<FakeApp>();
+    window.Messages.clear();
+    connector.running->openReturnsNull = false;
     connector.running->openReadOnly = true;
-    window.Path = "locked.xls";
-    OpenDataSource();
-    EXPECT_EQ(Model().StatusCode, 0);
-    ASSERT_EQ(window.Messages.size(), 1u);
-    EXPECT_EQ(window.Messages[0].Icon, MessageIcon::Exclamation);
-
-    // Found open already, in other letters, it is simply used: the user opened it so.
-    Model().StatusCode = 0;
-    window.Path = "LOCKED.xls";
-    OpenDataSource();
-    EXPECT_EQ(Model().StatusCode, 0);
-    EXPECT_EQ(connector.running->opened.size(), 1u);
-    EXPECT_EQ(window.Messages.size(), 1u);
+    for (const char* path : {"locked.xls", "LOCKED.xls"}) {
+        // Found open already, in other letters, it is simply used: the user opened it so.
+        SCOPED_TRACE(path);
+        Model().StatusCode = 0;
+        window.Path = path;
+        OpenDataSource();
+        EXPECT_EQ(Model().StatusCode, 0);
+        EXPECT_EQ(connector.running->opened.size(), 2u);
+        ASSERT_EQ(window.Messages.size(), 1u);
+        EXPECT_EQ(window.Messages[0].Icon, MessageIcon::Exclamation);
+    }
 }
 
 }  // namespace

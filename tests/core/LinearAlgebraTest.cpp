@@ -69,30 +69,6 @@ TEST(LinearAlgebraTest, DependentRowsAreSingular) {
     EXPECT_NEAR(distinct(2, 0), 1e8, 1e2);
 }
 
-TEST(LinearAlgebraTest, RandomSystemsHaveSmallResiduals) {
-    std::mt19937 random(11);
-    std::uniform_real_distribution<double> entry(-1.0, 1.0);
-    for (int trial = 0; trial < 500; ++trial) {
-        const int n = 1 + trial % 8;
-        Matrix rows(n, std::vector<double>(n));
-        std::vector<double> b(n);
-        for (int i = 0; i < n; ++i) {
-            for (int j = 0; j < n; ++j)
-                rows[i][j] = entry(random);
-            rows[i][i] += n;  // diagonally dominant: well conditioned
-            b[i] = 10 * entry(random);
-        }
-        Array2<double> a = System(rows, b);
-        ASSERT_EQ(SolveLinearSystem(static_cast<std::int16_t>(n), a), LinearSolve::Solved);
-        for (int i = 0; i < n; ++i) {
-            double r = -b[i];
-            for (int j = 0; j < n; ++j)
-                r += rows[i][j] * a(j + 1, 0);
-            ASSERT_NEAR(r, 0.0, 1e-12 * (1 + std::fabs(b[i]))) << "trial " << trial;
-        }
-    }
-}
-
 TEST(LinearAlgebraTest, InvertsSymmetricMatricesInTheUpperTriangle) {
     Array2<double> one = System({{4}}, {0});
     std::int16_t n = 1;
@@ -114,52 +90,52 @@ TEST(LinearAlgebraTest, InvertsSymmetricMatricesInTheUpperTriangle) {
 }
 
 TEST(LinearAlgebraTest, InversionFailsOnAZeroLeadingElement) {
-    Array2<double> swapped = System({{0, 1}, {1, 0}}, {0, 0});
-    std::int16_t n = 2;
-    InvertSymmetric(n, swapped);
-    EXPECT_EQ(n, 0) << "regular, but there is no pivoting";
-
-    Array2<double> rankOne = System({{1, 2}, {2, 4}}, {0, 0});
-    n = 2;
-    InvertSymmetric(n, rankOne);
-    EXPECT_EQ(n, 0);
-
-    Array2<double> zero = System({{0}}, {0});
-    n = 1;
-    InvertSymmetric(n, zero);
-    EXPECT_EQ(n, 0);
+    // The first is regular, but there is no pivoting.
+    for (const Matrix& rows : {Matrix{{0, 1}, {1, 0}}, Matrix{{1, 2}, {2, 4}}, Matrix{{0}}}) {
+        Array2<double> a = System(rows, std::vector<double>(rows.size()));
+        std::int16_t n = static_cast<std::int16_t>(rows.size());
+        InvertSymmetric(n, a);
+        EXPECT_EQ(n, 0) << rows.size();
+    }
 }
 
-TEST(LinearAlgebraTest, RandomPositiveDefiniteInverses) {
-    std::mt19937 random(5);
+// Random well-conditioned n × n problems, n = 1 .. 8: A x = b with A diagonally dominant
+// leaves a small residual, and the inverse of G Gᵀ + I times itself is the identity.
+TEST(LinearAlgebraTest, RandomProblemsAreSolvedAccurately) {
+    std::mt19937 random(11);
     std::uniform_real_distribution<double> entry(-1.0, 1.0);
-    for (int trial = 0; trial < 300; ++trial) {
+    for (int trial = 0; trial < 500; ++trial) {
+        SCOPED_TRACE(trial);
         const int n = 1 + trial % 8;
-        Matrix m(n, std::vector<double>(n, 0.0));
-        Matrix g(n, std::vector<double>(n));
-        for (auto& row : g) {
-            for (double& x : row)
-                x = entry(random);
-        }
+        Matrix g(n, std::vector<double>(n)), rows = g, m(n, std::vector<double>(n, 0.0));
+        std::vector<double> b(n);
         for (int i = 0; i < n; ++i) {
             for (int j = 0; j < n; ++j) {
-                for (int k = 0; k < n; ++k)
-                    m[i][j] += g[i][k] * g[j][k];
+                rows[i][j] = entry(random) + (i == j ? n : 0);
+                g[i][j] = entry(random);
             }
-            m[i][i] += 1.0;
+            b[i] = 10 * entry(random);
         }
-        Array2<double> a = System(m, std::vector<double>(n, 0.0));
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j)
+                for (int k = 0; k < n; ++k)
+                    m[i][j] += g[i][k] * g[j][k] + (i == j && k == 0 ? 1.0 : 0.0);
+        Array2<double> a = System(rows, b), inverse = System(m, std::vector<double>(n));
+        ASSERT_EQ(SolveLinearSystem(static_cast<std::int16_t>(n), a), LinearSolve::Solved);
         std::int16_t order = static_cast<std::int16_t>(n);
-        InvertSymmetric(order, a);
+        InvertSymmetric(order, inverse);
         ASSERT_EQ(order, n);
-        auto inverse = [&](int i, int j) { return i <= j ? a(i + 1, j + 1) : a(j + 1, i + 1); };
+        auto upper = [&](int i, int j) { return inverse(std::min(i, j) + 1, std::max(i, j) + 1); };
         for (int i = 0; i < n; ++i) {
+            double r = -b[i];
             for (int j = 0; j < n; ++j) {
+                r += rows[i][j] * a(j + 1, 0);
                 double product = 0;
                 for (int k = 0; k < n; ++k)
-                    product += m[i][k] * inverse(k, j);
-                ASSERT_NEAR(product, i == j ? 1.0 : 0.0, 1e-10) << "trial " << trial;
+                    product += m[i][k] * upper(k, j);
+                ASSERT_NEAR(product, i == j ? 1.0 : 0.0, 1e-10);
             }
+            ASSERT_NEAR(r, 0.0, 1e-12 * (1 + std::fabs(b[i])));
         }
     }
 }

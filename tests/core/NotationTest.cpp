@@ -15,24 +15,20 @@ std::string Stripped(std::string text) {
     return text;
 }
 
-TEST(OptionsTest, ModeSwitchIsRemovedOnceWithItsCharacter) {
-    EXPECT_EQ(Stripped("/wp /mode=3 /ew"), "/wp  /ew");
-    EXPECT_EQ(Stripped("/MODE=2"), "");
-    EXPECT_EQ(Stripped("/mode=12"), "2");
-    EXPECT_EQ(Stripped(""), "");
-    EXPECT_EQ(Stripped("  /bl  "), "  /bl  ") << "no switch: the text is left as it is";
-    EXPECT_EQ(Stripped("/mode="), "");
-    EXPECT_EQ(Stripped("/mode=1/Mode=2"), "/Mode=2");
-}
-
-TEST(OptionsTest, FlagWordCountsWholeSwitchWords) {
-    EXPECT_EQ(OptionFlagWord(Stripped("/wp /mode=3 /ew")), 16389);
-    EXPECT_EQ(OptionFlagWord(""), 16384);
-    EXPECT_EQ(OptionFlagWord("/WP/Bl/eW"), 16384 + 7);
-    EXPECT_EQ(OptionFlagWord("/wpx"), 16384);
-    EXPECT_EQ(OptionFlagWord("/w p"), 16385) << "blanks are removed before words are found";
-    EXPECT_EQ(OptionFlagWord("wp"), 16384) << "a flag needs its slash";
-    EXPECT_EQ(OptionFlagWord("/x=1 /bl"), 16386);
+TEST(OptionsTest, ModeSwitchIsRemovedOnceAndTheFlagWordCountsWholeSwitchWords) {
+    // clang-format off
+    const std::pair<const char*, const char*> stripped[] = {
+        {"/wp /mode=3 /ew", "/wp  /ew"}, {"/MODE=2", ""}, {"/mode=12", "2"}, {"", ""},
+        {"  /bl  ", "  /bl  "}, {"/mode=", ""}, {"/mode=1/Mode=2", "/Mode=2"}};
+    // Blanks are removed before words are found; a flag needs its slash.
+    const std::pair<const char*, int> words[] = {
+        {"/wp  /ew", 16389}, {"", 16384}, {"/WP/Bl/eW", 16384 + 7}, {"/wpx", 16384},
+        {"/w p", 16385}, {"wp", 16384}, {"/x=1 /bl", 16386}};
+    // clang-format on
+    for (const auto& [text, expected] : stripped)
+        EXPECT_EQ(Stripped(text), expected) << text;
+    for (const auto& [text, expected] : words)
+        EXPECT_EQ(OptionFlagWord(text), expected) << text;
 }
 
 class AxisTest : public ::testing::Test {
@@ -46,14 +42,13 @@ class AxisTest : public ::testing::Test {
         SystemInfo& info = m.SystemInfo;
         info.ElementCount = 4;
         info.ElementCodes.Redim(4);
-        info.ElementCodes[1] = 8;
-        info.ElementCodes[2] = 1;
-        info.ElementCodes[3] = 11;
-        info.ElementCodes[4] = 17;
         info.SpeciesNames.Redim(6);
+        const std::int16_t codes[] = {0, 8, 1, 11, 17};
         const char* names[] = {"", "O2,g", "H2O", "H2O", "Na+", "Cl-", "NaCl,aq"};
-        for (int i = 1; i <= 6; ++i)
+        for (int i = 1; i <= 6; ++i) {
             info.SpeciesNames[i] = names[i];
+            if (i <= 4) info.ElementCodes[i] = codes[i];
+        }
         m.AqFirst = 3;
         m.AqLast = 6;
     }

@@ -48,17 +48,13 @@ TEST_P(NumbersTest, ConvertsToNearestFloat) {
     EXPECT_EQ(ToFloat(L("+1.5e3")), 1500.0f);
     EXPECT_EQ(ToFloat(L("3.4028234e38")), std::numeric_limits<float>::max());
     EXPECT_EQ(ToFloat(L("1e-60")), 0.0f);
-    try {
-        ToFloat(L("1e39"));
-        ADD_FAILURE() << "1e39 does not fit a float";
-    } catch (const RuntimeFailure& failure) {
-        EXPECT_EQ(failure.Number(), kOverflow);
-    }
-    try {
-        ToFloat("x");
-        ADD_FAILURE();
-    } catch (const RuntimeFailure& failure) {
-        EXPECT_EQ(failure.Number(), kTypeMismatch);
+    for (const auto& [text, number] : {std::pair{L("1e39"), kOverflow}, {"x", kTypeMismatch}}) {
+        try {
+            ToFloat(text);
+            ADD_FAILURE() << text << " converted";
+        } catch (const RuntimeFailure& failure) {
+            EXPECT_EQ(failure.Number(), number);
+        }
     }
 }
 
@@ -75,20 +71,15 @@ TEST_P(NumbersTest, CountsRoundHalfToEvenAndOverflow) {
 }
 
 TEST_P(NumbersTest, ShortFormSpellings) {
-    EXPECT_EQ(ShortForm(0.0f), "0");
-    EXPECT_EQ(ShortForm(-0.0f), "0");
-    EXPECT_EQ(ShortForm(-131.2f), L("-131.2"));
-    EXPECT_EQ(ShortForm(25.0f), "25");
-    EXPECT_EQ(ShortForm(0.05f), L("0.05"));
-    EXPECT_EQ(ShortForm(12345678.0f), L("1.234568E+07"));
-    EXPECT_EQ(ShortForm(1e-7f), "1E-07");
-    EXPECT_EQ(ShortForm(1e7f), "1E+07");
-    EXPECT_EQ(ShortForm(9999999.0f), "9999999");
-    EXPECT_EQ(ShortForm(0.00001f), L("0.00001"));
-    EXPECT_EQ(ShortForm(0.000001f), "1E-06");
-    EXPECT_EQ(ShortForm(-2.5e-20f), L("-2.5E-20"));
-    EXPECT_EQ(ShortForm(3e38f), "3E+38");
-    EXPECT_EQ(ShortForm(1.0f / 3.0f), L("0.3333333"));
+    // clang-format off
+    const std::pair<float, const char*> floats[] = {
+        {0.0f, "0"}, {-0.0f, "0"}, {-131.2f, "-131.2"}, {25.0f, "25"}, {0.05f, "0.05"},
+        {1e-7f, "1E-07"}, {12345678.0f, "1.234568E+07"}, {1e7f, "1E+07"}, {9999999.0f, "9999999"},
+        {0.00001f, "0.00001"}, {0.000001f, "1E-06"}, {-2.5e-20f, "-2.5E-20"}, {3e38f, "3E+38"},
+        {1.0f / 3.0f, "0.3333333"}};
+    // clang-format on
+    for (const auto& [value, text] : floats)
+        EXPECT_EQ(ShortForm(value), L(text)) << text;
     EXPECT_EQ(ShortForm(55.50843), L("55.50843"));
     EXPECT_EQ(ShortForm(0.1 + 0.2), L("0.3"));  // 15 significant digits at most
     EXPECT_EQ(ShortForm(1.0 / 3.0), L("0.333333333333333"));

@@ -188,9 +188,7 @@ TEST_F(ReaderTest, EngineRefusalsStopQuietlyAfterShowingTheEngineText) {
         Model().StatusText = "left over";
         EXPECT_EQ(Read(WorkedExample()), -1);
         EXPECT_EQ(Model().StatusText, "");
-        ASSERT_EQ(window.Messages.size(), 1u);
-        EXPECT_EQ(window.Messages[0].Text, r.shown);
-        EXPECT_EQ(window.Messages[0].Icon, MessageIcon::Critical);
+        EXPECT_EQ(window.Messages, (Shown{{r.shown, MessageButtons::Ok, MessageIcon::Critical}}));
     }
 }
 

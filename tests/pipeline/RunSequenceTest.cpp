@@ -12,6 +12,7 @@ namespace varsel::test {
 namespace {
 
 using Lines = std::vector<std::string>;
+constexpr auto kOk = MessageButtons::Ok;
 
 // Na+ and NaCl,aq both free: they only shift together, so no direction can be found.
 Lines DegenerateExample() {
@@ -23,23 +24,23 @@ Lines DegenerateExample() {
     return lines;
 }
 
+// A window that fails to show the final message box, as a broken display would.
+class FailingWindow : public RecordingWindow {
+  public:
+    MessageAnswer ShowMessage(const std::string& text, MessageButtons buttons,
+                              MessageIcon icon) override {
+        RecordingWindow::ShowMessage(text, buttons, icon);
+        if (text == "Results are saved  ") throw std::runtime_error("display lost");
+        return MessageAnswer::Ok;
+    }
+};
+
 class RunSequenceTest : public PipelineTest {
   protected:
-    void ExpectEnded() {
-        EXPECT_TRUE(window.StartVisible);
-        EXPECT_TRUE(window.BrowseEnabled);
-        EXPECT_TRUE(window.PathEnabled);
-        EXPECT_FALSE(Model().Solver);
-        EXPECT_FALSE(Model().Thermo);
-        EXPECT_FALSE(Model().SystemReader);
-        EXPECT_FALSE(Model().DataSheet);
-        EXPECT_FALSE(Model().ExcelApp);
-    }
-    std::vector<std::string> MessageTexts() const {
-        std::vector<std::string> texts;
-        for (const ShownMessage& message : window.Messages)
-            texts.push_back(message.Text);
-        return texts;
+    void ExpectEnded(const RecordingWindow& w) {
+        EXPECT_TRUE(w.StartVisible && w.BrowseEnabled && w.PathEnabled);
+        EXPECT_FALSE(Model().Solver || Model().Thermo || Model().SystemReader ||
+                     Model().DataSheet || Model().ExcelApp);
     }
 };
 
@@ -48,9 +49,7 @@ TEST_F(RunSequenceTest, SuccessfulRunSavesAndSaysSo) {
     const std::string before = folder.Read("data.txt");
     RunSequence();
     ASSERT_EQ(Model().StatusCode, 0) << Model().StatusText;
-    ASSERT_EQ(MessageTexts(), (std::vector<std::string>{"Results are saved  "}));
-    EXPECT_EQ(window.Messages[0].Icon, MessageIcon::Information);
-    EXPECT_EQ(window.Messages[0].Buttons, MessageButtons::Ok);
+    EXPECT_EQ(window.Messages, (Shown{{"Results are saved  ", kOk, MessageIcon::Information}}));
     EXPECT_EQ(window.LastCaption(), "");
     EXPECT_NE(folder.Read("data.txt"), before);
     // The switch is set before the first calculation; the session is closed once.
@@ -62,31 +61,28 @@ TEST_F(RunSequenceTest, SuccessfulRunSavesAndSaysSo) {
     EXPECT_EQ(script.Switches, (std::vector<std::pair<std::int16_t, std::int16_t>>{{27, 0}}));
     EXPECT_EQ(script.Closed, 1);
     EXPECT_EQ(script.Released, 1);
-    ExpectEnded();
+    ExpectEnded(window);
 }
 
-TEST_F(RunSequenceTest, ReadingFailuresAreShownAndNothingElseRuns) {
+TEST_F(RunSequenceTest, ReadingFailuresAndQuietStopsShowOnlyWhatTheStageShowed) {
     Lines lines = WorkedExample();
     lines[12] = "X axis:\tm(Si)";
     WriteFile(lines);
     RunSequence();
-    ASSERT_EQ(
-        MessageTexts(),
-        (std::vector<std::string>{"Source data: incorrect axis definition (row=13, col=2)  "}));
-    EXPECT_EQ(window.Messages[0].Icon, MessageIcon::Critical);
-    EXPECT_EQ(window.Messages[0].Buttons, MessageButtons::Ok);
+    EXPECT_EQ(window.Messages, (Shown{{"Source data: incorrect axis definition (row=13, col=2)  ",
+                                       kOk, MessageIcon::Critical}}));
     EXPECT_TRUE(script.Switches.empty());
     EXPECT_EQ(script.Closed, 1);
-    ExpectEnded();
-}
+    ExpectEnded(window);
 
-TEST_F(RunSequenceTest, QuietStopsShowOnlyWhatTheStageShowed) {
+    window.Messages.clear();
     script.DatabaseMessage = "Cannot open database thermo";
     WriteFile(WorkedExample());
     RunSequence();
     EXPECT_EQ(Model().StatusCode, -1);
-    EXPECT_EQ(MessageTexts(), (std::vector<std::string>{"Cannot open database thermo"}));
-    ExpectEnded();
+    EXPECT_EQ(window.Messages,
+              (Shown{{"Cannot open database thermo", kOk, MessageIcon::Critical}}));
+    ExpectEnded(window);
 }
 
 TEST_F(RunSequenceTest, FitFailureOrStopAsksWhetherToSave) {
@@ -124,7 +120,7 @@ TEST_F(RunSequenceTest, FitFailureOrStopAsksWhetherToSave) {
                 EXPECT_NE(folder.Read("data.txt"), before);
                 EXPECT_EQ(Model().StatusCode, 0);
             }
-            ExpectEnded();
+            ExpectEnded(window);
         }
     }
 }
@@ -139,31 +135,13 @@ TEST_F(RunSequenceTest, WorkbookFitFailureIsOnlyReported) {
     ThePlatform().Spreadsheet = &connector;
     window.Path = "data.xls";
     RunSequence();
-    ASSERT_EQ(MessageTexts(),
-              (std::vector<std::string>{"Optimization: could not determine the direction  "}));
-    EXPECT_EQ(window.Messages[0].Icon, MessageIcon::None);
-    EXPECT_EQ(window.Messages[0].Buttons, MessageButtons::Ok);
+    EXPECT_EQ(
+        window.Messages,
+        (Shown{{"Optimization: could not determine the direction  ", kOk, MessageIcon::None}}));
     EXPECT_EQ(connector.running->statusBar.back(), "") << "the status bar is given back";
-    ExpectEnded();
+    ExpectEnded(window);
     EXPECT_EQ(connector.running->books.size(), 1u) << "the workbook stays open";
 }
-
-}  // namespace
-}  // namespace varsel::test
-
-namespace varsel::test {
-namespace {
-
-// A window that fails to show the final message box, as a broken display would.
-class FailingWindow : public RecordingWindow {
-  public:
-    MessageAnswer ShowMessage(const std::string& text, MessageButtons buttons,
-                              MessageIcon icon) override {
-        RecordingWindow::ShowMessage(text, buttons, icon);
-        if (text == "Results are saved  ") throw std::runtime_error("display lost");
-        return MessageAnswer::Ok;
-    }
-};
 
 // A failure that no stage reports through the status code still ends the run in order: the
 // user is told, the controls come back and every engine object is released.
@@ -174,14 +152,10 @@ TEST_F(RunSequenceTest, UnexpectedFailureEndsTheRunInOrder) {
     WriteFile(FittableExample());
     EXPECT_NO_THROW(RunSequence());
     ASSERT_EQ(failing.Messages.size(), 2u);
-    EXPECT_EQ(failing.Messages[1].Text, "The run ended unexpectedly: display lost  ");
-    EXPECT_EQ(failing.Messages[1].Icon, MessageIcon::Critical);
+    EXPECT_EQ(failing.Messages[1], (ShownMessage{"The run ended unexpectedly: display lost  ", kOk,
+                                                 MessageIcon::Critical}));
     EXPECT_EQ(Model().StatusCode, 1);
-    EXPECT_TRUE(failing.StartVisible);
-    EXPECT_TRUE(failing.BrowseEnabled);
-    EXPECT_TRUE(failing.PathEnabled);
-    EXPECT_FALSE(Model().Solver);
-    EXPECT_FALSE(Model().Thermo);
+    ExpectEnded(failing);
     ThePlatform().Window = &window;
 }
 

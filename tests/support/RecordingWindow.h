@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,13 @@ struct ShownMessage {
     std::string Text;
     MessageButtons Buttons;
     MessageIcon Icon;
+    bool operator==(const ShownMessage&) const = default;
 };
+inline void PrintTo(const ShownMessage& m, std::ostream* out) {
+    *out << '"' << m.Text << "\" buttons " << static_cast<int>(m.Buttons) << " icon "
+         << static_cast<int>(m.Icon);
+}
+using Shown = std::vector<ShownMessage>;
 
 struct DrawnRectangle {
     float Left, Top, Width, Height;

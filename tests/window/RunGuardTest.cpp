@@ -52,17 +52,23 @@ void LeaveRunningState(IWindow& window) {
 
 using RunGuardTest = WindowTest;
 
-TEST_F(RunGuardTest, CloseIsRefusedDuringTheRunAndAcceptedAfter) {
+// A close and a queued second start, both delivered while the run processes events.
+TEST_F(RunGuardTest, CloseAndASecondStartAreRefusedDuringTheRun) {
     EscapeSpy spy;
     bool closedDuringRun = true;
+    int runs = 0;
     qt::Form1& form = Open([&] {
+        ++runs;
         EnterRunningState(*form_);
+        EXPECT_TRUE(form_->RunInProgress());
         form_->activateWindow();
         closedDuringRun = form_->close();
+        Control<QPushButton>("cmdStart")->click();
         form_->ProcessEvents();  // the posted Escape arrives without the close waiting for it
         LeaveRunningState(*form_);
     });
     Control<QPushButton>("cmdStart")->click();
+    EXPECT_EQ(runs, 1);
     EXPECT_FALSE(closedDuringRun);
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(SettingsBytes(), "") << "a refused close saves nothing";
@@ -70,6 +76,9 @@ TEST_F(RunGuardTest, CloseIsRefusedDuringTheRunAndAcceptedAfter) {
     EXPECT_EQ(spy.Presses, 1) << "Escape went to the active window";
     EXPECT_EQ(spy.Receiver, QApplication::activeWindow());
 
+    EXPECT_FALSE(form_->RunInProgress());
+    Control<QPushButton>("cmdStart")->click();
+    EXPECT_EQ(runs, 2) << "after the run the button starts again";
     EXPECT_TRUE(form.close());
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(SettingsBytes(), "WorkDir=\r\n");
@@ -77,33 +86,12 @@ TEST_F(RunGuardTest, CloseIsRefusedDuringTheRunAndAcceptedAfter) {
 
 TEST_F(RunGuardTest, CloseIsRefusedEvenBeforeTheRunHidesTheControls) {
     bool closedDuringRun = true;
-    Open([&] {
-        // e.g. while the spreadsheet application starts and events are processed
-        closedDuringRun = form_->close();
-    });
+    // e.g. while the spreadsheet application starts and events are processed
+    Open([&] { closedDuringRun = form_->close(); });
     Control<QPushButton>("cmdStart")->click();
     EXPECT_FALSE(closedDuringRun);
     EXPECT_FALSE(form_->RunInProgress());
     EXPECT_TRUE(form_->close());
-}
-
-TEST_F(RunGuardTest, ASecondStartCannotNestInTheFirst) {
-    int runs = 0;
-    Open([&] {
-        ++runs;
-        EnterRunningState(*form_);
-        EXPECT_TRUE(form_->RunInProgress());
-        // A click queued before the button was hidden, delivered while the run processes
-        // events.
-        Control<QPushButton>("cmdStart")->click();
-        form_->ProcessEvents();
-        LeaveRunningState(*form_);
-    });
-    Control<QPushButton>("cmdStart")->click();
-    EXPECT_EQ(runs, 1);
-    EXPECT_FALSE(form_->RunInProgress());
-    Control<QPushButton>("cmdStart")->click();
-    EXPECT_EQ(runs, 2) << "after the run the button starts again";
 }
 
 TEST_F(RunGuardTest, EventsAreProcessedWhereTheRunAsksAndDuringThePause) {
@@ -133,9 +121,9 @@ TEST_F(RunGuardTest, ARunEndingByAnExceptionLeavesAnIdleWindow) {
     EXPECT_TRUE(Control<QPushButton>("cmdBrowse")->isEnabled());
     EXPECT_TRUE(Control<QLineEdit>("txtFile")->isEnabled());
     ASSERT_EQ(dialogs_.Messages.size(), 1u);
-    EXPECT_TRUE(dialogs_.Messages[0].Text.contains("engine session lost"));
-    EXPECT_EQ(dialogs_.Messages[0].Icon, MessageIcon::Critical);
-    EXPECT_EQ(dialogs_.Messages[0].Buttons, MessageButtons::Ok);
+    const RecordedMessage& shown = dialogs_.Messages[0];
+    EXPECT_TRUE(shown.Text.contains("engine session lost") && shown.Icon == MessageIcon::Critical &&
+                shown.Buttons == MessageButtons::Ok);
     EXPECT_TRUE(form_->close());
 }
 

@@ -2,6 +2,8 @@
 // makes to evaluate one sample.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cmath>
 #include <memory>
 #include <string>
@@ -14,9 +16,11 @@ namespace varsel::engine::equilibrium::testing {
 
 inline constexpr double kLn10 = 2.302585092994046;
 
-/// The three engine objects of a run with the shipped database open and a System loaded.
+/// The three engine objects of a run with the shipped database open and a System loaded;
+/// unless told that the System is refused, a refusal fails the test.
 struct EngineRun {
-    explicit EngineRun(const std::string& system, const std::string& workFolder = "") {
+    explicit EngineRun(const std::string& system, const std::string& workFolder = "",
+                       bool loads = true) {
         solver = factory.CreateSolver(workFolder);
         thermo = factory.CreateThermo(workFolder);
         reader = factory.CreateSystemReader(workFolder);
@@ -27,6 +31,7 @@ struct EngineRun {
         thermo->SetModes(16384);
         solver->LoadSystem(system);
         loaded = solver->GetMessage();
+        EXPECT_TRUE(!loads || loaded == "System file accepted") << system << ": " << loaded;
         if (loaded == "System file accepted") {
             reader->ReadSystem(system, info, flag);
             pmc.Redim(info.SubstanceCount);
