@@ -84,12 +84,11 @@ int Guardians() {
     return count;
 }
 
-std::vector<std::string> CliEnvironment() {
-    std::vector<std::string> variables = {"VARSEL_CALC_PIPE=" + OfficeOptions().PipeName,
-                                          "VARSEL_CALC_PROFILE=" + OfficeProfileUrl()};
-    for (char** variable = environ; *variable != nullptr; ++variable)
-        variables.emplace_back(*variable);
-    return variables;
+// The shell command that runs varsel-cli on `file` in the test office.
+std::string CliCommand(const fs::path& file) {
+    return "VARSEL_CALC_PIPE=" + OfficeOptions().PipeName +
+           " VARSEL_CALC_PROFILE=" + OfficeProfileUrl() + " exec " + VARSEL_CLI_PATH + " " +
+           file.string();
 }
 
 class RunTest : public OfficeTest {
@@ -197,11 +196,7 @@ TEST_F(RunTest, TheCommandLineRunsAWorkbookInTheUsersOffice) {
     probe.MakeWorkbook(file, {TypedRows(Example("nacl.txt"))});
     const std::string bytes = FileBytes(file);
     std::string output;
-    EXPECT_EQ(RunCommand("VARSEL_CALC_PIPE=" + OfficeOptions().PipeName + " VARSEL_CALC_PROFILE=" +
-                             OfficeProfileUrl() + " " + VARSEL_CLI_PATH + " " + file.string(),
-                         output),
-              0)
-        << output;
+    EXPECT_EQ(RunCommand(CliCommand(file), output), 0) << output;
     EXPECT_NE(output.find("Results are saved"), std::string::npos) << output;
 
     EXPECT_EQ(FileBytes(file), bytes) << "the workbook is not saved";
@@ -227,18 +222,11 @@ TEST_F(RunTest, ACommandLineKilledDuringARunLeavesTheOfficeUnlocked) {
 
     for (const bool guarded : {true, false}) {
         SCOPED_TRACE(guarded ? "with its guardian" : "without a guardian");
-        std::vector<std::string> texts = {VARSEL_CLI_PATH, file.string()};
-        std::vector<std::string> variables = CliEnvironment();
-        if (!guarded) variables.insert(variables.begin(), "VARSEL_OFFICE_GUARDIAN=");
-        std::vector<char*> argv, envp;
-        for (std::string& t : texts)
-            argv.push_back(t.data());
-        for (std::string& v : variables)
-            envp.push_back(v.data());
-        argv.push_back(nullptr);
-        envp.push_back(nullptr);
+        const std::string command = (guarded ? "" : "VARSEL_OFFICE_GUARDIAN= ") + CliCommand(file);
+        const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
         pid_t cli = -1;
-        ASSERT_EQ(posix_spawn(&cli, argv[0], nullptr, nullptr, argv.data(), envp.data()), 0);
+        ASSERT_EQ(posix_spawn(&cli, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ),
+                  0);
         int status = 0;
         const bool locked = WaitUntil(300, [&] {
             return !probe.InputEnabled(file) || waitpid(cli, &status, WNOHANG) == cli;
