@@ -10,6 +10,7 @@
 
 #include "services/uno/CalcApp.h"
 #include "services/uno/CalcSession.h"
+#include "services/uno/OfficeGuardian.h"
 #include "services/uno/OfficeProcesses.h"
 #include "services/uno/UnoBridge.h"
 
@@ -87,7 +88,7 @@ class CalcConnector : public ISpreadsheetConnector {
     }
 
     std::shared_ptr<ISpreadsheetApp> MakeApp(const Reference<XComponentContext>& office) const {
-        auto session = std::make_shared<CalcSession>(office, options_.LockRecordPath);
+        auto session = std::make_shared<CalcSession>(office, options_);
         session->RestoreOrphanedLocks();
         return std::make_shared<calc::CalcApp>(std::move(session));
     }
@@ -111,6 +112,7 @@ CalcOptions DefaultCalcOptions() {
     std::filesystem::path folder = std::filesystem::temp_directory_path(error);
     if (error) folder = "/tmp";
     options.LockRecordPath = (folder / (options.PipeName + ".locks")).string();
+    options.GuardianProgram = calc::GuardianProgram();
     return options;
 }
 

@@ -33,12 +33,16 @@ struct CalcOptions {
     /// File that lists the document windows this program has disabled, so that an attach after
     /// a crash of the program enables them again.
     std::string LockRecordPath;
+    /// The guardian program that gives the office back when this program dies during a run
+    /// that locked it; empty for none.
+    std::string GuardianProgram;
 };
 
 /// The user's own office: the pipe "varsel_calc_<uid>", the user's profile and the launcher of
 /// the office the program was built against. The environment variables VARSEL_CALC_PIPE,
 /// VARSEL_CALC_PROFILE (a file URL) and VARSEL_SOFFICE (the full path of another office's
-/// launcher) override the pipe, the profile and the launcher.
+/// launcher) override the pipe, the profile and the launcher; VARSEL_OFFICE_GUARDIAN names
+/// another guardian program (empty: none).
 CalcOptions DefaultCalcOptions();
 
 /// A connector to LibreOffice Calc. Failing office calls raise RuntimeFailure

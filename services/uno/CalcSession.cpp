@@ -1,16 +1,10 @@
 #include "services/uno/CalcSession.h"
 
 #include <unistd.h>
-#include <algorithm>
 #include <com/sun/star/awt/XWindow2.hpp>
-#include <com/sun/star/beans/XPropertySet.hpp>
-#include <com/sun/star/container/XIndexAccess.hpp>
 #include <com/sun/star/frame/Desktop.hpp>
 #include <com/sun/star/frame/XController.hpp>
-#include <com/sun/star/frame/XFrames.hpp>
 #include <com/sun/star/frame/XLayoutManager.hpp>
-#include <com/sun/star/frame/XTitle.hpp>
-#include <com/sun/star/ui/XUIElement.hpp>
 #include <utility>
 
 namespace varsel::calc {
@@ -18,44 +12,10 @@ namespace varsel::calc {
 using css::uno::Reference;
 using css::uno::UNO_QUERY;
 
-namespace {
-
-constexpr char kStatusBar[] = "private:resource/statusbar/statusbar";
-constexpr char kProgressBar[] = "private:resource/progressbar/progressbar";
-
-Reference<css::frame::XLayoutManager> LayoutManagerOf(const Reference<css::frame::XFrame>& frame) {
-    Reference<css::frame::XLayoutManager> manager;
-    const Reference<css::beans::XPropertySet> properties(frame, UNO_QUERY);
-    if (properties.is()) properties->getPropertyValue("LayoutManager") >>= manager;
-    return manager;
-}
-
-// The progress bar of a frame as a status indicator. The program drives it directly rather
-// than through an indicator of the frame's indicator factory: the factory keeps every
-// indicator it made until that indicator is ended, so one left behind by a program that died
-// would hold the bar for good, while the bar itself can always be ended by the next attach.
-Reference<css::task::XStatusIndicator> ProgressBarOf(
-    const Reference<css::frame::XLayoutManager>& manager, bool create) {
-    if (!manager.is()) return Reference<css::task::XStatusIndicator>();
-    if (create && !manager->getElement(kProgressBar).is()) manager->createElement(kProgressBar);
-    const Reference<css::ui::XUIElement> element = manager->getElement(kProgressBar);
-    if (!element.is()) return Reference<css::task::XStatusIndicator>();
-    return Reference<css::task::XStatusIndicator>(element->getRealInterface(), UNO_QUERY);
-}
-
-}  // namespace
-
-std::string DocumentKey(const Reference<css::frame::XModel>& document) {
-    if (!document.is()) return std::string();
-    const rtl::OUString url = document->getURL();
-    if (!url.isEmpty()) return ToUtf8(url);
-    const Reference<css::frame::XTitle> title(document, UNO_QUERY);
-    return title.is() ? ToUtf8(title->getTitle()) : std::string();
-}
-
 CalcSession::CalcSession(const Reference<css::uno::XComponentContext>& office,
-                         std::string lockRecordPath)
-    : record_(std::move(lockRecordPath)) {
+                         const CalcOptions& options)
+    : record_(options.LockRecordPath),
+      guardian_(options.GuardianProgram, options.PipeName, options.LockRecordPath) {
     desktop_ = Calling("reach its desktop", [&] { return css::frame::Desktop::create(office); });
 }
 
@@ -89,18 +49,10 @@ Reference<css::frame::XFrame> CalcSession::Frame() {
 }
 
 std::vector<Reference<css::frame::XFrame>> CalcSession::Frames() {
-    std::vector<Reference<css::frame::XFrame>> frames;
-    const Reference<css::container::XIndexAccess> all(desktop_->getFrames(), UNO_QUERY);
-    const sal_Int32 count = all.is() ? all->getCount() : 0;
-    for (sal_Int32 i = 0; i < count; ++i) {
-        Reference<css::frame::XFrame> frame;
-        all->getByIndex(i) >>= frame;
-        if (frame.is()) frames.push_back(frame);
-    }
-    return frames;
+    return FramesOf(desktop_);
 }
 
-std::vector<Reference<css::frame::XFrame>> CalcSession::FramesOf(
+std::vector<Reference<css::frame::XFrame>> CalcSession::DocumentFrames(
     const Reference<css::frame::XModel>& document) {
     std::vector<Reference<css::frame::XFrame>> frames;
     if (!document.is()) return frames;
@@ -166,6 +118,9 @@ void CalcSession::EndStatus() {
 void CalcSession::Mark(const Reference<css::frame::XModel>& document) {
     if (!markedKey_.empty()) return;
     markedKey_ = DocumentKey(document);
+    // The guardian hears of the lock (and is started, when it is not there yet) before
+    // anything is locked, so that the program cannot die holding a lock it does not know of.
+    guardian_.Locking(markedKey_);
     record_.Add(getpid(), markedKey_);
 }
 
@@ -175,6 +130,7 @@ void CalcSession::Unmark() noexcept {
         record_.Remove(getpid(), markedKey_);
     } catch (...) {
     }
+    guardian_.Released();
     markedKey_.clear();
 }
 
@@ -190,7 +146,7 @@ void CalcSession::SetInputEnabled(bool enabled) {
         // Noted before the first window is disabled, so that even a crash right afterwards
         // leaves a trace for the next attach to clean up.
         Mark(document);
-        for (const Reference<css::frame::XFrame>& frame : FramesOf(document)) {
+        for (const Reference<css::frame::XFrame>& frame : DocumentFrames(document)) {
             const Reference<css::awt::XWindow2> window(frame->getContainerWindow(), UNO_QUERY);
             if (!window.is() || !window->isEnabled()) continue;
             disabledWindows_.push_back(Reference<css::awt::XWindow>(window, UNO_QUERY));
@@ -233,22 +189,8 @@ void CalcSession::SetScreenUpdating(bool updating) {
 void CalcSession::RestoreOrphanedLocks() {
     const std::vector<std::string> orphans = record_.TakeOrphans();
     if (orphans.empty()) return;
-    Calling("give back the workbook windows that a program left locked", [&] {
-        for (const Reference<css::frame::XFrame>& frame : Frames()) {
-            const Reference<css::frame::XController> controller = frame->getController();
-            if (!controller.is()) continue;
-            const std::string key = DocumentKey(controller->getModel());
-            if (std::find(orphans.begin(), orphans.end(), key) == orphans.end()) continue;
-            const Reference<css::awt::XWindow> window = frame->getContainerWindow();
-            if (window.is()) window->setEnable(true);
-            const Reference<css::frame::XLayoutManager> manager = LayoutManagerOf(frame);
-            const Reference<css::task::XStatusIndicator> progress = ProgressBarOf(manager, false);
-            if (progress.is()) {
-                progress->end();
-                manager->hideElement(kProgressBar);
-            }
-        }
-    });
+    Calling("give back the workbook windows that a program left locked",
+            [&] { GiveBackWindows(desktop_, orphans); });
 }
 
 }  // namespace varsel::calc

@@ -2,7 +2,8 @@
 // what the run changed in the office's user interface (the status indicator, disabled
 // document windows, locked controllers). Shared by the application, workbook and worksheet
 // objects of the run; when the last of them is released, everything the run changed in the
-// interface is put back, whatever way the run ended.
+// interface is put back, whatever way the run ended. While the interface is changed, a guardian
+// process stands by to put it back should this program die first.
 #pragma once
 
 #include <com/sun/star/awt/XWindow.hpp>
@@ -14,15 +15,19 @@
 #include <string>
 #include <vector>
 
+#include "services/uno/CalcConnector.h"
 #include "services/uno/InputLockRecord.h"
+#include "services/uno/OfficeGuardian.h"
+#include "services/uno/OfficeWindows.h"
 #include "services/uno/UnoBridge.h"
 
 namespace varsel::calc {
 
 class CalcSession {
   public:
+    /// Uses the lock record and the guardian program named in `options`.
     CalcSession(const css::uno::Reference<css::uno::XComponentContext>& office,
-                std::string lockRecordPath);
+                const CalcOptions& options);
     ~CalcSession();
     CalcSession(const CalcSession&) = delete;
     CalcSession& operator=(const CalcSession&) = delete;
@@ -53,7 +58,7 @@ class CalcSession {
   private:
     css::uno::Reference<css::frame::XModel> Document();
     css::uno::Reference<css::frame::XFrame> Frame();
-    std::vector<css::uno::Reference<css::frame::XFrame>> FramesOf(
+    std::vector<css::uno::Reference<css::frame::XFrame>> DocumentFrames(
         const css::uno::Reference<css::frame::XModel>& document);
     void EnableInput() noexcept;
     // Notes in the lock record that this program changed the interface of `document`, and
@@ -70,9 +75,7 @@ class CalcSession {
     css::uno::Reference<css::frame::XModel> lockedControllers_;
     int controllerLocks_ = 0;
     InputLockRecord record_;
+    OfficeGuardian guardian_;
 };
-
-/// The text that names a document in the lock record: its URL, or its title when unsaved.
-std::string DocumentKey(const css::uno::Reference<css::frame::XModel>& document);
 
 }  // namespace varsel::calc

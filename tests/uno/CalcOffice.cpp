@@ -1,18 +1,13 @@
-// calc_office: brings up and takes down the headless office that the workbook tests share, and
-// plays a program that dies while it holds the office locked.
+// calc_office: brings up and takes down the headless office that the workbook tests share.
 //
 //   calc_office start FOLDER PIPE   fresh profile in FOLDER/profile (document lock files off),
 //                                   an office started on it by the backend's own Start(),
 //                                   listening on PIPE; returns once it accepts connections
 //   calc_office stop FOLDER PIPE    ends the office of that profile, removes FOLDER and the
 //                                   socket files of PIPE (and of the pipes named after it)
-//   calc_office crash PIPE RECORD NAME
-//                                   attaches, shows a status text and locks the input of the
-//                                   open workbook NAME, then ends without cleaning up
 #include <unistd.h>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -71,24 +66,6 @@ int Start(const fs::path& folder, const std::string& pipe) {
     return up ? 0 : 1;
 }
 
-int Crash(const std::string& pipe, const std::string& record, const std::string& name) {
-    CalcOptions options = DefaultCalcOptions();
-    options.PipeName = pipe;
-    options.LockRecordPath = record;
-    const auto app = MakeCalcConnector(options)->Attach();
-    for (int i = 1; app && i <= app->WorkbookCount(); ++i) {
-        const auto book = app->Workbook(i);
-        if (book->Name() != name) continue;
-        const auto sheet = book->ActiveWorksheet();
-        app->SetStatusBar("Optimizing...");
-        app->SetInteractive(false);
-        sheet->SetCellNumber(1, 1, 42);
-        std::fflush(nullptr);
-        std::_Exit(3);  // no destructor runs: the office stays locked
-    }
-    return 1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -96,13 +73,10 @@ int main(int argc, char** argv) {
     try {
         if (command == "start" && argc == 4) return Start(argv[2], argv[3]);
         if (command == "stop" && argc == 4) return Stop(argv[2], argv[3]);
-        if (command == "crash" && argc == 5) return Crash(argv[2], argv[3], argv[4]);
     } catch (const RuntimeFailure& failure) {
         std::fprintf(stderr, "calc_office: %s\n", failure.what());
         return 1;
     }
-    std::fprintf(
-        stderr,
-        "usage: calc_office start FOLDER PIPE | stop FOLDER PIPE | crash PIPE RECORD NAME\n");
+    std::fprintf(stderr, "usage: calc_office start FOLDER PIPE | stop FOLDER PIPE\n");
     return 2;
 }

@@ -1,9 +1,16 @@
 // Whole runs on workbooks in the office: each shipped example, made into a workbook by the
 // office itself, gives cell for cell the results of the same example run as a text file and
 // keeps every other cell as it was; a fit that fails gives the office back with the cells
-// written so far; and the command line runs a workbook through the user's office connection.
+// written so far; the command line runs a workbook through the user's office connection; and a
+// command line killed during a run leaves the office unlocked.
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <fstream>
+#include <thread>
 
 #include "OfficeTest.h"
 #include "engine/EngineFactory.h"
@@ -51,6 +58,37 @@ bool IsResultCell(int row, int column) {
     if (sample < 1 || sample > m.SampleCount) return false;
     const int c0 = m.SamplePmcCount + m.FormulaCount;
     return (column == c0 + 3 && m.XAxis.Kind != 0) || (column >= c0 + 5 && column <= c0 + 7);
+}
+
+// Waits until `done` holds, at most `seconds`; false when it never came.
+template <class Condition>
+bool WaitUntil(double seconds, Condition done) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
+}
+
+// Running guardian processes of runs on the test office (an ended one shows no command line).
+int Guardians() {
+    int count = 0;
+    std::error_code ignored;
+    for (const auto& entry : fs::directory_iterator("/proc", ignored)) {
+        std::ifstream in(entry.path() / "cmdline", std::ios::binary);
+        const std::string line((std::istreambuf_iterator<char>(in)), {});
+        count += line.find("varsel-office-guardian") != std::string::npos &&
+                 line.find(VARSEL_TEST_CALC_PIPE) != std::string::npos;
+    }
+    return count;
+}
+
+// The shell command that runs varsel-cli on `file` in the test office.
+std::string CliCommand(const fs::path& file) {
+    return "VARSEL_CALC_PIPE=" + OfficeOptions().PipeName +
+           " VARSEL_CALC_PROFILE=" + OfficeProfileUrl() + " exec " + VARSEL_CLI_PATH + " " +
+           file.string();
 }
 
 class RunTest : public OfficeTest {
@@ -158,11 +196,7 @@ TEST_F(RunTest, TheCommandLineRunsAWorkbookInTheUsersOffice) {
     probe.MakeWorkbook(file, {TypedRows(Example("nacl.txt"))});
     const std::string bytes = FileBytes(file);
     std::string output;
-    EXPECT_EQ(RunCommand("VARSEL_CALC_PIPE=" + OfficeOptions().PipeName + " VARSEL_CALC_PROFILE=" +
-                             OfficeProfileUrl() + " " + VARSEL_CLI_PATH + " " + file.string(),
-                         output),
-              0)
-        << output;
+    EXPECT_EQ(RunCommand(CliCommand(file), output), 0) << output;
     EXPECT_NE(output.find("Results are saved"), std::string::npos) << output;
 
     EXPECT_EQ(FileBytes(file), bytes) << "the workbook is not saved";
@@ -172,6 +206,55 @@ TEST_F(RunTest, TheCommandLineRunsAWorkbookInTheUsersOffice) {
     EXPECT_TRUE(ContentOf(sheet, 10, 4).Number) << "the fitted NaCl,aq";
     EXPECT_TRUE(ContentOf(sheet, 12, 4).Number) << "the final mean error";
     EXPECT_TRUE(probe.InputEnabled(file));
+    EXPECT_EQ(Guardians(), 0) << "the run's guardian ended with it";
+}
+
+TEST_F(RunTest, ACommandLineKilledDuringARunLeavesTheOfficeUnlocked) {
+    // Many samples keep the run in the office long enough to be caught holding it locked.
+    std::string text = Example("nacl.txt");
+    const std::string samples = text.substr(text.find("m=0.1"));
+    for (int copy = 0; copy < 20; ++copy)
+        text += samples;
+    const fs::path file = folder.Path() / "long.ods";
+    probe.MakeWorkbook(file, {TypedRows(text)});
+    probe.Open(file);
+    const fs::path record = fs::temp_directory_path() / (OfficeOptions().PipeName + ".locks");
+
+    for (const bool guarded : {true, false}) {
+        SCOPED_TRACE(guarded ? "with its guardian" : "without a guardian");
+        const std::string command = (guarded ? "" : "VARSEL_OFFICE_GUARDIAN= ") + CliCommand(file);
+        const char* argv[] = {"sh", "-c", command.c_str(), nullptr};
+        pid_t cli = -1;
+        ASSERT_EQ(posix_spawn(&cli, "/bin/sh", nullptr, nullptr, const_cast<char**>(argv), environ),
+                  0);
+        int status = 0;
+        const bool locked = WaitUntil(300, [&] {
+            return !probe.InputEnabled(file) || waitpid(cli, &status, WNOHANG) == cli;
+        });
+        kill(cli, SIGKILL);
+        waitpid(cli, &status, 0);
+        const auto killed = std::chrono::steady_clock::now();
+        ASSERT_TRUE(locked && WIFSIGNALED(status)) << "the run ended before it was seen locked";
+
+        if (guarded) {
+            EXPECT_TRUE(WaitUntil(
+                60, [&] { return probe.InputEnabled(file) && !probe.ProgressShown(file); }));
+            const double seconds =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - killed).count();
+            EXPECT_LE(seconds, 3.0) << "the office was given back too late";
+        } else {
+            // The lock record lets the next attach give the office back.
+            EXPECT_FALSE(probe.InputEnabled(file));
+            EXPECT_TRUE(probe.ProgressShown(file));
+            CalcOptions options = OfficeOptions();
+            options.LockRecordPath = record.string();
+            ASSERT_TRUE(MakeCalcConnector(options)->Attach());
+            EXPECT_TRUE(probe.InputEnabled(file));
+            EXPECT_FALSE(probe.ProgressShown(file));
+        }
+        EXPECT_TRUE(WaitUntil(60, [&] { return !fs::exists(record); })) << FileBytes(record);
+    }
+    EXPECT_TRUE(WaitUntil(60, [&] { return Guardians() == 0; }));
 }
 
 }  // namespace

@@ -1,11 +1,10 @@
 // What a fit does to the office's user interface, and that the user always gets it back: the
-// status indicator and the input lock while the run holds them, after the program itself dies
-// (a fit that fails is run whole in the run tests); the status bar setting; and many connections in
-// one program.
+// status indicator and the input lock while the run holds them (a fit that fails, and a
+// program killed during a fit, are run whole in the run tests); the status bar setting; many
+// connections in one program; and the record of the locks of programs that died.
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
-#include <cstdlib>
 
 #include "OfficeTest.h"
 #include "model/RuntimeFailure.h"
@@ -48,25 +47,6 @@ TEST_F(SessionTest, StatusIndicatorAndInputLockHoldUntilReleased) {
     EXPECT_FALSE(app.DisplayStatusBar());
     app.SetDisplayStatusBar(true);
     EXPECT_TRUE(probe.StatusBarShown(file));
-}
-
-TEST_F(SessionTest, AProgramThatDiesLockedIsCleanedUpByTheNextAttach) {
-    const auto file = Workbook("fit.ods", kData);
-    probe.Open(file);
-    const std::string record = OfficeOptions().LockRecordPath;
-    const std::string command = std::string(VARSEL_CALC_OFFICE_TOOL) + " crash " +
-                                VARSEL_TEST_CALC_PIPE + " " + record + " fit.ods";
-    const int status = std::system(command.c_str());
-    ASSERT_TRUE(WIFEXITED(status));
-    ASSERT_EQ(WEXITSTATUS(status), 3) << "the helper should have died holding the lock";
-    EXPECT_FALSE(probe.InputEnabled(file));
-    EXPECT_EQ(Value(probe.Sheet(file, 0), 1, 1), 42);
-    EXPECT_TRUE(probe.ProgressShown(file));
-
-    ASSERT_TRUE(connector->Attach());
-    EXPECT_TRUE(probe.InputEnabled(file));
-    EXPECT_FALSE(probe.ProgressShown(file));
-    EXPECT_FALSE(std::filesystem::exists(record)) << "nothing is left in the record";
 }
 
 TEST_F(SessionTest, OneProgramSurvivesManyConnectionsToTheSameOffice) {
