@@ -167,8 +167,9 @@ void RunEquilibrium(const EquilibriumArguments& args, ToolContext& context) {
         out << Pad(info.SpeciesNames[s], width) << Pad(Scientific(molality), 16, true)
             << Pad(Fixed(logActivity, 4), 12, true) << Pad(logGamma, 12, true) << "\n";
     }
-    // φ = −ln a_w / (M_w Σ m), the osmotic coefficient of the solution's solutes.
-    if (soluteSum > 0)
+    // φ = −ln a_w / (M_w Σ m), the osmotic coefficient of the solution's solutes; left out
+    // where ln a_w is 0, as when a p.m.c. H2O imposes the water at activity 1.
+    if (soluteSum > 0 && lnActivities[aqFirst - np] != 0)
         out << "\nosmotic coefficient  "
             << Fixed(-lnActivities[aqFirst - np] / (soluteSum / kWaterMolesPerKg), 4) << "\n";
     if (engineSolver && engineSolver->LastResult()) {
