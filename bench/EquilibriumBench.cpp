@@ -121,7 +121,11 @@ void MeasureModel(benchmark::State& state, const char* system, const char* optio
         run.pmc[1] = (calls & 1) ? 1.1e-30 : 1e-30;
         run.Calculate(300.0f);
         ++calls;
-        if (!run.Ok()) state.SkipWithError("a calculation failed");
+        if (!run.Ok()) {
+            std::fprintf(stderr, "%s\n", run.solver->GetMessage().c_str());
+            state.SkipWithError("a calculation failed");
+            break;
+        }
     }
     state.counters["allocs_per_call"] =
         static_cast<double>(allocations.load() - before) / static_cast<double>(calls);
