@@ -45,6 +45,10 @@ class ActivityModel {
     virtual void Evaluate(const SolutionState& state, std::span<double> lnGamma,
                           double& lnWaterActivity) = 0;
 
+    /// With `ignore`, a model whose parameters are tabulated over a range takes those of the
+    /// nearest tabulated state outside it instead of refusing the state.
+    virtual void SetIgnoreLimits(bool ignore) { (void)ignore; }
+
     /// The short name the options text uses for the model ("hkf81", "pitzer").
     virtual const char* Name() const = 0;
 };

@@ -22,7 +22,9 @@ void Hkf81Model::Evaluate(const SolutionState& state, std::span<double> lnGamma,
                           double& lnWaterActivity) {
     CheckState("HKF81", state, solutes_.size(), lnGamma.size());
     if (state.Temperature != cachedTemperature_ || state.Pressure != cachedPressure_) {
-        parameters_ = Hkf81ParametersAt(state.Temperature - 273.15, state.Pressure);
+        parameters_ = ignoreLimits_
+                          ? Hkf81ParametersNearest(state.Temperature - 273.15, state.Pressure)
+                          : Hkf81ParametersAt(state.Temperature - 273.15, state.Pressure);
         cachedTemperature_ = state.Temperature;
         cachedPressure_ = state.Pressure;
     }

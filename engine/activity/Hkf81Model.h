@@ -34,6 +34,10 @@ class Hkf81Model final : public ActivityModel {
     void Evaluate(const SolutionState& state, std::span<double> lnGamma,
                   double& lnWaterActivity) override;
     const char* Name() const override { return "hkf81"; }
+    void SetIgnoreLimits(bool ignore) override {
+        ignoreLimits_ = ignore;
+        cachedTemperature_ = -1;
+    }
 
   private:
     std::vector<Solute> solutes_;
@@ -42,6 +46,7 @@ class Hkf81Model final : public ActivityModel {
     double cachedTemperature_ = -1;  // state of `parameters_` (the table look-up needs the
     double cachedPressure_ = -1;     // saturation pressure above 100 °C)
     Hkf81Parameters parameters_;
+    bool ignoreLimits_ = false;
 };
 
 }  // namespace varsel::engine::activity

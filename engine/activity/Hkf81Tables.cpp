@@ -196,4 +196,19 @@ Hkf81Parameters Hkf81ParametersAt(double tempC, double pressureBar) {
     return p;
 }
 
+Hkf81Parameters Hkf81ParametersNearest(double tempC, double pressureBar) {
+    const double t = std::clamp(std::isfinite(tempC) ? tempC : 25.0, 0.0, 500.0);
+    const double floor = FirstColumnPressure(t);
+    double p = std::clamp(std::isfinite(pressureBar) ? pressureBar : 1.0,
+                          std::isnan(floor) ? 1.0 : floor, 5000.0);
+    for (double column : {250.0, 500.0, 750.0, 1000.0, 1500.0, 2000.0, 5000.0}) {
+        try {
+            return Hkf81ParametersAt(t, p);
+        } catch (const RuntimeFailure&) {
+            p = std::max(p, column);
+        }
+    }
+    return Hkf81ParametersAt(t, p);
+}
+
 }  // namespace varsel::engine::activity

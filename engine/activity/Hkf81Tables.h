@@ -21,6 +21,11 @@ struct Hkf81Parameters {
 /// critical temperature where the paper prints no values.
 Hkf81Parameters Hkf81ParametersAt(double tempC, double pressureBar);
 
+/// The parameters at the state of the tables nearest to a temperature (°C) and pressure
+/// (bar): both held to the edges of the tables, and in the low-density corner the pressure
+/// raised to the first column that has values. For calculations asked to go past the limits.
+Hkf81Parameters Hkf81ParametersNearest(double tempC, double pressureBar);
+
 /// The value printed at a node of the tables (row `t` of the 21 temperatures 0, 25, ..., 500 °C
 /// and column `p` of the pressures 1/Psat, 250, 500, 750, 1000, 1500, 2000, 3000, 4000, 5000
 /// bar), in the units of Hkf81Parameters; NaN where the paper prints none.

@@ -40,7 +40,15 @@ void AddFolder(std::vector<fs::path>& folders, const fs::path& folder) {
 }  // namespace
 
 std::string_view DataKindFolder(DataKind kind) {
-    return kind == DataKind::Databases ? "databases" : "systems";
+    switch (kind) {
+        case DataKind::Databases:
+            return "databases";
+        case DataKind::Systems:
+            return "systems";
+        case DataKind::Activity:
+            break;
+    }
+    return "activity";
 }
 
 std::vector<fs::path> DataSearchFolders(DataKind kind, const fs::path& workFolder) {

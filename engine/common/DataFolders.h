@@ -1,8 +1,8 @@
-// Where the engine finds the data files it opens by name: thermodynamic databases and System
-// files. A name is looked for, in order, in the working folder, in $VARSEL_DATA_DIR/<kind>/,
-// in <folder of the executable>/../share/varsel/<kind>/, in the installed data folder and in
-// the data/<kind>/ folder of the source tree. A name may be given with or without its
-// extension; an absolute path is used as it is.
+// Where the engine finds the data files it opens by name: thermodynamic databases, System
+// files and the parameter files of the activity models. A name is looked for, in order, in
+// the working folder, in $VARSEL_DATA_DIR/<kind>/, in <folder of the executable>/../share/
+// varsel/<kind>/, in the installed data folder and in the data/<kind>/ folder of the source
+// tree. A name may be given with or without its extension; an absolute path is used as it is.
 #pragma once
 
 #include <filesystem>
@@ -16,7 +16,8 @@ namespace varsel::engine {
 /// The kinds of data file, each in a sub-folder of the data folders of its own name.
 enum class DataKind {
     Databases,  ///< "databases"
-    Systems     ///< "systems"
+    Systems,    ///< "systems"
+    Activity    ///< "activity": parameter files of the activity models
 };
 
 /// The sub-folder name of a kind.

@@ -35,21 +35,6 @@ double DefaultIonSize(const std::string& name, double charge) {
     return 11.0;
 }
 
-double OsmoticSigma(double x) {
-    // The closed form loses all digits to cancellation for small x; its series
-    // σ = 1 − 3x/2 + 9x²/5 − 2x³ + 15x⁴/7 − ... (terms 3(−x)^k (k+1)/(k+3)) serves there.
-    if (x < 1e-2) {
-        double sum = 0;
-        double power = 1;
-        for (int k = 0; k < 12; ++k) {
-            sum += 3.0 * power * (k + 1) / (k + 3);
-            power *= -x;
-        }
-        return sum;
-    }
-    return 3.0 / (x * x * x) * (1.0 + x - 1.0 / (1.0 + x) - 2.0 * std::log1p(x));
-}
-
 double LnGamma(const BdotParameters& p, double charge, double ionSize, double ionicStrength) {
     if (charge == 0) return 0.0;
     const double root = std::sqrt(ionicStrength);

@@ -36,9 +36,6 @@ double BdotOfTemperature(double tempC);
 /// Default ion-size parameter å (Å) of an aqueous species from its name and charge.
 double DefaultIonSize(const std::string& name, double charge);
 
-/// σ(x) of the osmotic coefficient (see the file comment), accurate also for small x.
-double OsmoticSigma(double x);
-
 /// Natural logarithm of the activity coefficient of an ion of charge z and size å (Å) at true
 /// ionic strength I (mol/kg); zero for z = 0.
 double LnGamma(const BdotParameters& p, double charge, double ionSize, double ionicStrength);

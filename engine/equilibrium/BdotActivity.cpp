@@ -1,5 +1,6 @@
 #include "engine/equilibrium/BdotActivity.h"
 
+#include "engine/activity/ActivityModel.h"
 #include "engine/equilibrium/ActivityModel.h"
 
 #include <cmath>
@@ -35,7 +36,8 @@ double BdotActivity::LnWaterActivity(const EquilibriumConditions& c, const Solut
     double sigmaSum = 0;
     for (std::size_t j = 0; j < charge_.size(); ++j) {
         const double z = charge_[j];
-        if (z != 0) sigmaSum += s.Molality[j] * z * z * OsmoticSigma(ionSize_[j] * p.B * root);
+        if (z != 0)
+            sigmaSum += s.Molality[j] * z * z * activity::OsmoticSigma(ionSize_[j] * p.B * root);
     }
     const double osmotic =
         total - kLn10 * p.A * root / 3.0 * sigmaSum + 0.5 * kLn10 * p.Bdot * ionic * ions;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "engine/equilibrium/ActivityChoice.h"
 #include "engine/equilibrium/EngineSession.h"
 #include "engine/thermo/Solvent.h"
 #include "engine/water/Water.h"
@@ -78,6 +79,41 @@ void Solver::SetOptions(const std::string& options) {
     trace_ = has(" trace ");
     cacheValid_ = false;
     message_.clear();
+    // /act=NAME chooses the activity model; the last one written counts.
+    ActivityKind kind = ActivityKind::Bdot;
+    badOption_.clear();
+    for (std::size_t at = words.find(" act="); at != std::string::npos;
+         at = words.find(" act=", at + 1)) {
+        const std::size_t start = at + 5;
+        const std::string name = words.substr(start, words.find(' ', start) - start);
+        if (const auto known = ActivityKindOf(name)) {
+            kind = *known;
+        } else {
+            badOption_ = "unknown activity model /act=" + name +
+                         " in the options; known: " + ActivityKindNames();
+        }
+    }
+    if (!badOption_.empty()) {
+        message_ = badOption_;
+        return;
+    }
+    if (kind != activity_) {
+        activity_ = kind;
+        if (system_) BuildSolver();
+    }
+}
+
+void Solver::BuildSolver() {
+    solver_.reset();
+    try {
+        EquilibriumProblem problem = ProblemOf(*system_);
+        auto activity = MakeSolutionActivity(activity_, problem, session_->WorkFolder());
+        solver_ = std::make_unique<GibbsSolver>(std::move(problem), std::move(activity));
+        optionsError_.clear();
+    } catch (const std::exception& e) {
+        optionsError_ = "System " + systemFile_ + ": " + e.what();
+        message_ = optionsError_;
+    }
 }
 
 void Solver::LoadSystem(const std::string& systemFile) {
@@ -86,6 +122,10 @@ void Solver::LoadSystem(const std::string& systemFile) {
         return;
     }
     try {
+        if (!badOption_.empty()) {
+            message_ = badOption_;
+            return;
+        }
         if (!session_->HasDatabase()) {
             message_ = "System " + systemFile + " cannot be loaded: no database is open";
             return;
@@ -109,7 +149,9 @@ void Solver::LoadSystem(const std::string& systemFile) {
             }
             codes.push_back(code);
         }
-        auto solver = std::make_unique<GibbsSolver>(ProblemOf(*model));
+        EquilibriumProblem problem = ProblemOf(*model);
+        auto solver = std::make_unique<GibbsSolver>(
+            problem, MakeSolutionActivity(activity_, problem, session_->WorkFolder()));
         const std::size_t species = model->Records.size();
         conditions_ = EquilibriumConditions{};
         conditions_.MobilePotential.assign(model->MobileCount, 0.0);
@@ -126,6 +168,7 @@ void Solver::LoadSystem(const std::string& systemFile) {
         cacheValid_ = false;
         haveResult_ = false;
         pendingError_.clear();
+        optionsError_.clear();
         message_ = kSystemAcceptedMessage;
     } catch (const std::exception& e) {
         message_ = e.what();
@@ -232,6 +275,14 @@ bool Solver::PrepareConditions(float tempC, float pressureBar) {
             const double epsilon = thermo::DielectricConstant(t, rho, th.CurrentModes());
             const water::DebyeHuckel dh = water::DebyeHuckelParameters(t, rho, epsilon);
             c.Activity = {dh.A, dh.B, BdotOfTemperature(tempC)};
+            // The models beyond B-dot take the dielectric constant of the IAPWS formulation
+            // whatever /ew says: with the older one the Pitzer γ± of NaCl come out 3-7 % high
+            // at 200-300 °C.
+            c.TempK = t;
+            c.WaterDensity = rho;
+            c.WaterEpsilon = activity_ == ActivityKind::Hkf81 || activity_ == ActivityKind::Pitzer
+                                 ? water::DielectricConstantFernandez(t, rho)
+                                 : epsilon;
         } catch (const std::exception& e) {
             message_ = "could not compute the Debye-Hueckel parameters" + where() + ": " + e.what();
             return false;
@@ -242,6 +293,7 @@ bool Solver::PrepareConditions(float tempC, float pressureBar) {
         cacheVersion_ = session_->SettingsVersion();
         cacheValid_ = true;
     }
+    c.IgnoreLimits = session_->Calculator().IgnoresLimits();
     // Standard potentials as μ°/RT, with the caller's species values in place.
     const int np = system_->MobileCount;
     const int nx = system_->ExtraCount;
@@ -276,6 +328,8 @@ void Solver::Calculate(float tempC, float pressureBar, const Array1<double>& pmc
     scratch = 0;
     try {
         if (closed_) return Reject(amounts, lnActivities, "the Solver is closed");
+        if (!badOption_.empty()) return Reject(amounts, lnActivities, badOption_);
+        if (!optionsError_.empty()) return Reject(amounts, lnActivities, optionsError_);
         if (!solver_) return Reject(amounts, lnActivities, "no System is loaded");
         if (!pendingError_.empty()) {
             const std::string why = pendingError_;

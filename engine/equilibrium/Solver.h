@@ -7,7 +7,9 @@
 // ignored): /wp, /bl and /ew choose the standard-property models as for the Thermo object;
 // /mode=1 asks for results as the fitting program reads them (the only mode; any other digit
 // means the same); /cold makes every calculation start from scratch instead of from the
-// previous result; /trace prints the solver's iterations on standard error.
+// previous result; /trace prints the solver's iterations on standard error; /act=NAME chooses
+// the activity model of the solution (ActivityChoice.h: bdot, the default, hkf81, pitzer or
+// ideal; an unknown name makes every calculation fail with a message naming the known ones).
 // Numbered switches (SetSwitch): 27 prints the iterations when non-zero (0: silent, the
 // default); 28 turns the warm start off when 0 (1: on, the default). Others are ignored.
 #pragma once
@@ -16,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/equilibrium/ActivityChoice.h"
 #include "engine/equilibrium/GibbsSolver.h"
 #include "engine/equilibrium/SystemModel.h"
 #include "services/Engine.h"
@@ -55,6 +58,8 @@ class Solver : public ISolver {
 
   private:
     bool PrepareConditions(float tempC, float pressureBar);
+    // Builds the solver of the loaded System with the chosen activity model.
+    void BuildSolver();
     void Reject(Array1<double>& amounts, Array1<double>& lnActivities, const std::string& why);
 
     std::shared_ptr<EngineSession> session_;
@@ -63,6 +68,9 @@ class Solver : public ISolver {
     bool closed_ = false;
     bool warmStart_ = true;
     bool trace_ = false;
+    ActivityKind activity_ = ActivityKind::Bdot;
+    std::string badOption_;     // an unknown name in the options
+    std::string optionsError_;  // why the chosen activity model cannot take the System
 
     std::unique_ptr<SystemModel> system_;
     std::unique_ptr<GibbsSolver> solver_;

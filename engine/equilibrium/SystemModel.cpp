@@ -1,10 +1,13 @@
 #include "engine/equilibrium/SystemModel.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 
 #include "engine/common/DataFolders.h"
 #include "engine/thermo/Elements.h"
+#include "engine/thermo/HkfEstimate.h"
+#include "engine/thermo/Units.h"
 #include "model/RuntimeFailure.h"
 
 namespace varsel::engine::equilibrium {
@@ -114,9 +117,15 @@ EquilibriumProblem ProblemOf(const SystemModel& model) {
             {model.Names[s], model.Stoich[s], model.Records[s]->Kind == thermo::SpeciesKind::Gas});
     p.Solvent = model.Stoich[s++];
     for (; s < model.SpeciesCount(); ++s) {
-        const double z = model.Records[s]->Charge();
+        const thermo::SpeciesRecord& r = *model.Records[s];
+        const double z = r.Charge();
+        // ω in cal/mol, as the activity models take it; a species without HKF parameters of
+        // its own gets the estimated ones its standard potential is computed with.
+        std::optional<thermo::HkfParameters> hkf = r.Hkf;
+        if (!hkf) hkf = thermo::EstimateHkf(r);
+        const double omega = hkf ? hkf->omega / thermo::kCalorie : 0.0;
         p.Solutes.push_back(
-            {model.Names[s], model.Stoich[s], z, DefaultIonSize(model.Names[s], z)});
+            {model.Names[s], model.Stoich[s], z, DefaultIonSize(model.Names[s], z), omega});
     }
     return p;
 }

@@ -49,6 +49,7 @@ class Thermo : public IThermo {
     /// (kEngineFailure) with the reader's message when it cannot be opened.
     void OpenDatabase(const std::string& name, std::int16_t& flag) override;
     void SetIgnoreLimits(bool ignore) override { ignoreLimits_ = ignore; }
+    bool IgnoresLimits() const { return ignoreLimits_; }
     void SetModes(std::int16_t flags) override { modes_ = Modes::FromFlags(flags); }
 
     /// Index (1 … number of substances) of a substance, −1 when there is none of that name.

@@ -2,7 +2,8 @@
 // the chemical equilibrium of one kilogram of water with the given amounts (mol) of formula
 // units, open to the System's p.m.c. at the given activities (1 when not given), computed by
 // the engine's Solver exactly as a fit computes it. Prints every aqueous species with its
-// molality and log activity, the amounts of the other phases, the pH and the ionic strength.
+// molality, log activity and log activity coefficient, the osmotic coefficient, the amounts of the
+// other phases, the pH and the ionic strength.
 #include <cmath>
 #include <map>
 #include <memory>
@@ -22,6 +23,7 @@ namespace {
 
 struct EquilibriumArguments {
     std::string Database, System, TempC, Pressure;
+    std::string Activity = "bdot";
     std::vector<std::string> Assignments;
 };
 
@@ -59,7 +61,9 @@ void RunEquilibrium(const EquilibriumArguments& args, ToolContext& context) {
     if (context.ConstantOmega) options += " /wp";
     if (context.MarshallFranck) options += " /bl";
     if (context.Fernandez) options += " /ew";
+    options += " /act=" + args.Activity;
     solver->SetOptions(options);
+    if (!solver->GetMessage().empty()) throw ToolError(kExitUsage, solver->GetMessage());
     thermo->SetIgnoreLimits(context.IgnoreLimits);
     thermo->SetModes(static_cast<std::int16_t>(16384 + context.Modes().Flags()));
     solver->LoadSystem(args.System);
@@ -145,7 +149,9 @@ void RunEquilibrium(const EquilibriumArguments& args, ToolContext& context) {
         out << "\n";
     }
     const double solvent = amounts[aqFirst - np];
-    out << Pad("species", width) << Pad("molality", 16, true) << Pad("log a", 12, true) << "\n";
+    out << Pad("species", width) << Pad("molality", 16, true) << Pad("log a", 12, true)
+        << Pad("log gamma", 12, true) << "\n";
+    double soluteSum = 0;
     for (int s = aqFirst; s <= info.LastAqueous; ++s) {
         const int i = s - np;
         if (s == aqFirst) {
@@ -155,9 +161,17 @@ void RunEquilibrium(const EquilibriumArguments& args, ToolContext& context) {
         }
         const double molality = amounts[i] * kWaterMolesPerKg / solvent;
         const double logActivity = (lnActivities[i] + std::log(kWaterMolesPerKg)) / thermo::kLn10;
+        soluteSum += molality;
+        const std::string logGamma =
+            molality > 0 ? Fixed(logActivity - std::log10(molality), 4) : std::string("-");
         out << Pad(info.SpeciesNames[s], width) << Pad(Scientific(molality), 16, true)
-            << Pad(Fixed(logActivity, 4), 12, true) << "\n";
+            << Pad(Fixed(logActivity, 4), 12, true) << Pad(logGamma, 12, true) << "\n";
     }
+    // φ = −ln a_w / (M_w Σ m), the osmotic coefficient of the solution's solutes; left out
+    // where ln a_w is 0, as when a p.m.c. H2O imposes the water at activity 1.
+    if (soluteSum > 0 && lnActivities[aqFirst - np] != 0)
+        out << "\nosmotic coefficient  "
+            << Fixed(-lnActivities[aqFirst - np] / (soluteSum / kWaterMolesPerKg), 4) << "\n";
     if (engineSolver && engineSolver->LastResult()) {
         out << "\npH              " << Fixed(engineSolver->LastPh(), 4) << "\n";
         out << "ionic strength  " << Scientific(engineSolver->LastResult()->IonicStrength)
@@ -180,6 +194,8 @@ void AddEquilibriumCommand(CLI::App& app, ToolContext& context) {
     sub->add_option("ASSIGNMENT", args->Assignments,
                     "pmc=activity for a p.m.c. (default 1), FORMULA=amount in mol for what is "
                     "dissolved in the kilogram of water");
+    sub->add_option("--act", args->Activity,
+                    "activity model of the solution: bdot (default), hkf81, pitzer or ideal");
     sub->callback([args, &context] { RunEquilibrium(*args, context); });
 }
 

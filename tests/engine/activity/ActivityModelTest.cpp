@@ -143,18 +143,13 @@ std::vector<std::unique_ptr<ActivityModel>> Models(std::vector<Solute> solutes) 
     return models;
 }
 
-TEST(ActivityModels, IdealAtInfiniteDilution) {
-    for (auto& model : Models(Brine())) {
-        std::vector<double> m(kBrine);
-        for (double& x : m)
-            x *= 1e-14;
-        std::vector<double> lnGamma(m.size());
-        double lnAw = 1;
-        model->Evaluate(StateAt(150, 10, m), lnGamma, lnAw);
-        for (double g : lnGamma)
-            EXPECT_NEAR(g, 0.0, 1e-5) << model->Name();
-        EXPECT_NEAR(lnAw, 0.0, 1e-9) << model->Name();
+TEST(ActivityModels, SigmaSeriesMeetsTheClosedForm) {
+    EXPECT_DOUBLE_EQ(OsmoticSigma(0), 1.0);
+    for (double x : {0.0099, 0.01, 0.02}) {
+        const double closed = 3 / (x * x * x) * (1 + x - 1 / (1 + x) - 2 * std::log1p(x));
+        EXPECT_NEAR(OsmoticSigma(x), closed, 1e-9);
     }
+    EXPECT_NEAR(OsmoticSigma(1.0), 3 * (1.5 - 2 * std::log(2.0)), 1e-15);
 }
 
 // Gibbs-Duhem: for a change dm of the composition, (1/M_w) d ln a_w + Σ dm + Σ m d ln γ = 0.

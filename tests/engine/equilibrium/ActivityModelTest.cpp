@@ -1,4 +1,4 @@
-// The B-dot activity model: its limits and the series of the osmotic term.
+// The B-dot activity model: its limiting law and its ḃ term.
 #include "engine/equilibrium/ActivityModel.h"
 
 #include <gtest/gtest.h>
@@ -7,15 +7,6 @@
 
 namespace varsel::engine::equilibrium {
 namespace {
-
-TEST(ActivityModel, SigmaSeriesMeetsTheClosedForm) {
-    EXPECT_DOUBLE_EQ(OsmoticSigma(0), 1.0);
-    for (double x : {0.0099, 0.01, 0.02}) {
-        const double closed = 3 / (x * x * x) * (1 + x - 1 / (1 + x) - 2 * std::log1p(x));
-        EXPECT_NEAR(OsmoticSigma(x), closed, 1e-9);
-    }
-    EXPECT_NEAR(OsmoticSigma(1.0), 3 * (1.5 - 2 * std::log(2.0)), 1e-15);
-}
 
 TEST(ActivityModel, LimitingLawAndBdotTerm) {
     const BdotParameters p{0.5109, 0.3287, 0.0418};

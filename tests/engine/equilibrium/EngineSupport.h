@@ -19,15 +19,15 @@ inline constexpr double kLn10 = 2.302585092994046;
 /// The three engine objects of a run with the shipped database open and a System loaded;
 /// unless told that the System is refused, a refusal fails the test.
 struct EngineRun {
-    explicit EngineRun(const std::string& system, const std::string& workFolder = "",
-                       bool loads = true) {
+    explicit EngineRun(const std::string& system, const std::string& options = "/mode=1",
+                       const std::string& workFolder = "", bool loads = true) {
         solver = factory.CreateSolver(workFolder);
         thermo = factory.CreateThermo(workFolder);
         reader = factory.CreateSystemReader(workFolder);
         solver->OpenDatabase("thermo");
         std::int16_t flag = 0;
         thermo->OpenDatabase("thermo", flag);
-        solver->SetOptions("/mode=1");
+        solver->SetOptions(options);
         thermo->SetModes(16384);
         solver->LoadSystem(system);
         loaded = solver->GetMessage();

@@ -49,7 +49,7 @@ TEST(SystemReader, RefusesUnknownSpeciesAndSystemsWithoutWater) {
     folder.Write("misplaced.sys", "[pmc]\nNa+\n[aqueous]\nH2O,aq\n");
     const std::string work = folder.Path().string();
 
-    EngineRun typo("typo", work, false);
+    EngineRun typo("typo", "/mode=1", work, false);
     EXPECT_NE(typo.loaded.find("Cl_"), std::string::npos) << typo.loaded;
     std::int16_t flag = 0;
     SystemInfo info;
@@ -60,19 +60,19 @@ TEST(SystemReader, RefusesUnknownSpeciesAndSystemsWithoutWater) {
         EXPECT_NE(std::string(failure.what()).find("Cl_"), std::string::npos);
     }
 
-    EngineRun dry("dry", work, false);
+    EngineRun dry("dry", "/mode=1", work, false);
     EXPECT_NE(dry.loaded.find("no aqueous solution"), std::string::npos) << dry.loaded;
     dry.reader->ReadSystem("dry", info, flag);
     EXPECT_EQ(info.HasAqueous, 0);
 
-    EngineRun misplaced("misplaced", work, false);
+    EngineRun misplaced("misplaced", "/mode=1", work, false);
     EXPECT_NE(misplaced.loaded.find("Na+"), std::string::npos) << misplaced.loaded;
-    EngineRun missing("no-such-system", work, false);
+    EngineRun missing("no-such-system", "/mode=1", work, false);
     EXPECT_NE(missing.loaded.find("no-such-system"), std::string::npos) << missing.loaded;
 
     // The working folder comes before the shipped Systems.
     folder.Write("nacl.sys", "[pmc]\nH2O\n[aqueous]\nH2O,aq\nH+\nOH-\n");
-    EngineRun local("nacl", work);
+    EngineRun local("nacl", "/mode=1", work);
     EXPECT_EQ(local.info.LastAqueous, 4);
 }
 
@@ -197,6 +197,54 @@ TEST(Solver, ConcentratedAndHotBrinesConverge) {
         EXPECT_NEAR(run.Amount("Na+") + run.Amount("NaCl,aq") + run.Amount("NaOH,aq"), k.Molality,
                     1e-11 * k.Molality);
     }
+}
+
+TEST(Solver, ActivityModelsAgreeAtInfiniteDilutionAndPitzerSaturatesHalite) {
+    // At 1e-6 mol/kg every model is the limiting law (the ideal one leaves out its A√I,
+    // 5e-4 in log γ): the solution is the same as with the B-dot equation.
+    double bdot = 0;
+    for (const char* model : {"bdot", "hkf81", "pitzer", "ideal"}) {
+        EngineRun run("nacl-pitzer", std::string("/mode=1 /act=") + model);
+        ASSERT_EQ(run.loaded, "System file accepted") << model;
+        run.pmc[1] = 0.2;
+        run.composition[run.Element(11)] = 1e-6;
+        run.composition[run.Element(17)] = 1e-6;
+        ASSERT_EQ(run.Calculate(25, 1), "OK") << model;
+        if (bdot == 0) bdot = run.LogActivity("Na+");
+        EXPECT_NEAR(run.LogActivity("Na+"), bdot, 1e-3) << model;
+    }
+    // Halite in water at 25 °C: 6.146 mol/kg (Clarke & Glew 1985, J. Phys. Chem. Ref. Data 14,
+    // 489-610). The Pitzer equations with the System's own halite and ions give it to 1 %.
+    EngineRun pitzer("nacl-pitzer", "/mode=1 /act=pitzer");
+    ASSERT_EQ(pitzer.loaded, "System file accepted");
+    pitzer.pmc[1] = 0.2;
+    pitzer.composition[pitzer.Element(11)] = 10;
+    pitzer.composition[pitzer.Element(17)] = 10;
+    ASSERT_EQ(pitzer.Calculate(25, 1), "OK");
+    EXPECT_GT(pitzer.Amount("Na+"), 6.1);
+    EXPECT_LT(pitzer.Amount("Na+"), 6.2);
+    EXPECT_NEAR(pitzer.Amount("HALITE") + pitzer.Amount("Na+"), 10, 1e-9);
+}
+
+TEST(Solver, ActivityModelChoiceRefusesWhatItCannotTake) {
+    const struct {
+        const char *System, *Options, *Says;
+    } cases[] = {
+        {"nacl", "/act=debye", "known: bdot, hkf81, pitzer, ideal"},
+        {"nacl", "/act=pitzer", "ion pair NaCl,aq: its ions Na+ and Cl-"},
+    };
+    for (const auto& k : cases) {
+        EngineRun run(k.System, k.Options, "", false);
+        EXPECT_NE(run.loaded.find(k.Says), std::string::npos) << run.loaded;
+    }
+    // The choice may change after the System is loaded; the model is rebuilt for it.
+    EngineRun run("nacl");
+    ASSERT_EQ(run.loaded, "System file accepted");
+    run.solver->SetOptions("/mode=1 /act=pitzer");
+    EXPECT_NE(run.Calculate(25, 1).find("NaCl,aq"), std::string::npos);
+    run.solver->SetOptions("/mode=1 /act=hkf81");
+    run.pmc[1] = 0.2;
+    EXPECT_EQ(run.Calculate(25, 1), "OK");
 }
 
 TEST(Solver, SpeciesValuesMoveTheResultAsMassActionSays) {
