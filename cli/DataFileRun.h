@@ -17,10 +17,13 @@ struct DataFileRun {
     std::vector<std::string> Arguments;
     /// The answer to the save question after a failed fit.
     bool SaveOnFailure = false;
+    /// Where the summary of the run is written (.json, .html, .png, .svg, .pdf); empty: none.
+    std::string Report;
 };
 
 /// Runs the data file and returns the exit code: 0 when the results were saved after a
-/// successful fit, 1 when a failure was reported or the run stopped after a message.
+/// successful fit, 1 when a failure was reported, the run stopped after a message or the
+/// report could not be written.
 int RunDataFile(const DataFileRun& run, std::FILE* out);
 
 }  // namespace varsel::cli

@@ -1,7 +1,7 @@
 // varsel-cli: the command-line twin of the Varsel window. It runs the whole sequence (read,
 // fit, save) on one data file (a text file, or a workbook run in LibreOffice Calc) with the
 // thermodynamic engine, prints the progress and every message the window would show, and
-// ends with a short summary of the fit.
+// ends with a short summary of the fit; --report writes the summary to a file as well.
 //
 // Exit codes: 0 the results were saved after a successful fit, 1 a failure was reported (or
 // the run stopped after a message), 2 bad usage.
@@ -22,9 +22,14 @@ int main(int argc, char** argv) {
         "varsel-cli"};
     bool saveOnFailure = false;
     bool version = false;
+    std::string report;
     std::vector<std::string> positionals;
     app.add_flag("--save-on-failure", saveOnFailure,
                  "after a failed fit, save the values reached (answers Yes to the save question)");
+    app.add_option("--report", report,
+                   "write the fit's summary to FILE: .json, .html (tables and plots), or the "
+                   "plots as .png, .svg or .pdf")
+        ->option_text("FILE");
     app.add_flag("--version", version, "print the program's name, version and authors");
     app.add_option("DATAFILE", positionals,
                    "the data file (.txt, or a workbook .xls, .xlsx or .ods), optionally "
@@ -45,7 +50,8 @@ int main(int argc, char** argv) {
         if (!varsel::cli::IsIgnoreLimitsSwitch(argument)) files.push_back(argument);
     }
     if (files.size() != 1 || files[0].empty()) {
-        std::fprintf(stderr, "usage: varsel-cli [--save-on-failure] DATAFILE [/ie]\n");
+        std::fprintf(stderr,
+                     "usage: varsel-cli [--save-on-failure] [--report FILE] DATAFILE [/ie]\n");
         return 2;
     }
 
@@ -53,5 +59,6 @@ int main(int argc, char** argv) {
     run.DataFile = files[0];
     run.Arguments.assign(argv + 1, argv + argc);
     run.SaveOnFailure = saveOnFailure;
+    run.Report = report;
     return varsel::cli::RunDataFile(run, stdout);
 }

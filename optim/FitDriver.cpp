@@ -1,5 +1,6 @@
 #include "optim/FitDriver.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <exception>
@@ -13,6 +14,7 @@
 #include "model/ProblemModel.h"
 #include "model/RuntimeFailure.h"
 #include "optim/ConfidenceIntervals.h"
+#include "optim/FitSummary.h"
 #include "optim/LinearAlgebra.h"
 #include "optim/Misfit.h"
 #include "optim/StepControl.h"
@@ -64,11 +66,27 @@ class Fit {
         }
         d_.Erase();
         u_.Erase();
+        Summarise();
     }
 
     const std::string& Stage() const { return stage_; }
 
   private:
+    // Keeps what the run learned for the results view and the report files, once a pass has
+    // computed every sample.
+    void Summarise() noexcept {
+        if (!passReached_) return;
+        try {
+            FitSummary& s = LastFitSummary();
+            const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start_;
+            FillFitSummary(s, m_, iterations_, wall.count());
+            s.Succeeded = m_.StatusCode == 0;
+            s.Outcome = s.Succeeded ? std::string() : m_.StatusText;
+        } catch (const std::exception&) {
+            LastFitSummary() = FitSummary();
+        }
+    }
+
     void Caption(const std::string& text) {
         if (window_ != nullptr) window_->SetStatusCaption(text);
     }
@@ -82,6 +100,9 @@ class Fit {
 
     void Start() {
         stage_ = "the start";
+        start_ = std::chrono::steady_clock::now();
+        LastFitSummary() = FitSummary();
+        m_.Misfit.Calculations = 0;
         d_.Redim(m_.FreeCount);
         u_.Redim(m_.FreeCount);
         if (m_.IsWorkbook) {
@@ -124,6 +145,7 @@ class Fit {
             m_.SpeciesInterval[i] = 0;
         }
         if (m_.StatusCode != 0) return false;
+        passReached_ = true;
 
         if (m_.IsWorkbook) WriteSpeciesValues(true);
         const double s = m_.Misfit.SumOfSquares;
@@ -163,6 +185,7 @@ class Fit {
         double previousLength = 0;    // L′
         for (;;) {
             stage_ = "iteration " + std::to_string(iterations + 1);
+            iterations_ = iterations + 1;
             const std::int16_t n = m_.FreeCount;
             if (n == 0) return true;
 
@@ -256,6 +279,9 @@ class Fit {
     bool statusBarSaved_ = false;
     bool displayStatusBar_ = true;
     std::string stage_;
+    std::chrono::steady_clock::time_point start_;
+    int iterations_ = 0;
+    bool passReached_ = false;
 };
 
 }  // namespace

@@ -4,9 +4,12 @@
 #include <string>
 
 #include "model/DataSource.h"
+#include "model/Numbers.h"
 #include "model/ProblemModel.h"
 #include "model/Reader.h"
 #include "optim/FitDriver.h"
+#include "optim/FitSummary.h"
+#include "optim/Misfit.h"
 #include "output/ResultsWriter.h"
 #include "services/Platform.h"
 #include "services/Window.h"
@@ -27,6 +30,14 @@ void SwitchAndFit(ProblemModel& m) {
         return;
     }
     FitParameters();
+}
+
+// What the window says once the results are in the file. A file that fixes every species
+// was only recalculated, which the user is told with the mean error it gave.
+std::string SavedText(const ProblemModel& m) {
+    const std::string nothing = NothingToFitText(m);
+    if (nothing.empty()) return "Results are saved  ";
+    return nothing + ".    Mean error: " + FixedSix(MeanError(m, m.ResultSumOfSquares)) + "  ";
 }
 
 // End of every run: the window's controls come back, and every engine and spreadsheet
@@ -92,8 +103,7 @@ void RunStages(ProblemModel& m, IWindow& window, bool& saved) {
             if (m.StatusCode == 0) {
                 window.SetStatusCaption("");
                 saved = true;
-                window.ShowMessage("Results are saved  ", MessageButtons::Ok,
-                                   MessageIcon::Information);
+                window.ShowMessage(SavedText(m), MessageButtons::Ok, MessageIcon::Information);
             }
         }
     }

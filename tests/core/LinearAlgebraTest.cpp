@@ -93,26 +93,6 @@ TEST(LinearAlgebraTest, RandomSystemsHaveSmallResiduals) {
     }
 }
 
-TEST(LinearAlgebraTest, InvertsSymmetricMatricesInTheUpperTriangle) {
-    Array2<double> one = System({{4}}, {0});
-    std::int16_t n = 1;
-    InvertSymmetric(n, one);
-    EXPECT_EQ(n, 1);
-    EXPECT_EQ(one(1, 1), 0.25);
-
-    Array2<double> a = System({{1, 2}, {2, 1}}, {9, 9});
-    a(0, 1) = 7;
-    n = 2;
-    InvertSymmetric(n, a);
-    EXPECT_EQ(n, 2);
-    EXPECT_NEAR(a(1, 1), -1.0 / 3, 1e-15);
-    EXPECT_NEAR(a(1, 2), 2.0 / 3, 1e-15);
-    EXPECT_NEAR(a(2, 2), -1.0 / 3, 1e-15);
-    EXPECT_EQ(a(2, 1), 2) << "the lower triangle is not touched";
-    EXPECT_EQ(a(1, 0), 9);
-    EXPECT_EQ(a(0, 1), 7);
-}
-
 TEST(LinearAlgebraTest, InversionFailsOnAZeroLeadingElement) {
     Array2<double> swapped = System({{0, 1}, {1, 0}}, {0, 0});
     std::int16_t n = 2;
