@@ -125,13 +125,6 @@ TEST_F(DataSourceTest, FileTypeComesFromTheLastFourCharacters) {
     }
 }
 
-TEST_F(DataSourceTest, MissingTextFileGivesCode2) {
-    window.Path = "absent.txt";
-    OpenDataSource();
-    EXPECT_EQ(Model().StatusCode, 2);
-    EXPECT_TRUE(window.Messages.empty());
-}
-
 TEST_F(DataSourceTest, EmptyWorkFolderBecomesTheCurrentFolder) {
     folder.Write("here.txt", "x\r\n");
     const auto previous = std::filesystem::current_path();

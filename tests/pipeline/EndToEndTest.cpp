@@ -52,7 +52,9 @@ TEST_F(EndToEndTest, EveryExampleFitsAndReadsBack) {
         EXPECT_LT(m.ResultSumOfSquares, m.InitialSumOfSquares);
         for (int i = 1; i <= m.SpeciesCount; ++i) {
             EXPECT_TRUE(std::isfinite(m.SpeciesValue[i]));
-            if (m.SpeciesFree[i]) EXPECT_GT(m.SpeciesInterval[i], 0.0f);
+            if (m.SpeciesFree[i]) {
+                EXPECT_GT(m.SpeciesInterval[i], 0.0f);
+            }
         }
         if (name == std::string("agcl.txt")) {
             // The data were made at the database values plus these offsets (kJ/mol).
@@ -144,10 +146,10 @@ TEST_F(EndToEndTest, CommandLineReportAgreesWithTheDataFileAndReRunKeepsIt) {
               std::string::npos)
         << output;
     const auto again = Rows(folder.Read("agcl.txt"));
-    for (const QJsonValue& v : species) {
-        const std::string name = v["name"].toString().toStdString();
-        for (const auto& r : again)
-            if (r.size() > 1 && r[1] == name) EXPECT_EQ(r, row(1, name));
+    for (const auto& r : again) {
+        if (r.size() > 1 && !r[1].empty() && r[0].empty()) {
+            EXPECT_EQ(r, row(1, r[1]));
+        }
     }
     QXmlStreamReader page(QByteArray::fromStdString(FileBytes(html)));
     int plots = 0;

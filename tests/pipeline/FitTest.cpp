@@ -351,7 +351,8 @@ TEST_F(FitTest, HessianGivesHalfWidthsCorrelationAndFlags) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.h12);
         ASSERT_EQ(Read(ComplexFile({{"NaCl,aq", "", "", ""}, {"NaCl2-", "", "", ""}}, {"-3"})), 0);
-        window = RecordingWindow();
+        window.Messages.clear();
+        window.PausedMilliseconds = 0;
         ProblemModel& m = Model();
         m.NormalMatrix(1, 1) = c.h11;
         m.NormalMatrix(1, 2) = m.NormalMatrix(2, 1) = c.h12;
