@@ -1,8 +1,8 @@
 // varsel-screenshot: runs one data file through the window and saves two or three pictures
 // of the screen, for the documentation. Meant for a virtual X server:
 //
-//   xvfb-run -s "-screen 0 1700x800x24" varsel-screenshot DATAFILE PROGRESS.png FINISHED.png \
-//       [RESULTS.png]
+//   xvfb-run -s "-screen 0 1700x800x24" varsel-screenshot DATAFILE PROGRESS.png FINISHED.png
+//       [RESULTS.png]   (one command line)
 //
 // The window behaves as in the program; a window stand-in in front of it takes the first
 // picture at the half-second pause that ends the confidence intervals (the full progress
