@@ -4,6 +4,7 @@
 
 #include "ConsoleWindow.h"
 #include "IgnoreLimits.h"
+#include "ReportFile.h"
 #include "Summary.h"
 #include "engine/EngineFactory.h"
 #include "model/DataSource.h"
@@ -50,7 +51,8 @@ int RunDataFile(const DataFileRun& run, std::FILE* out) {
     const bool saved = RunSequence();
 
     if (saved) PrintSummary(out);
-    const bool success = m.StatusCode == 0 && (saved || run.NoSave) && !window.FailureShown();
+    bool success = m.StatusCode == 0 && (saved || run.NoSave) && !window.FailureShown();
+    if (!run.Report.empty() && !WriteReportFile(run.Report, out)) success = false;
     ThePlatform() = Platform();
     return success ? 0 : 1;
 }

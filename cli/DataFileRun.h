@@ -19,12 +19,15 @@ struct DataFileRun {
     bool SaveOnFailure = false;
     /// Fit and show the results without writing them into the data file.
     bool NoSave = false;
+    /// Where the summary of the run is written (.json, .html, .png, .svg, .pdf); empty: none.
+    std::string Report;
 };
 
 /// Runs the data file and returns the exit code: 0 when the results were saved after a
-/// successful fit (or, with NoSave, shown), 1 when a failure was reported or the run stopped
-/// after a message. Before the fit the run checks that the results can be written, and stops
-/// with the reason when they cannot, unless NoSave is set.
+/// successful fit (or, with NoSave, shown), 1 when a failure was reported, the run stopped
+/// after a message or the report could not be written. Before the fit the run checks that
+/// the results can be written, and stops with the reason when they cannot, unless NoSave is
+/// set.
 int RunDataFile(const DataFileRun& run, std::FILE* out);
 
 }  // namespace varsel::cli

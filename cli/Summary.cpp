@@ -5,6 +5,7 @@
 
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"
+#include "optim/FitSummary.h"
 
 namespace varsel::cli {
 
@@ -29,6 +30,8 @@ void PrintSummary(std::FILE* out) {
         std::fprintf(out, "Mean error: %s before, %s after\n", FixedSix(before).c_str(),
                      FixedSix(after).c_str());
     }
+    for (const std::string& flag : LastFitSummary().Flags)
+        std::fprintf(out, "Note: %s\n", flag.c_str());
 }
 
 }  // namespace varsel::cli

@@ -1,5 +1,6 @@
 // The short summary the command line prints after results were saved: the fitted species
-// with their confidence half-widths, and the mean error before and after the fit.
+// with their confidence half-widths, the mean error before and after the fit, and the
+// warnings on strongly correlated or poorly determined species.
 #pragma once
 
 #include <cstdio>

@@ -1,7 +1,7 @@
 // varsel-cli: the command-line twin of the Varsel window. It runs the whole sequence (read,
 // fit, save) on one data file (a text file, or a workbook run in LibreOffice Calc) with the
 // thermodynamic engine, prints the progress and every message the window would show, and
-// ends with a short summary of the fit.
+// ends with a short summary of the fit; --report writes the summary to a file as well.
 //
 // Before the fit it checks that the results can be written into the data file, and stops with
 // the reason when they cannot, unless --no-save asks for the fit without writing.
@@ -52,11 +52,16 @@ int main(int argc, char** argv) {
     bool saveOnFailure = false;
     bool noSave = false;
     bool version = false;
+    std::string report;
     std::vector<std::string> positionals;
     app.add_flag("--save-on-failure", saveOnFailure,
                  "after a failed fit, save the values reached (answers Yes to the save question)");
     app.add_flag("--no-save", noSave,
                  "fit and show the results without writing them into the data file");
+    app.add_option("--report", report,
+                   "write the fit's summary to FILE: .json, .html (tables and plots), or the "
+                   "plots as .png, .svg or .pdf")
+        ->option_text("FILE");
     app.add_flag("--version", version, "print the program's name, version and authors");
     app.add_option("DATAFILE", positionals,
                    "the data file (.txt, or a workbook .xls, .xlsx or .ods), optionally "
@@ -77,7 +82,8 @@ int main(int argc, char** argv) {
         if (!varsel::cli::IsIgnoreLimitsSwitch(argument)) files.push_back(argument);
     }
     if (files.size() != 1 || files[0].empty()) {
-        std::fprintf(stderr, "usage: varsel-cli [--save-on-failure] [--no-save] DATAFILE [/ie]\n");
+        std::fprintf(stderr, "usage: varsel-cli [--save-on-failure] [--no-save] [--report FILE] "
+                             "DATAFILE [/ie]\n");
         return 2;
     }
 
@@ -86,6 +92,7 @@ int main(int argc, char** argv) {
     run.Arguments.assign(argv + 1, argv + argc);
     run.SaveOnFailure = saveOnFailure;
     run.NoSave = noSave;
+    run.Report = report;
     const int status = varsel::cli::RunDataFile(run, stdout);
     if (stopSignal != 0) return 128 + stopSignal;
     return status;

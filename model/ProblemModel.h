@@ -49,6 +49,7 @@ struct MisfitState {
     double SumOfSquares = 0;    ///< S: weighted sum of squared residuals of the last pass
     double RT = 0;              ///< R·T in kJ/mol
     double LastMultiplier = 1;  ///< the derivative multiplier s as the last derivative left it
+    long Calculations = 0;      ///< equilibrium calculations asked of the engine in this run
 };
 
 /// Status codes of the run: 0 success, -1 quiet stop, 1 and above failure with a text.
@@ -113,6 +114,8 @@ struct ProblemModel {
     Array1<float> SpeciesValue;
     Array1<float> SpeciesScale;
     Array1<float> SpeciesInterval;
+    /// The half-width cell as read; a fixed species keeps it, since a run computes none.
+    Array1<std::string> SpeciesIntervalText;
 
     // Formula columns.
     std::int16_t FormulaCount = 0;

@@ -295,6 +295,7 @@ void Reading::Species() {
     m_.SpeciesScale.Redim(count);
     m_.SpeciesValue.Redim(count);
     m_.SpeciesInterval.Redim(count);
+    m_.SpeciesIntervalText.Redim(count);
     m_.SpeciesFree.Redim(count);
     m_.SpeciesIndex.Redim(count);
     m_.FreeCount = 0;
@@ -346,7 +347,12 @@ void Reading::Species() {
 
         NextCell();
         if (IsNumeric(CurrentCell())) m_.SpeciesScale[i] = ToFloat(CurrentCell());
-        if (m_.IsWorkbook) ClearCell(row, layout::kHalfWidthColumn);
+        // A fixed species is not fitted, so its half-width stays as the file has it.
+        if (m_.SpeciesFree[i]) {
+            if (m_.IsWorkbook) ClearCell(row, layout::kHalfWidthColumn);
+        } else {
+            m_.SpeciesIntervalText[i] = CurrentCell();
+        }
     }
 
     // A previous half-width becomes the step scale of the derivatives: the half-width that

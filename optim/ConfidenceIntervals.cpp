@@ -10,6 +10,7 @@
 #include "model/DataSource.h"
 #include "model/Layout.h"
 #include "model/ProblemModel.h"
+#include "optim/FitSummary.h"
 #include "optim/LinearAlgebra.h"
 #include "optim/Misfit.h"
 #include "services/Platform.h"
@@ -189,6 +190,7 @@ void EstimateConfidenceIntervals() {
 void EstimateHalfWidths() {
     ProblemModel& m = Model();
     const std::int16_t n = m.FreeCount;
+    LastFitSummary().Correlation.clear();
     try {
         InvertSymmetric(m.FreeCount, m.NormalMatrix);
     } catch (const std::exception&) {
@@ -202,6 +204,7 @@ void EstimateHalfWidths() {
         return;
     }
 
+    LastFitSummary().Correlation = CorrelationOf(n, m.NormalMatrix);
     const double q = static_cast<double>(ChiSquare95(n)) * n;
     int p = 0;
     for (int i = 1; i <= m.SpeciesCount; ++i) {

@@ -1,6 +1,7 @@
 #include "optim/FitDriver.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <exception>
@@ -15,6 +16,7 @@
 #include "model/ProblemModel.h"
 #include "model/RuntimeFailure.h"
 #include "optim/ConfidenceIntervals.h"
+#include "optim/FitSummary.h"
 #include "optim/LinearAlgebra.h"
 #include "optim/Misfit.h"
 #include "optim/StallWatch.h"
@@ -68,11 +70,27 @@ class Fit {
         }
         d_.Erase();
         u_.Erase();
+        Summarise();
     }
 
     const std::string& Stage() const { return stage_; }
 
   private:
+    // Keeps what the run learned for the results view and the report files, once a pass has
+    // computed every sample.
+    void Summarise() noexcept {
+        if (!passReached_) return;
+        try {
+            FitSummary& s = LastFitSummary();
+            const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start_;
+            FillFitSummary(s, m_, iterations_, wall.count());
+            s.Succeeded = m_.StatusCode == 0;
+            s.Outcome = s.Succeeded ? std::string() : m_.StatusText;
+        } catch (const std::exception&) {
+            LastFitSummary() = FitSummary();
+        }
+    }
+
     void Caption(const std::string& text) {
         if (window_ != nullptr) window_->SetStatusCaption(text);
     }
@@ -86,6 +104,9 @@ class Fit {
 
     void Start() {
         stage_ = "the start";
+        start_ = std::chrono::steady_clock::now();
+        LastFitSummary() = FitSummary();
+        m_.Misfit.Calculations = 0;
         d_.Redim(m_.FreeCount);
         u_.Redim(m_.FreeCount);
         if (m_.IsWorkbook) {
@@ -128,6 +149,7 @@ class Fit {
             m_.SpeciesInterval[i] = 0;
         }
         if (m_.StatusCode != 0) return false;
+        passReached_ = true;
 
         if (m_.IsWorkbook) WriteSpeciesValues(true);
         const double s = m_.Misfit.SumOfSquares;
@@ -169,6 +191,7 @@ class Fit {
         std::vector<double> moves(static_cast<std::size_t>(m_.FreeCount) + 1, 0.0);
         for (;;) {
             stage_ = "iteration " + std::to_string(iterations + 1);
+            iterations_ = iterations + 1;
             const std::int16_t n = m_.FreeCount;
             if (n == 0) return true;
             if (StopRequested()) throw FitFailure{kStoppedByUser};
@@ -290,6 +313,9 @@ class Fit {
     bool statusBarSaved_ = false;
     bool displayStatusBar_ = true;
     std::string stage_;
+    std::chrono::steady_clock::time_point start_;
+    int iterations_ = 0;
+    bool passReached_ = false;
 };
 
 }  // namespace

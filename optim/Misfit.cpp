@@ -24,6 +24,7 @@ constexpr double kLog10E = 0.4342945;
 // reading of the message becomes the status text.
 bool Calculate(ProblemModel& m) {
     std::int16_t scratch = 0;
+    ++m.Misfit.Calculations;
     m.Solver->Calculate(m.TempC, m.PressureBar, m.PmcActivity, m.BulkComposition, m.SpeciesAmount,
                         m.SpeciesLnActivity, scratch);
     if (m.Solver->GetMessage() == kCalculatedMessage) return true;

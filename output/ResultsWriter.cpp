@@ -75,6 +75,10 @@ std::string ResultsText(ProblemModel& m) {
                                           ShortForm(m.SpeciesValue[j])};
         if (m.SpeciesFree[j] && m.SpeciesInterval[j] > 0) {
             cells.push_back(PrintForm(m.SpeciesInterval[j]));
+        } else if (!m.SpeciesFree[j] && !m.SpeciesIntervalText[j].empty()) {
+            // A fixed species was not fitted: its half-width stays, in the form written above.
+            const std::string& kept = m.SpeciesIntervalText[j];
+            cells.push_back(IsNumeric(kept) ? PrintForm(ToFloat(kept)) : kept);
         }
         AddLine(text, cells);
     }

@@ -5,9 +5,12 @@
 
 #include "model/DataSource.h"
 #include "model/MessageText.h"
+#include "model/Numbers.h"
 #include "model/ProblemModel.h"
 #include "model/Reader.h"
 #include "optim/FitDriver.h"
+#include "optim/FitSummary.h"
+#include "optim/Misfit.h"
 #include "output/ResultsWriter.h"
 #include "services/Platform.h"
 #include "services/StopRequest.h"
@@ -58,6 +61,14 @@ bool ChooseSaving(ProblemModel& m, IWindow& window) {
                            MessageButtons::YesNo, MessageIcon::Exclamation);
     if (answer != MessageAnswer::Yes) m.StatusCode = kStatusQuietStop;
     return false;
+}
+
+// What the window says once the results are in the file. A file that fixes every species
+// was only recalculated, which the user is told with the mean error it gave.
+std::string SavedText(const ProblemModel& m) {
+    const std::string nothing = NothingToFitText(m);
+    if (nothing.empty()) return "Results are saved  ";
+    return nothing + ".    Mean error: " + FixedSix(MeanError(m, m.ResultSumOfSquares)) + "  ";
 }
 
 // End of every run: the window's controls come back, and every engine and spreadsheet
@@ -129,7 +140,7 @@ void FitAndReport(ProblemModel& m, IWindow& window, bool save, bool& saved) {
     if (m.StatusCode == 0) {
         window.SetStatusCaption("");
         saved = true;
-        window.ShowMessage("Results are saved  ", MessageButtons::Ok, MessageIcon::Information);
+        window.ShowMessage(SavedText(m), MessageButtons::Ok, MessageIcon::Information);
     }
 }
 

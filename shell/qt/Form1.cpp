@@ -24,6 +24,7 @@
 #include "shell/Settings.h"
 #include "shell/qt/ChooseFile.h"
 #include "shell/qt/Dialogs.h"
+#include "shell/qt/ResultsView.h"
 
 namespace varsel::qt {
 
@@ -163,6 +164,7 @@ void Form1::cmdStart_Click() {
     // button must not start a second run inside the first.
     if (running_ || !run_) return;
     running_ = true;
+    LastFitSummary() = FitSummary();
     try {
         run_();
     } catch (const std::exception& failure) {
@@ -171,6 +173,7 @@ void Form1::cmdStart_Click() {
         EndFailedRun("unknown failure");
     }
     running_ = false;
+    ShowResults(*this);
 }
 
 void Form1::EndFailedRun(const std::string& reason) {

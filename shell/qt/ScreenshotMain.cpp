@@ -1,12 +1,14 @@
-// varsel-screenshot: runs one data file through the window and saves two pictures of the
-// screen, for the documentation. Meant for a virtual X server:
+// varsel-screenshot: runs one data file through the window and saves two or three pictures
+// of the screen, for the documentation. Meant for a virtual X server:
 //
-//   xvfb-run -s "-screen 0 1024x768x24" varsel-screenshot DATAFILE PROGRESS.png FINISHED.png
+//   xvfb-run -s "-screen 0 1700x800x24" varsel-screenshot DATAFILE PROGRESS.png FINISHED.png
+//       [RESULTS.png]   (one command line)
 //
 // The window behaves as in the program; a window stand-in in front of it takes the first
 // picture at the half-second pause that ends the confidence intervals (the full progress
 // bar), and the second when the run shows its closing message box. Every message box is
-// shown for real, pictured, and answered with OK (No for a question).
+// shown for real, pictured, and answered with OK (No for a question). The third picture
+// shows the results view that opens beside the window after the run.
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -23,6 +25,7 @@
 #include "shell/RunSequence.h"
 #include "shell/qt/Dialogs.h"
 #include "shell/qt/Form1.h"
+#include "shell/qt/ResultsView.h"
 
 namespace {
 
@@ -126,8 +129,9 @@ class PicturingWindow final : public varsel::IWindow {
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
-    if (argc != 4) {
-        std::fprintf(stderr, "usage: varsel-screenshot DATAFILE PROGRESS.png FINISHED.png\n");
+    if (argc != 4 && argc != 5) {
+        std::fprintf(stderr,
+                     "usage: varsel-screenshot DATAFILE PROGRESS.png FINISHED.png [RESULTS.png]\n");
         return 2;
     }
     const QFileInfo data(QString::fromLocal8Bit(argv[1]));
@@ -155,12 +159,19 @@ int main(int argc, char** argv) {
     form.findChild<QWidget*>(QStringLiteral("cmdStart"))->setFocus();
     QMetaObject::invokeMethod(form.findChild<QObject*>(QStringLiteral("cmdStart")), "click");
     Settle(300);
+    bool resultsSaved = argc != 5;
+    if (const auto* view = form.findChild<varsel::qt::ResultsView*>(); view && argc == 5) {
+        Settle(700);
+        resultsSaved = SaveScreen(QString::fromLocal8Bit(argv[4]), form, view);
+    }
 
     varsel::qt::UseDialogs(nullptr);
     varsel::ThePlatform() = {};
-    if (!window.Saved || !dialogs.Saved) {
+    if (!window.Saved || !dialogs.Saved || !resultsSaved) {
         std::fprintf(stderr, "varsel-screenshot: the run did not reach %s\n",
-                     !window.Saved ? "the confidence intervals" : "a closing message");
+                     !window.Saved    ? "the confidence intervals"
+                     : !dialogs.Saved ? "a closing message"
+                                      : "the results view");
         return 1;
     }
     return 0;

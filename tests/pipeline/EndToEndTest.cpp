@@ -1,14 +1,21 @@
 // The whole run with the real engine on the shipped examples: the silver chloride example
-// gives back the values its synthetic data were made with, and the command line reports and
-// exits as it should.
+// gives back the values its synthetic data were made with, the command line reports and exits
+// as it should, its report file holds the numbers written into the data file, and a re-run
+// that fits nothing keeps the half-widths.
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QXmlStreamReader>
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <sstream>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -166,6 +173,96 @@ TEST_F(EndToEndTest, InterruptedCommandLineLeavesAWholeFile) {
         EXPECT_EQ(left, (std::vector<std::string>{".varsel-12a", "agcl.txt"}));
         fs::remove(folder.Path() / ".varsel-12a");
     }
+}
+
+// The data file's rows of tab-separated cells.
+std::vector<std::vector<std::string>> Rows(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line, '\n');) {
+        std::istringstream cells(line.substr(0, line.find('\r')));
+        rows.emplace_back();
+        for (std::string cell; std::getline(cells, cell, '\t');)
+            rows.back().push_back(cell);
+    }
+    return rows;
+}
+
+// The number a data-file cell holds, and a JSON value, agree to the file's seven digits.
+void ExpectSame(const std::string& cell, const QJsonValue& value) {
+    ASSERT_FALSE(cell.empty());
+    const double written = std::stod(cell);
+    EXPECT_NEAR(value.toDouble(), written, 1e-6 * std::fabs(written) + 1e-12) << cell;
+}
+
+TEST_F(EndToEndTest, CommandLineReportAgreesWithTheDataFileAndReRunKeepsIt) {
+    folder.Write("agcl.txt", Example("agcl.txt"));
+    const std::string file = (folder.Path() / "agcl.txt").string();
+    const std::string json = (folder.Path() / "agcl.json").string();
+    std::string output;
+    ASSERT_EQ(RunCli("--report " + json + " " + file, output), 0) << output;
+    EXPECT_NE(output.find("\nResults are saved  \n"), std::string::npos) << output;
+    EXPECT_NE(output.find("Mean error: "), std::string::npos) << output;
+    const std::string fitted = folder.Read("agcl.txt");
+
+    const QJsonObject report =
+        QJsonDocument::fromJson(QByteArray::fromStdString(FileBytes(json))).object();
+    ASSERT_TRUE(report["succeeded"].toBool()) << FileBytes(json);
+    const auto rows = Rows(fitted);
+    const auto row = [&rows](std::size_t column, const std::string& key) {
+        for (const auto& r : rows)
+            if (r.size() > column && r[column] == key) return r;
+        return std::vector<std::string>();
+    };
+    const QJsonArray species = report["species"].toArray();
+    ASSERT_EQ(species.size(), 3);
+    for (const QJsonValue& v : species) {
+        const auto r = row(1, v["name"].toString().toStdString());
+        ASSERT_GE(r.size(), 5u) << v["name"].toString().toStdString();
+        ExpectSame(r[3], v["value"]);
+        ExpectSame(r[4], v["halfWidth95"]);
+    }
+    const auto meanErrors = row(0, "Mean err.:");
+    ASSERT_EQ(meanErrors.size(), 4u);
+    ExpectSame(meanErrors[2], report["meanError"]["before"]);
+    ExpectSame(meanErrors[3], report["meanError"]["after"]);
+    const auto header = row(0, "Sample");
+    const auto yCalc = std::find(header.begin(), header.end(), "Y (calc)") - header.begin();
+    const QJsonArray samples = report["samples"].toArray();
+    ASSERT_GE(samples.size(), 20);
+    for (const QJsonValue& p : samples) {
+        const auto r = row(0, p["name"].toString().toStdString());
+        ASSERT_GT(r.size(), static_cast<std::size_t>(yCalc));
+        ExpectSame(r[yCalc], p["yCalc"]);
+    }
+    EXPECT_EQ(report["correlation"].toArray().size(), 3);
+
+    // A second run fits nothing: it says so, keeps every half-width, and its HTML report is
+    // one well-formed page with both plots.
+    const std::string html = (folder.Path() / "agcl.html").string();
+    ASSERT_EQ(RunCli("--report " + html + " " + file, output), 0) << output;
+    EXPECT_NE(output.find("Nothing to fit: every species has a Result; empty a Result cell to "
+                          "fit it again.    Mean error: "),
+              std::string::npos)
+        << output;
+    const auto again = Rows(folder.Read("agcl.txt"));
+    for (const auto& r : again) {
+        if (r.size() > 1 && !r[1].empty() && r[0].empty()) {
+            EXPECT_EQ(r, row(1, r[1]));
+        }
+    }
+    QXmlStreamReader page(QByteArray::fromStdString(FileBytes(html)));
+    int plots = 0;
+    QStringList closed;
+    while (!page.atEnd()) {
+        page.readNext();
+        if (page.isStartElement() && page.name() == QLatin1String("svg")) ++plots;
+        if (page.isEndElement()) closed << page.name().toString();
+    }
+    EXPECT_FALSE(page.hasError()) << page.errorString().toStdString();
+    EXPECT_EQ(plots, 2);
+    EXPECT_TRUE(closed.contains("table") && closed.endsWith("html"));
+
 }
 
 }  // namespace

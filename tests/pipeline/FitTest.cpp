@@ -10,6 +10,7 @@
 #include "model/Numbers.h"
 #include "optim/ConfidenceIntervals.h"
 #include "optim/FitDriver.h"
+#include "optim/FitSummary.h"
 #include "optim/Misfit.h"
 #include "services/StopRequest.h"
 #include "support/FakeSpreadsheet.h"
@@ -289,20 +290,64 @@ TEST_F(FitTest, SpeciesTheDataDoNotSeeGetsNoInterval) {
     EXPECT_EQ(window.PausedMilliseconds, 0) << "no pause after a failed inversion";
 }
 
-TEST_F(FitTest, IndefiniteHessianGivesNoIntervalsAtAll) {
-    ASSERT_EQ(Read(ComplexFile({{"NaCl,aq", "", "", ""}, {"NaCl2-", "", "", ""}}, {"-3"})), 0);
-    // (1 2; 2 1) has the inverse (−1/3 2/3; 2/3 −1/3).
-    Model().NormalMatrix(1, 1) = 1;
-    Model().NormalMatrix(1, 2) = 2;
-    Model().NormalMatrix(2, 1) = 2;
-    Model().NormalMatrix(2, 2) = 1;
-    Model().SpeciesInterval[1] = 5;
-    EstimateHalfWidths();
-    ASSERT_EQ(window.Messages.size(), 1u);
-    EXPECT_EQ(window.Messages[0].Text, "Could not estimate intervals  ");
-    EXPECT_EQ(Model().SpeciesInterval[1], 0.0f);
-    EXPECT_EQ(Model().SpeciesInterval[2], 0.0f);
-    EXPECT_EQ(window.PausedMilliseconds, 500);
+TEST_F(FitTest, HessianGivesHalfWidthsCorrelationAndFlags) {
+    // Q = χ²₉₅(2) · 2 widens the half-widths sqrt(2 (H⁻¹)_pp Q).
+    const double q = 2 * static_cast<double>(ChiSquare95(2));
+    struct Case {
+        double h11, h12, h22;
+        const char* warning;             // the message shown, or null
+        double r12;                      // by hand from H⁻¹; NaN: no correlation
+        std::vector<std::string> flags;  // in the summary
+    };
+    const std::string correlated =
+        "NaCl,aq and NaCl2- are strongly correlated (r = \xE2\x88\x92"
+        "0.98): the data determine their combination better than each";
+    const Case cases[] = {
+        // (1 2; 2 1)⁻¹ = (−1/3 2/3; 2/3 −1/3): not a minimum, so no intervals at all.
+        {1, 2, 1, "Could not estimate intervals  ", std::nan(""), {}},
+        // (4 2; 2 3)⁻¹ = (3 −2; −2 4) / 8: r = −2 / sqrt(12).
+        {4, 2, 3, nullptr, -2 / std::sqrt(12.0), {}},
+        // (1 .98; .98 1)⁻¹ = (1 −.98; −.98 1) / .0396: r = −0.98, half-widths near 24.6.
+        {1,
+         0.98,
+         1,
+         nullptr,
+         -0.98,
+         {correlated, "NaCl,aq is poorly determined (\xC2\xB1 24.6 kJ/mol)",
+          "NaCl2- is poorly determined (\xC2\xB1 24.6 kJ/mol)"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.h12);
+        ASSERT_EQ(Read(ComplexFile({{"NaCl,aq", "", "", ""}, {"NaCl2-", "", "", ""}}, {"-3"})), 0);
+        window.Messages.clear();
+        window.PausedMilliseconds = 0;
+        ProblemModel& m = Model();
+        m.NormalMatrix(1, 1) = c.h11;
+        m.NormalMatrix(1, 2) = m.NormalMatrix(2, 1) = c.h12;
+        m.NormalMatrix(2, 2) = c.h22;
+        m.SpeciesInterval[1] = 5;
+        const double det = c.h11 * c.h22 - c.h12 * c.h12;
+        EstimateHalfWidths();
+        FitSummary& s = LastFitSummary();
+        FillFitSummary(s, m, 0, 0);
+        if (c.warning != nullptr) {
+            ASSERT_EQ(window.Messages.size(), 1u);
+            EXPECT_EQ(window.Messages[0].Text, c.warning);
+            EXPECT_EQ(m.SpeciesInterval[1], 0.0f);
+            EXPECT_EQ(m.SpeciesInterval[2], 0.0f);
+            EXPECT_TRUE(s.Correlation.empty());
+        } else {
+            EXPECT_TRUE(window.Messages.empty());
+            EXPECT_NEAR(m.SpeciesInterval[1], std::sqrt(2 * c.h22 / det * q), 1e-4);
+            EXPECT_NEAR(m.SpeciesInterval[2], std::sqrt(2 * c.h11 / det * q), 1e-4);
+            ASSERT_EQ(s.Correlation.size(), 2u);
+            EXPECT_NEAR(s.Correlation[0][1], c.r12, 1e-12);
+            EXPECT_NEAR(s.Correlation[1][0], c.r12, 1e-12);
+            EXPECT_EQ(s.Correlation[0][0], 1.0);
+        }
+        EXPECT_EQ(s.Flags, c.flags);
+        EXPECT_EQ(window.PausedMilliseconds, 500);
+    }
 }
 
 TEST_F(FitTest, WorkbookCellsAndStatusBarAreRestoredOnEveryExit) {

@@ -249,7 +249,7 @@ TEST_F(ReaderTest, WorkbookGetsComputedValuesAndClearedResultCells) {
     EXPECT_EQ(sheet.numbers.count({11, 3}), 0u) << "a given initial value is not rewritten";
     EXPECT_FLOAT_EQ(Model().SpeciesScale[1], static_cast<float>(0.3 / std::sqrt(3.841)));
     const std::vector<std::pair<int, int>> cleared = {
-        {10, 5}, {11, 5}, {12, 3}, {12, 4},  // half-widths, mean errors
+        {10, 5}, {12, 3}, {12, 4},           // the free species' half-width, mean errors
         {17, 5}, {17, 7}, {17, 8}, {17, 9},  // X (computed axis) and the outputs
         {18, 5}, {18, 7}, {18, 8}, {18, 9}};
     EXPECT_EQ(sheet.cleared, cleared);

@@ -1,17 +1,20 @@
 // Whole runs through the window's start button with the scripted sodium chloride engine:
 // what the window looks like while the engine calculates (controls hidden and disabled, close
 // refused, the progress bar growing from the Status label), and what the user sees at the end
-// of every kind of run, with the window idle again each time.
+// of every kind of run, with the window idle again each time and the results view beside it
+// after a fit.
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <filesystem>
 
 #include "model/ProblemModel.h"
 #include "pipeline/PipelineFixture.h"
 #include "services/Platform.h"
 #include "shell/RunSequence.h"
+#include "shell/qt/ResultsView.h"
 #include "window/WindowFixture.h"
 
 namespace varsel::test {
@@ -91,6 +94,7 @@ TEST_F(RunTest, FullRunLocksTheWindowShowsTheBarAndEndsSaved) {
     OpenOn(Fittable());
     WatchDuringRun();
     const std::string before = folder_.Read("data.txt");
+    const QRect geometry = form_->geometry();
     QElapsedTimer clock;
     clock.start();
     Start();
@@ -116,6 +120,15 @@ TEST_F(RunTest, FullRunLocksTheWindowShowsTheBarAndEndsSaved) {
         << "one free species: two passes, so half the bar after the first";
     EXPECT_GE(elapsed, 500) << "the full bar stays up for half a second";
     ExpectIdle();
+    // The results view opens beside the window, which keeps its place and size.
+    const auto* view = form_->findChild<qt::ResultsView*>();
+    ASSERT_NE(view, nullptr);
+    EXPECT_TRUE(view->isVisible());
+    EXPECT_EQ(form_->geometry(), geometry);
+    QString error;
+    EXPECT_TRUE(view->SavePlot(QString::fromStdString((folder_.Path() / "p.pdf").string()), error))
+        << error.toStdString();
+    EXPECT_GT(std::filesystem::file_size(folder_.Path() / "p.pdf"), 1000u);
     EXPECT_TRUE(form_->close()) << "closing works again after the run";
 }
 

@@ -1,0 +1,36 @@
+#include "ReportFile.h"
+
+#include <QApplication>
+#include <QString>
+#include <cstdlib>
+
+#include "optim/FitSummary.h"
+#include "shell/report/ReportFiles.h"
+
+namespace varsel::cli {
+
+bool WriteReportFile(const std::string& path, std::FILE* out) {
+    const FitSummary& summary = LastFitSummary();
+    if (!summary.Filled) {
+        std::fprintf(out, "No report: the run did not reach its first pass\n");
+        return false;
+    }
+    // Qt Charts draws through a Qt application; the offscreen platform needs no display.
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int argc = 1;
+    char name[] = "varsel-cli";
+    char* argv[] = {name, nullptr};
+    const bool own = QApplication::instance() == nullptr;
+    QApplication* application = own ? new QApplication(argc, argv) : nullptr;
+    QString error;
+    const bool written = report::WriteReport(summary, QString::fromStdString(path), error);
+    delete application;
+    if (written) {
+        std::fprintf(out, "Report written to %s\n", path.c_str());
+    } else {
+        std::fprintf(out, "No report: %s\n", error.toStdString().c_str());
+    }
+    return written;
+}
+
+}  // namespace varsel::cli

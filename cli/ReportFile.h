@@ -1,0 +1,15 @@
+// The report file of varsel-cli --report: the summary of the run just made, written as the
+// file name's ending asks (.json, .html, .png, .svg, .pdf). The plots are drawn by Qt on its
+// offscreen platform, so the command line needs no display.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace varsel::cli {
+
+/// Writes the report of the last run to `path`; false (with a line on `out`) when the run
+/// reached no pass or the file could not be written.
+bool WriteReportFile(const std::string& path, std::FILE* out);
+
+}  // namespace varsel::cli

@@ -1,0 +1,100 @@
+#include "optim/FitSummary.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "model/ProblemModel.h"
+#include "optim/Misfit.h"
+
+namespace varsel {
+
+namespace {
+
+// Two decimals with a true minus sign, as the flags show a correlation.
+std::string Coefficient(double r) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f", std::fabs(r));
+    return (r < 0 ? "\xE2\x88\x92" : "") + std::string(text);
+}
+
+}  // namespace
+
+FitSummary& LastFitSummary() {
+    static FitSummary summary;
+    return summary;
+}
+
+std::vector<std::vector<double>> CorrelationOf(int n, const Array2<double>& c) {
+    for (int i = 1; i <= n; ++i) {
+        if (!(c(i, i) > 0) || !std::isfinite(c(i, i))) return {};
+    }
+    std::vector<std::vector<double>> r(n, std::vector<double>(n, 0.0));
+    for (int i = 1; i <= n; ++i) {
+        for (int j = 1; j <= n; ++j) {
+            // The inversion leaves its result in the upper triangle only.
+            const double cij = i <= j ? c(i, j) : c(j, i);
+            r[i - 1][j - 1] = i == j ? 1.0 : cij / std::sqrt(c(i, i) * c(j, j));
+        }
+    }
+    return r;
+}
+
+std::vector<std::string> FlagsOf(const FitSummary& s) {
+    std::vector<std::string> flags;
+    const std::size_t n = s.Species.size();
+    if (s.Correlation.size() == n) {
+        for (std::size_t i = 0; i < n; ++i) {
+            for (std::size_t j = i + 1; j < n; ++j) {
+                const double r = s.Correlation[i][j];
+                if (!(std::fabs(r) >= kStrongCorrelation)) continue;
+                flags.push_back(s.Species[i].Name + " and " + s.Species[j].Name +
+                                " are strongly correlated (r = " + Coefficient(r) +
+                                "): the data determine their combination better than each");
+            }
+        }
+    }
+    for (const FittedValue& v : s.Species) {
+        if (v.HalfWidth > kPoorHalfWidth) {
+            char width[32];
+            std::snprintf(width, sizeof width, "%.1f", v.HalfWidth);
+            flags.push_back(v.Name + " is poorly determined (\xC2\xB1 " + width + " kJ/mol)");
+        }
+    }
+    return flags;
+}
+
+void FillFitSummary(FitSummary& s, const ProblemModel& m, int iterations, double wallSeconds) {
+    s.Filled = true;
+    s.Title = m.Title;
+    s.XAxis = m.XAxis.Text;
+    s.YAxis = m.YAxis.Text;
+    s.Species.clear();
+    for (int i = 1; i <= m.SpeciesCount; ++i) {
+        if (!m.SpeciesFree[i]) continue;
+        s.Species.push_back({m.SystemInfo.SpeciesNames[m.SpeciesIndex[i]], m.SpeciesValue[i],
+                             m.SpeciesInterval[i]});
+    }
+    if (s.Correlation.size() != s.Species.size()) s.Correlation.clear();
+    s.MeanErrorBefore = MeanError(m, m.InitialSumOfSquares);
+    s.HasMeanErrorAfter = m.ResultSumOfSquares != 0;
+    s.MeanErrorAfter = s.HasMeanErrorAfter ? MeanError(m, m.ResultSumOfSquares) : 0.0;
+    s.Iterations = iterations;
+    s.EngineCalculations = m.Misfit.Calculations;
+    s.WallSeconds = wallSeconds;
+    s.Samples.clear();
+    for (int k = 1; k <= m.SampleCount; ++k) {
+        const SampleRec& r = m.Samples[k];
+        s.Samples.push_back({r.Name, r.XFixed, r.YExp, r.YCalc, r.Error, r.Weight});
+    }
+    s.NothingToFit = !NothingToFitText(m).empty();
+    s.Flags = FlagsOf(s);
+}
+
+std::string NothingToFitText(const ProblemModel& m) {
+    for (int i = 1; i <= m.SpeciesCount; ++i) {
+        if (m.SpeciesFree[i]) return {};
+    }
+    return "Nothing to fit: every species has a Result; empty a Result cell to fit it again";
+}
+
+}  // namespace varsel
