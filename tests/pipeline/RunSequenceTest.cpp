@@ -116,7 +116,7 @@ TEST_F(RunSequenceTest, FitFailureOrStopAsksWhetherToSave) {
                 EXPECT_EQ(Model().StatusCode, 1);
                 EXPECT_NE(window.LastCaption(), "") << "the last progress text stays";
             } else {
-                EXPECT_EQ(MessageTexts().back(), "Results are saved  ");
+                EXPECT_EQ(window.Messages.back().Text, "Results are saved  ");
                 EXPECT_NE(folder.Read("data.txt"), before);
                 EXPECT_EQ(Model().StatusCode, 0);
             }
