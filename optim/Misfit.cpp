@@ -9,6 +9,8 @@
 #include "model/Layout.h"
 #include "model/RuntimeFailure.h"
 #include "services/EngineContract.h"
+#include "services/Platform.h"
+#include "services/StopRequest.h"
 
 namespace varsel {
 
@@ -25,6 +27,7 @@ bool Calculate(ProblemModel& m) {
     std::int16_t scratch = 0;
     m.Solver->Calculate(m.TempC, m.PressureBar, m.PmcActivity, m.BulkComposition, m.SpeciesAmount,
                         m.SpeciesLnActivity, scratch);
+    KeepWindowAlive();
     if (m.Solver->GetMessage() == kCalculatedMessage) return true;
     m.StatusText = m.Solver->GetMessage();
     // A failure without a word would reach the user as an empty reason.
@@ -102,6 +105,13 @@ void Pass(ProblemModel& m, MisfitState& state, PassMode mode, int& currentSample
         currentSample = k;
         SampleRec& sample = m.Samples[k];
         if (hessian && sample.Weight == 0) continue;
+        // A stop is honoured between engine calls, so that it takes effect within one
+        // sample's calculations.
+        if (StopRequested()) {
+            m.StatusCode = 1;
+            m.StatusText = kStoppedByUser;
+            return;
+        }
 
         // Per-sample p.m.c.: PmcPotential holds the slot's reference potential, so a cell
         // the reader filled with it gives an activity of exactly 1.

@@ -30,7 +30,8 @@ void FixedPmcActivities();
 /// One pass over the samples at the current SpeciesValue. Leaves S in Model().Misfit and, by mode,
 /// the sample outputs, the data-sheet cells and the Jacobian. A failure (an engine message
 /// other than "OK", an axis value that cannot be taken, an arithmetic fault, a failing engine
-/// or spreadsheet call) sets StatusCode 1 and StatusText and ends the pass; nothing is thrown.
+/// or spreadsheet call, a stop request seen before a sample) sets StatusCode 1 and StatusText
+/// and ends the pass; nothing is thrown.
 /// StatusCode must be 0 on entry.
 void EvaluateModel(PassMode mode);
 
