@@ -7,16 +7,41 @@
 // the reason when they cannot, unless --no-save asks for the fit without writing.
 //
 // Exit codes: 0 the results were saved after a successful fit (or, with --no-save, shown), 1 a
-// failure was reported (or the run stopped after a message), 2 bad usage.
+// failure was reported (or the run stopped after a message), 2 bad usage, 130 and 143 a run
+// stopped by SIGINT or SIGTERM (it ends in order, as after a failed fit: --save-on-failure
+// decides on saving).
 #include <CLI/CLI.hpp>
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "DataFileRun.h"
 #include "IgnoreLimits.h"
+#include "services/StopRequest.h"
 #include "shell/InfoLabels.h"
+
+namespace {
+
+volatile std::sig_atomic_t stopSignal = 0;
+
+// Only async-signal-safe work: two stores. The run sees the request before its next sample.
+extern "C" void OnStopSignal(int signal) {
+    stopSignal = signal;
+    varsel::RequestStop();
+}
+
+void CatchStopSignals() {
+    struct sigaction action = {};
+    action.sa_handler = OnStopSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     CLI::App app{
@@ -60,5 +85,8 @@ int main(int argc, char** argv) {
     run.Arguments.assign(argv + 1, argv + argc);
     run.SaveOnFailure = saveOnFailure;
     run.NoSave = noSave;
-    return varsel::cli::RunDataFile(run, stdout);
+    CatchStopSignals();
+    const int code = varsel::cli::RunDataFile(run, stdout);
+    if (stopSignal != 0) return 128 + stopSignal;
+    return code;
 }

@@ -1,10 +1,12 @@
 #include "optim/FitDriver.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <exception>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "model/Checked.h"
 #include "model/DataSource.h"
@@ -15,10 +17,12 @@
 #include "optim/ConfidenceIntervals.h"
 #include "optim/LinearAlgebra.h"
 #include "optim/Misfit.h"
+#include "optim/StallWatch.h"
 #include "optim/StepControl.h"
 #include "services/EngineContract.h"
 #include "services/Platform.h"
 #include "services/Spreadsheet.h"
+#include "services/StopRequest.h"
 #include "services/Window.h"
 
 namespace varsel {
@@ -161,10 +165,13 @@ class Fit {
         std::int16_t iterations = 0;  // N
         std::int16_t multiplier = 0;  // m
         double previousLength = 0;    // L′
+        StallWatch stall(m_.FreeCount, m_.Misfit.SumOfSquares);
+        std::vector<double> moves(static_cast<std::size_t>(m_.FreeCount) + 1, 0.0);
         for (;;) {
             stage_ = "iteration " + std::to_string(iterations + 1);
             const std::int16_t n = m_.FreeCount;
             if (n == 0) return true;
+            if (StopRequested()) throw FitFailure{kStoppedByUser};
 
             const double largest = NormalEquations(n);
             // No damping in the first solve; later it grows with the square root of N.
@@ -186,6 +193,7 @@ class Fit {
             }
 
             int significant = 0;  // K
+            std::fill(moves.begin(), moves.end(), 0.0);
             if (lengthSquared != 0) {
                 const double length = std::sqrt(lengthSquared);
                 for (int i = 1; i <= n; ++i)
@@ -197,6 +205,8 @@ class Fit {
                     throw FitFailure{"no convergence: the same step was repeated 32767 times"};
                 }
                 significant = ApplyStep(multiplier);
+                for (int i = 1; i <= n; ++i)
+                    moves[i] = std::fabs(d_[i] * multiplier);
             }
             previousLength = lengthSquared != 0 ? std::sqrt(lengthSquared) : 0;
 
@@ -210,6 +220,8 @@ class Fit {
             // Converged: every free species moved by at most a millionth of its value or a
             // ten-thousandth of its scale. The last step is kept.
             if (significant == 0) return true;
+            stall.Record(m_.Misfit.SumOfSquares, moves);
+            if (stall.Stalled()) throw FitFailure{UndeterminedText(stall.Drifting())};
 
             if (iterations == std::numeric_limits<std::int16_t>::max()) {
                 throw FitFailure{"no convergence after 32767 iterations"};
@@ -217,6 +229,28 @@ class Fit {
             ++iterations;
             Caption("Iteration:" + std::to_string(iterations) + ",    Error: " + FixedSix(e));
         }
+    }
+
+    // Names the free species at positions `drifting` (from 1, in species order of the free
+    // ones) as the ones the data do not determine.
+    std::string UndeterminedText(const std::vector<int>& drifting) const {
+        std::vector<std::string> names;
+        for (int position : drifting) {
+            int f = 0;
+            for (int i = 1; i <= m_.SpeciesCount; ++i) {
+                if (m_.SpeciesFree[i] && ++f == position) {
+                    names.push_back(m_.SystemInfo.SpeciesNames[m_.SpeciesIndex[i]]);
+                }
+            }
+        }
+        std::string list;
+        for (std::size_t k = 0; k < names.size(); ++k) {
+            if (k > 0) list += k + 1 == names.size() ? " and " : ", ";
+            list += names[k];
+        }
+        return "the data do not determine " + list +
+               (names.size() == 1 ? ": its value drifts" : ": their values drift") +
+               " without changing the error";
     }
 
     // Adds multiplier × d to the free species; returns how many moved significantly.

@@ -3,7 +3,10 @@
 // damping λ = D · 1e-7 · sqrt(N) (D the largest diagonal element, N the iteration count),
 // the logarithmic step shaping and acceleration of StepControl, and the stop when no free
 // species moves by more than a millionth of its value or a ten-thousandth of its step scale.
-// It ends with the confidence intervals of the values found.
+// It ends with the confidence intervals of the values found. An iteration whose smallest
+// error stops improving while species still move (StallWatch) ends as a failure that names
+// the species the data do not determine, and a stop request ends it before the next
+// iteration or sample.
 //
 // Progress goes to the window's Status caption and, for a workbook, to the data sheet and
 // the spreadsheet application's status bar, which the exit always gives back.
@@ -13,9 +16,9 @@ namespace varsel {
 
 /// Fits the free species of Model(). Needs StatusCode 0 and the engine set up by the
 /// reader. On return StatusCode is 0 on success, else 1 with StatusText: an engine message,
-/// "invalid " + axis + " value", "could not determine the direction", or the reason a run
-/// had to end (an arithmetic fault, all weights zero, no convergence within 32767
-/// iterations). Never throws.
+/// "invalid " + axis + " value", "could not determine the direction", "the data do not
+/// determine " + species + ": ...", kStoppedByUser, or the reason a run had to end (an
+/// arithmetic fault, all weights zero, no convergence within 32767 iterations). Never throws.
 void FitParameters();
 
 }  // namespace varsel

@@ -182,4 +182,8 @@ void SaveResults() {
                PathAndReason(file.string(), Printable(reason)));
 }
 
+void RemoveStaleTemporaries(const std::string& dataFile) {
+    RemoveStaleReplacements(ReplacedFile(fs::path(dataFile)));
+}
+
 }  // namespace varsel

@@ -25,4 +25,9 @@ void SaveResults();
 /// fit, so that a fit whose results cannot be kept is not run unknowingly; changes nothing.
 std::string SaveProblem();
 
+/// Removes the temporaries that an earlier writer of `dataFile` left beside it when it was
+/// killed before it could finish or remove them. A temporary that a live process is still
+/// writing is left alone. Never throws.
+void RemoveStaleTemporaries(const std::string& dataFile);
+
 }  // namespace varsel

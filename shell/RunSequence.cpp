@@ -10,6 +10,7 @@
 #include "optim/FitDriver.h"
 #include "output/ResultsWriter.h"
 #include "services/Platform.h"
+#include "services/StopRequest.h"
 #include "services/Window.h"
 #include "shell/ResultsSummary.h"
 
@@ -29,6 +30,12 @@ void SwitchAndFit(ProblemModel& m) {
         return;
     }
     FitParameters();
+    // A stop that came after the last engine call of the fit still ends the run before
+    // anything is saved.
+    if (m.StatusCode == 0 && StopRequested()) {
+        m.StatusCode = 1;
+        m.StatusText = kStoppedByUser;
+    }
 }
 
 // Whether the fit's results will be written back. A fit may take minutes; before it starts,
@@ -73,6 +80,7 @@ void EndRun(ProblemModel& m, IWindow& window) {
     m.DataWorkbook.reset();
     m.ExcelAppTyped.reset();
     m.ExcelApp.reset();
+    ClearStopRequest();
 }
 
 // A failure that no stage reported through StatusCode (an engine or spreadsheet call that
@@ -127,6 +135,9 @@ void FitAndReport(ProblemModel& m, IWindow& window, bool save, bool& saved) {
 
 void RunStages(ProblemModel& m, IWindow& window, bool& saved) {
     ReadDataFile();
+    if (m.StatusCode == 0 && !m.IsWorkbook) {
+        RemoveStaleTemporaries(m.WorkFolder + window.PathText());
+    }
     if (m.StatusCode > 0) {
         window.ShowMessage("Source data: " + m.StatusText + "  ", MessageButtons::Ok,
                            MessageIcon::Critical);

@@ -21,8 +21,8 @@ void EndUnexpectedly(IWindow& window, const std::string& reason);
 
 /// Ends a run, whatever stopped it: shows the start button again, enables the browse button
 /// and the path box, and releases every engine and spreadsheet object (the spreadsheet
-/// application and its workbook stay open). RunSequence ends with it; a shell calls it after
-/// a run that ended by an exception.
+/// application and its workbook stay open), and forgets a stop request. RunSequence ends
+/// with it; a shell calls it after a run that ended by an exception.
 void EndRun();
 
 }  // namespace varsel

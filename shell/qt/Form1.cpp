@@ -186,9 +186,6 @@ void Form1::cmdStart_Click() {
         EndFailedRun("unknown failure");
     }
     running_ = false;
-    // A press of Stop after the run's last look at it stops nothing; the next run starts
-    // afresh.
-    ClearStopRequest();
 }
 
 void Form1::cmdStop_Click() {
