@@ -44,6 +44,7 @@ void CatchStopSignals() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    CatchStopSignals();
     CLI::App app{
         "Fits standard energies of aqueous species to the samples of a data file and "
         "writes the results back into it.",
@@ -85,7 +86,6 @@ int main(int argc, char** argv) {
     run.Arguments.assign(argv + 1, argv + argc);
     run.SaveOnFailure = saveOnFailure;
     run.NoSave = noSave;
-    CatchStopSignals();
     const int code = varsel::cli::RunDataFile(run, stdout);
     if (stopSignal != 0) return 128 + stopSignal;
     return code;

@@ -1,10 +1,16 @@
 // The whole run with the real engine on the shipped examples: each fits and saves, the
 // silver chloride example gives back the values its synthetic data were made with, and the
 // command line reports and exits as it should.
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <thread>
+#include <vector>
 
 #include "PipelineFixture.h"
 #include "engine/EngineFactory.h"
@@ -71,6 +77,29 @@ TEST_F(EndToEndTest, SilverChlorideExampleGivesBackItsGeneratingValues) {
     EXPECT_EQ(m.Samples[1].Extras, 1) << "chlorargyrite is present";
 }
 
+TEST_F(EndToEndTest, SilverChlorideAt60DegreesStopsWhenTheDataStopInformingTheFit) {
+    std::string text = Example("agcl.txt");
+    const std::size_t at = text.find("T, C:\t25");
+    ASSERT_NE(at, std::string::npos);
+    text.replace(at, 8, "T, C:\t60");
+    folder.Write("agcl60.txt", text);
+    window = RecordingWindow();
+    window.Path = "agcl60.txt";
+    window.Answers.push_back(MessageAnswer::No);
+    RunSequence();
+    ASSERT_FALSE(window.Messages.empty());
+    EXPECT_EQ(window.Messages[0].Text,
+              "Optimization: the data do not determine AgCl,aq: its value drifts without "
+              "changing the error  \r\nDo you want to save the current state?  ");
+    // The error is flat from about the tenth iteration; the 16-bit limit is far away.
+    std::string last;
+    for (const std::string& caption : window.Captions) {
+        if (caption.rfind("Iteration:", 0) == 0) last = caption;
+    }
+    EXPECT_LT(std::stoi(last.substr(10)), 1000) << last;
+    EXPECT_EQ(folder.Read("agcl60.txt"), text);
+}
+
 int RunCli(const std::string& arguments, std::string& output) {
     return RunCommand(std::string(VARSEL_CLI_PATH) + " " + arguments, output);
 }
@@ -101,6 +130,61 @@ TEST_F(EndToEndTest, CommandLineReportsAndExits) {
         << output;
     EXPECT_EQ(RunCli("", output), 2);
     EXPECT_EQ(RunCli("one.txt two.txt", output), 2);
+}
+
+// SIGINT at different moments of a run that saves on failure: the run ends in order with
+// 130, and the data file is either untouched or completely rewritten, with no temporary left
+// beside it. A temporary left by a killed writer goes at the next run; other files stay.
+TEST_F(EndToEndTest, InterruptedCommandLineLeavesAWholeFile) {
+    const std::string original = Example("agcl.txt");
+    for (int delayMs : {0, 100, 300, 700}) {
+        SCOPED_TRACE(delayMs);
+        folder.Write("agcl.txt", original);
+        folder.Write(".varsel-aB3xZ9", "stale");
+        folder.Write(".varsel-notours", "not ours");
+        const std::string file = (folder.Path() / "agcl.txt").string();
+        int pipeEnds[2];
+        ASSERT_EQ(pipe(pipeEnds), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            dup2(pipeEnds[1], STDOUT_FILENO);
+            close(pipeEnds[0]);
+            execl(VARSEL_CLI_PATH, VARSEL_CLI_PATH, "--save-on-failure", file.c_str(),
+                  static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(pipeEnds[1]);
+        // The first progress line shows that the signals are caught.
+        std::string output;
+        char c = 0;
+        while (output.find("Reading data file...") == std::string::npos &&
+               read(pipeEnds[0], &c, 1) == 1)
+            output.push_back(c);
+        std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
+        kill(child, SIGINT);
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        close(pipeEnds[0]);
+        ASSERT_TRUE(WIFEXITED(status)) << "the signal is handled, not fatal";
+        const int code = WEXITSTATUS(status);
+        EXPECT_TRUE(code == 130 || code == 0) << code;
+
+        const std::string written = folder.Read("agcl.txt");
+        if (written != original) {
+            ReleaseEngine();
+            window = RecordingWindow();
+            window.Path = "agcl.txt";
+            EXPECT_EQ(ReadDataFile(), 0) << Model().StatusText;
+            EXPECT_EQ(written.substr(written.size() - 4), "\r\n\r\n");
+        }
+        std::vector<std::string> left;
+        for (const auto& entry : fs::directory_iterator(folder.Path()))
+            left.push_back(entry.path().filename().string());
+        std::sort(left.begin(), left.end());
+        EXPECT_EQ(left, (std::vector<std::string>{".varsel-notours", "agcl.txt"}));
+        fs::remove(folder.Path() / ".varsel-notours");
+    }
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "PipelineFixture.h"
+#include "services/StopRequest.h"
 #include "shell/RunSequence.h"
 
 namespace varsel::test {
@@ -95,33 +96,43 @@ TEST_F(RunSequenceTest, QuietStopsShowOnlyWhatTheStageShowed) {
     ExpectEnded();
 }
 
-TEST_F(RunSequenceTest, FitFailureAsksWhetherToSave) {
-    const std::string question =
-        "Optimization: could not determine the direction  \r\n"
-        "Do you want to save the current state?  ";
-    for (MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
-        SCOPED_TRACE(answer == MessageAnswer::Yes ? "Yes" : "No");
-        window = RecordingWindow();
-        window.Path = "data.txt";
-        window.Answers.push_back(answer);
-        WriteFile(DegenerateExample());
-        const std::string before = folder.Read("data.txt");
-        RunSequence();
-        ASSERT_GE(window.Messages.size(), 1u);
-        EXPECT_EQ(window.Messages[0].Text, question);
-        EXPECT_EQ(window.Messages[0].Buttons, MessageButtons::YesNo);
-        EXPECT_EQ(window.Messages[0].Icon, MessageIcon::Critical);
-        if (answer == MessageAnswer::No) {
-            EXPECT_EQ(window.Messages.size(), 1u);
-            EXPECT_EQ(folder.Read("data.txt"), before);
-            EXPECT_EQ(Model().StatusCode, 1);
-            EXPECT_NE(window.LastCaption(), "") << "the last progress text stays";
-        } else {
-            EXPECT_EQ(MessageTexts().back(), "Results are saved  ");
-            EXPECT_NE(folder.Read("data.txt"), before);
-            EXPECT_EQ(Model().StatusCode, 0);
+TEST_F(RunSequenceTest, FitFailureOrStopAsksWhetherToSave) {
+    const std::string question = "  \r\nDo you want to save the current state?  ";
+    for (bool stop : {false, true}) {
+        for (MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
+            SCOPED_TRACE(std::string(stop ? "stop " : "") +
+                         (answer == MessageAnswer::Yes ? "Yes" : "No"));
+            window = RecordingWindow();
+            window.Path = "data.txt";
+            window.Answers.push_back(answer);
+            WriteFile(stop ? FittableExample() : DegenerateExample());
+            // The stop comes with the first calculation and is honoured before the next.
+            script.Law = [stop](Equilibrium& e) {
+                if (stop) RequestStop();
+                ComplexationLaw(e);
+            };
+            const std::string before = folder.Read("data.txt");
+            RunSequence();
+            EXPECT_FALSE(StopRequested()) << "the end of the run forgets the request";
+            ASSERT_GE(window.Messages.size(), 1u);
+            EXPECT_EQ(window.Messages[0].Text,
+                      std::string("Optimization: ") +
+                          (stop ? "stopped by the user" : "could not determine the direction") +
+                          question);
+            EXPECT_EQ(window.Messages[0].Buttons, MessageButtons::YesNo);
+            EXPECT_EQ(window.Messages[0].Icon, MessageIcon::Critical);
+            if (answer == MessageAnswer::No) {
+                EXPECT_EQ(window.Messages.size(), 1u);
+                EXPECT_EQ(folder.Read("data.txt"), before);
+                EXPECT_EQ(Model().StatusCode, 1);
+                EXPECT_NE(window.LastCaption(), "") << "the last progress text stays";
+            } else {
+                EXPECT_EQ(MessageTexts().back(), "Results are saved  ");
+                EXPECT_NE(folder.Read("data.txt"), before);
+                EXPECT_EQ(Model().StatusCode, 0);
+            }
+            ExpectEnded();
         }
-        ExpectEnded();
     }
 }
 
