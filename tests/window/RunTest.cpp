@@ -133,7 +133,9 @@ TEST_F(RunTest, ARunEndedBeforeTheFitLeavesAnIdleWindow) {
         OpenOn(*path != 0 ? Fittable() : Lines{}, path);
         Start();
         ASSERT_EQ(dialogs_.Messages.size(), first.isEmpty() ? 0u : 1u);
-        if (!first.isEmpty()) EXPECT_EQ(dialogs_.Messages[0].Text, first);
+        if (!first.isEmpty()) {
+            EXPECT_EQ(dialogs_.Messages[0].Text, first);
+        }
         ExpectIdle();
     }
 }
