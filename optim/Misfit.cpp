@@ -9,6 +9,7 @@
 #include "model/Layout.h"
 #include "model/RuntimeFailure.h"
 #include "services/EngineContract.h"
+#include "services/Platform.h"
 #include "services/StopRequest.h"
 
 namespace varsel {
@@ -27,6 +28,7 @@ bool Calculate(ProblemModel& m) {
     ++m.Misfit.Calculations;
     m.Solver->Calculate(m.TempC, m.PressureBar, m.PmcActivity, m.BulkComposition, m.SpeciesAmount,
                         m.SpeciesLnActivity, scratch);
+    KeepWindowAlive();
     if (m.Solver->GetMessage() == kCalculatedMessage) return true;
     m.StatusText = m.Solver->GetMessage();
     // A failure without a word would reach the user as an empty reason.

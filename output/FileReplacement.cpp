@@ -28,6 +28,14 @@ int LastError() {
     return errno != 0 ? errno : EIO;
 }
 
+// The temporary files are named this, followed by the six characters mkostemp chooses.
+constexpr const char* kTemporaryPrefix = ".varsel-";
+constexpr std::size_t kTemporaryNameLength = 14;
+
+bool IsTemporaryName(const std::string& name) {
+    return name.size() == kTemporaryNameLength && name.rfind(kTemporaryPrefix, 0) == 0;
+}
+
 // The names of the file's extended attributes; none when the file system keeps none.
 std::vector<std::string> AttributeNames(const fs::path& file) {
     std::vector<std::string> names;
@@ -117,15 +125,14 @@ FileReplacement::FileReplacement(const fs::path& file) : file_(file) {
     }
     // A short name: the file's own name may already be near the length limit of a name.
     fs::path pattern = file_;
-    pattern.replace_filename(".varsel-XXXXXX");
+    pattern.replace_filename(std::string(kTemporaryPrefix) + "XXXXXX");
     std::string name = pattern.string();
     errno = 0;
     descriptor_ = mkostemp(name.data(), O_CLOEXEC);
     if (descriptor_ < 0) Fail(LastError());
-    // The lock, held while the temporary is written, tells a later run that this file is
-    // still in use; the lock of a killed writer goes with its process.
-    flock(descriptor_, LOCK_EX | LOCK_NB);
     temporary_ = name;
+    // Held until the descriptor is closed, also when the process is killed.
+    flock(descriptor_, LOCK_EX | LOCK_NB);
 }
 
 FileReplacement::~FileReplacement() {
@@ -145,6 +152,23 @@ void FileReplacement::Commit(const std::string& text) {
     if (rename(temporary_.c_str(), file_.c_str()) != 0) Fail(LastError());
     temporary_.clear();
     FlushFolder(file_.parent_path());
+}
+
+void RemoveStaleReplacements(const fs::path& file) {
+    std::error_code error;
+    const fs::path folder = file.has_parent_path() ? file.parent_path() : fs::path(".");
+    fs::directory_iterator entries(folder, error);
+    for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
+        const fs::path candidate = entries->path();
+        if (!IsTemporaryName(candidate.filename().string())) continue;
+        std::error_code ignored;
+        if (!fs::is_regular_file(fs::symlink_status(candidate, ignored))) continue;
+        // A live replacement holds the lock; only a file nobody holds is stale.
+        const int descriptor = open(candidate.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+        if (descriptor < 0) continue;
+        if (flock(descriptor, LOCK_EX | LOCK_NB) == 0) fs::remove(candidate, ignored);
+        close(descriptor);
+    }
 }
 
 std::string ReplacementProblem(const fs::path& file) {

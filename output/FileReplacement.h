@@ -5,6 +5,8 @@
 // the old one's owner and group (where the user may give them), its extended attributes (the
 // access control lists among them) and its mode, is flushed to disk, and is renamed over the
 // old file; the folder is flushed after the rename so that the new name survives as well.
+// While it is written the temporary file is locked, so that a later run can tell one left by
+// a killed process from one still in use.
 #pragma once
 
 #include <filesystem>
@@ -42,6 +44,11 @@ class FileReplacement {
     std::filesystem::path temporary_;
     int descriptor_ = -1;
 };
+
+/// Removes the temporary files that replacements in `file`'s folder left behind when their
+/// process was killed before it could finish or remove them. A temporary that a live
+/// replacement still holds is left alone. Never throws.
+void RemoveStaleReplacements(const std::filesystem::path& file);
 
 /// The system's reason why `file` could not be replaced now (see FileReplacement), or empty
 /// when it can. Leaves the file and its folder as they were.

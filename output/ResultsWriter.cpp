@@ -1,8 +1,5 @@
 #include "output/ResultsWriter.h"
 
-#include <sys/file.h>
-
-#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <exception>
@@ -128,13 +125,6 @@ fs::path DataFile(const ProblemModel& m) {
     return fs::path(m.WorkFolder + window->PathText());
 }
 
-// True when `name` is the name FileReplacement gives its temporaries (".varsel-" and six
-// characters of mkostemp).
-bool IsTemporaryName(const std::string& name) {
-    const std::string prefix = ".varsel-";
-    return name.size() == prefix.size() + 6 && name.compare(0, prefix.size(), prefix) == 0;
-}
-
 void Report(ProblemModel& m, std::int16_t code, const std::string& text) {
     m.StatusCode = code;
     if (IWindow* window = ThePlatform().Window) {
@@ -198,23 +188,7 @@ void SaveResults() {
 }
 
 void RemoveStaleTemporaries(const std::string& dataFile) {
-    // The temporaries stand beside the file that is replaced, where a symbolic link leads.
-    std::error_code error;
-    fs::path target(dataFile);
-    if (fs::is_symlink(target, error)) target = fs::weakly_canonical(target, error);
-    if (error) return;
-    fs::directory_iterator entries(target.has_parent_path() ? target.parent_path() : ".", error);
-    for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
-        const fs::path candidate = entries->path();
-        if (!IsTemporaryName(candidate.filename().string())) continue;
-        std::error_code ignored;
-        if (!fs::is_regular_file(fs::symlink_status(candidate, ignored))) continue;
-        // A writer that is alive holds the lock; only a file nobody holds is stale.
-        std::FILE* file = std::fopen(candidate.string().c_str(), "rb");
-        if (file == nullptr) continue;
-        if (flock(fileno(file), LOCK_EX | LOCK_NB) == 0) fs::remove(candidate, ignored);
-        std::fclose(file);
-    }
+    RemoveStaleReplacements(ReplacedFile(fs::path(dataFile)));
 }
 
 }  // namespace varsel

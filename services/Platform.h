@@ -19,4 +19,10 @@ struct Platform {
 /// The program-wide platform; set once by the shell.
 Platform& ThePlatform();
 
+/// Lets the window process its pending events when it last did so 40 ms ago or more. The
+/// passes over the samples call it after every engine calculation, so that during a long fit
+/// the window repaints, shows its captions and takes a press of Stop, while the thousands of
+/// fast calculations of a short fit do not pay for an event round each.
+void KeepWindowAlive();
+
 }  // namespace varsel

@@ -18,6 +18,7 @@
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"
 #include "services/Platform.h"
+#include "services/StopRequest.h"
 #include "shell/CommandLine.h"
 #include "shell/InfoLabels.h"
 #include "shell/RunSequence.h"
@@ -41,6 +42,12 @@ int PixelsOf(int twips) {
 QRect TwipsRect(int left, int top, int width, int height) {
     return {PixelsOf(left), PixelsOf(top), PixelsOf(width), PixelsOf(height)};
 }
+
+// Status lies beneath the start button. During a run Stop stands at the right end of the
+// button's place, beneath Browse, and Status gives way to it.
+const QRect kStatusArea = TwipsRect(240, 1020, 4095, 270);
+const QRect kStatusBesideStop = TwipsRect(240, 1020, 3000, 270);
+const QRect kStopArea = TwipsRect(3360, 960, 975, 375);
 
 // Twips of the run's drawing to whole pixels. The bar may grow wider than its label when
 // the Hessian needed larger steps; the clamp only keeps absurd values inside int.
@@ -101,8 +108,15 @@ Form1::Form1(RunFunction run, QWidget* parent)
     // Transparent, so that the progress bar painted on the window shows beneath its text.
     Status_ = new QLabel(this);
     Status_->setObjectName(QStringLiteral("Status"));
-    Status_->setGeometry(TwipsRect(240, 1020, 4095, 270));
+    Status_->setGeometry(kStatusArea);
     Status_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+
+    // Alt+S presses it too. Escape does not: a refused close request sends one.
+    cmdStop_ = new QPushButton(QStringLiteral("&Stop"), this);
+    cmdStop_->setObjectName(QStringLiteral("cmdStop"));
+    cmdStop_->setGeometry(kStopArea);
+    cmdStop_->setFont(Tahoma());
+    cmdStop_->hide();
 
     nfo_ = new QLabel(this);
     nfo_->setObjectName(QStringLiteral("nfo"));
@@ -127,12 +141,13 @@ Form1::Form1(RunFunction run, QWidget* parent)
     // Status lies beneath the start button: its text shows only while a run hides the button.
     cmdStart_->raise();
 
-    QWidget* const order[] = {fn_, txtFile_, cmdBrowse_, cmdStart_, Status_, nfo_, crt_};
+    QWidget* const order[] = {fn_, txtFile_, cmdBrowse_, cmdStart_, cmdStop_, Status_, nfo_, crt_};
     for (std::size_t i = 1; i < std::size(order); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 
     connect(cmdBrowse_, &QPushButton::clicked, this, &Form1::cmdBrowse_Click);
     connect(cmdStart_, &QPushButton::clicked, this, &Form1::cmdStart_Click);
+    connect(cmdStop_, &QPushButton::clicked, this, &Form1::cmdStop_Click);
 }
 
 void Form1::FormLoad(const std::string& commandLine) {
@@ -174,6 +189,14 @@ void Form1::cmdStart_Click() {
     }
     running_ = false;
     ShowResults(*this);
+}
+
+void Form1::cmdStop_Click() {
+    if (!running_) return;
+    // The run ends at its next look at the request, after the engine call in progress; the
+    // greyed button shows that the press was taken.
+    RequestStop();
+    cmdStop_->setEnabled(false);
 }
 
 void Form1::EndFailedRun(const std::string& reason) {
@@ -223,12 +246,15 @@ void Form1::SetPathText(const std::string& text) {
 
 void Form1::SetStatusCaption(const std::string& caption) {
     Status_->setText(QString::fromStdString(caption));
-    // The iterations process no events; painting the label at once still lets the user
-    // follow them.
+    // Painted at once: the run lets the window process its events only every few
+    // hundredths of a second, and a caption should not wait for that.
     if (Status_->isVisible()) Status_->repaint();
 }
 
 void Form1::SetStartVisible(bool visible) {
+    Status_->setGeometry(visible ? kStatusArea : kStatusBesideStop);
+    cmdStop_->setEnabled(true);
+    cmdStop_->setVisible(!visible);
     cmdStart_->setVisible(visible);
 }
 

@@ -1,6 +1,7 @@
 // The program's one window, Form1: the data file's name, the browse and start buttons, the
 // Status label on which a run shows its progress (with the yellow progress bar of the
-// confidence intervals drawn over it), and two information labels. It implements the window
+// confidence intervals drawn over it), the Stop button that takes the start button's place
+// during a run, and two information labels. It implements the window
 // interface through which the run talks to the user.
 #pragma once
 
@@ -73,6 +74,7 @@ class Form1 final : public QWidget, public IWindow {
 
     void cmdBrowse_Click();
     void cmdStart_Click();
+    void cmdStop_Click();
     /// True when the close must be refused.
     bool Form_QueryUnload();
     void Form_Unload();
@@ -88,6 +90,7 @@ class Form1 final : public QWidget, public IWindow {
     QLineEdit* txtFile_ = nullptr;
     QPushButton* cmdBrowse_ = nullptr;
     QPushButton* cmdStart_ = nullptr;
+    QPushButton* cmdStop_ = nullptr;
     QLabel* Status_ = nullptr;
     QLabel* nfo_ = nullptr;
     QLabel* crt_ = nullptr;

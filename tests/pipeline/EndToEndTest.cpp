@@ -128,8 +128,8 @@ TEST_F(EndToEndTest, InterruptedCommandLineLeavesAWholeFile) {
     for (int delayMs : {0, 100, 300, 700}) {
         SCOPED_TRACE(delayMs);
         folder.Write("agcl.txt", original);
-        folder.Write(".varsel-a1B2c3", "stale");
-        folder.Write(".varsel-12a", "not ours");
+        folder.Write(".varsel-aB3xZ9", "stale");
+        folder.Write(".varsel-notours", "not ours");
         const std::string file = (folder.Path() / "agcl.txt").string();
         int pipeEnds[2];
         ASSERT_EQ(pipe(pipeEnds), 0);
@@ -170,8 +170,8 @@ TEST_F(EndToEndTest, InterruptedCommandLineLeavesAWholeFile) {
         for (const auto& entry : fs::directory_iterator(folder.Path()))
             left.push_back(entry.path().filename().string());
         std::sort(left.begin(), left.end());
-        EXPECT_EQ(left, (std::vector<std::string>{".varsel-12a", "agcl.txt"}));
-        fs::remove(folder.Path() / ".varsel-12a");
+        EXPECT_EQ(left, (std::vector<std::string>{".varsel-notours", "agcl.txt"}));
+        fs::remove(folder.Path() / ".varsel-notours");
     }
 }
 

@@ -31,7 +31,7 @@ TEST_F(FormLayoutTest, CaptionSizeAndTheStatusLabelBeneathTheStartButton) {
     EXPECT_EQ(Control<QLabel>("crt")->text().toStdString(), CrtCaption());
 }
 
-TEST_F(FormLayoutTest, TabOrderRunsFromThePathBoxToBrowseToStart) {
+TEST_F(FormLayoutTest, TabOrderRunsFromThePathBoxToBrowseToStartAndStop) {
     Open();
     std::vector<QString> order;
     QWidget* widget = Control<QWidget>("txtFile");
@@ -39,7 +39,7 @@ TEST_F(FormLayoutTest, TabOrderRunsFromThePathBoxToBrowseToStart) {
         if (widget->focusPolicy() & Qt::TabFocus) order.push_back(widget->objectName());
         widget = widget->nextInFocusChain();
     } while (widget != Control<QWidget>("txtFile"));
-    const std::vector<QString> expected = {"txtFile", "cmdBrowse", "cmdStart"};
+    const std::vector<QString> expected = {"txtFile", "cmdBrowse", "cmdStart", "cmdStop"};
     EXPECT_EQ(order, expected);
     EXPECT_EQ(form_->focusWidget(), Control<QWidget>("txtFile")) << "focus starts in the path box";
 }

@@ -1,14 +1,18 @@
 // Whole runs through the window's start button with the scripted sodium chloride engine:
 // what the window looks like while the engine calculates (controls hidden and disabled, close
-// refused, the progress bar growing from the Status label), and what the user sees at the end
-// of every kind of run, with the window idle again each time and the results view beside it
-// after a fit.
+// refused, the progress bar growing from the Status label, Stop taking effect), and what the
+// user sees at the end of every kind of run, with the window idle again each time and the
+// results view beside it after a fit.
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <filesystem>
+#include <QTest>
+#include <QTimer>
+#include <chrono>
+#include <thread>
 
 #include "model/ProblemModel.h"
 #include "pipeline/PipelineFixture.h"
@@ -78,6 +82,7 @@ class RunTest : public WindowTest {
     void ExpectIdle() {
         EXPECT_FALSE(form_->RunInProgress());
         EXPECT_FALSE(Control<QPushButton>("cmdStart")->isHidden());
+        EXPECT_TRUE(Control<QPushButton>("cmdStop")->isHidden());
         EXPECT_TRUE(Control<QPushButton>("cmdBrowse")->isEnabled());
         EXPECT_TRUE(Control<QLineEdit>("txtFile")->isEnabled());
         EXPECT_TRUE(YellowArea(*form_).isEmpty());
@@ -130,6 +135,76 @@ TEST_F(RunTest, FullRunLocksTheWindowShowsTheBarAndEndsSaved) {
         << error.toStdString();
     EXPECT_GT(std::filesystem::file_size(folder_.Path() / "p.pdf"), 1000u);
     EXPECT_TRUE(form_->close()) << "closing works again after the run";
+}
+
+// A run that ends before the fit (the texts themselves are the run sequence's): the message
+// box reaches the user, or none for an empty path box, and the window is idle again.
+TEST_F(RunTest, ARunEndedBeforeTheFitLeavesAnIdleWindow) {
+    const std::pair<const char*, QString> cases[] = {{"data.csv", "Incorrect file type  "},
+                                                     {"", ""}};
+    for (const auto& [path, first] : cases) {
+        SCOPED_TRACE(path);
+        dialogs_.Messages.clear();
+        OpenOn(*path != 0 ? Fittable() : Lines{}, path);
+        Start();
+        ASSERT_EQ(dialogs_.Messages.size(), first.isEmpty() ? 0u : 1u);
+        if (!first.isEmpty()) {
+            EXPECT_EQ(dialogs_.Messages[0].Text, first);
+        }
+        ExpectIdle();
+    }
+}
+
+// Alt+S, sent while the engine calculates the second iteration, reaches the window through the
+// event rounds the run lets it take, and the run ends after the sample in progress as a
+// failed fit ends: the file stays as it was, or is written when the user says Yes.
+TEST_F(RunTest, StopDuringAnIterationEndsTheRunAsAFailedFit) {
+    for (const MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
+        SCOPED_TRACE(answer == MessageAnswer::Yes ? "Yes" : "No");
+        dialogs_.Messages.clear();
+        dialogs_.Answers = {answer};
+        script_ = NaClScript();
+        OpenOn(Fittable());
+        form_->activateWindow();
+        const std::string before = folder_.Read("data.txt");
+        long calculations = 0;
+        long stoppedAt = 0;
+        QString captionAtPress;
+        QObject::connect(Control<QPushButton>("cmdStop"), &QPushButton::clicked,
+                         [&] { stoppedAt = calculations; });
+        script_.Law = [&](Equilibrium& e) {
+            ComplexationLaw(e);
+            // A slow engine: the window gets its events only between calculations.
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            // The initial pass and every iteration take 6 calculations.
+            if (++calculations != 14) return;
+            QTimer::singleShot(0, [&] {
+                captionAtPress = Control<QLabel>("Status")->text();
+                EXPECT_TRUE(Control<QPushButton>("cmdStop")->isVisible());
+                // The shortcut clicks the button after showing it pressed for a moment.
+                QTest::keyClick(form_.get(), Qt::Key_S, Qt::AltModifier);
+            });
+        };
+        Start();
+
+        ASSERT_GT(stoppedAt, 0) << "no event reached the window during the iterations";
+        EXPECT_TRUE(captionAtPress.startsWith("Iteration:")) << captionAtPress.toStdString();
+        EXPECT_LE(calculations - stoppedAt, 2) << "only the sample in progress is finished";
+        ASSERT_FALSE(dialogs_.Messages.empty());
+        EXPECT_EQ(
+            dialogs_.Messages[0].Text,
+            "Optimization: stopped by the user  \r\nDo you want to save the current state?  ");
+        const std::string after = folder_.Read("data.txt");
+        if (answer == MessageAnswer::No) {
+            EXPECT_EQ(after, before);
+            EXPECT_NE(Control<QLabel>("Status")->text(), "")
+                << "the last progress text stays, hidden beneath the start button";
+        } else {
+            EXPECT_EQ(dialogs_.Messages.back().Text, "Results are saved  ");
+            EXPECT_NE(after, before);
+        }
+        ExpectIdle();
+    }
 }
 
 }  // namespace
