@@ -5,7 +5,11 @@ namespace varsel::test {
 MessageAnswer ScriptedDialogs::ShowMessage(QWidget* owner, const QString& text,
                                            MessageButtons buttons, MessageIcon icon) {
     Messages.push_back({owner, text, buttons, icon});
-    return buttons == MessageButtons::Ok ? MessageAnswer::Ok : MessageAnswer::No;
+    if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
+    if (Answers.empty()) return MessageAnswer::No;
+    const MessageAnswer answer = Answers.front();
+    Answers.pop_front();
+    return answer;
 }
 
 std::optional<QString> ScriptedDialogs::ChooseExistingFile(QWidget* owner, const QString& title,

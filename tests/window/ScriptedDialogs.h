@@ -1,6 +1,7 @@
 // Dialogs for window tests: every message box and file dialog is recorded and answered at once,
-// so that no test waits on a modal box. A message box gets OK (No for a Yes/No question); the
-// file dialog returns the paths the test gives in advance, and is cancelled without one.
+// so that no test waits on a modal box. A message box gets OK, or for a Yes/No question the
+// next answer the test gave in advance (No without one); the file dialog returns the paths the
+// test gives in advance, and is cancelled without one.
 #pragma once
 
 #include <QString>
@@ -38,6 +39,8 @@ class ScriptedDialogs final : public qt::IDialogs {
 
     std::vector<RecordedMessage> Messages;
     std::vector<RecordedFileDialog> FileDialogs;
+    /// Answers to the next Yes/No questions, first first.
+    std::deque<MessageAnswer> Answers;
     /// Paths the next file dialogs return; nothing means the user cancelled.
     std::deque<std::optional<QString>> ChosenFiles;
 
