@@ -110,7 +110,7 @@ TEST_F(EndToEndTest, CommandLineReportsAndExits) {
         EXPECT_EQ(output.find("Initial estimating"), std::string::npos) << output;
     }
     // As root the run above could write; the file is put back so that its species are free.
-    folder.Write("quartz.txt", Example("quartz.txt"));
+    if (geteuid() == 0) folder.Write("quartz.txt", Example("quartz.txt"));
     const std::string before = folder.Read("quartz.txt");
     EXPECT_EQ(RunCli("--no-save " + file, output), 0) << output;
     EXPECT_NE(output.find("\nResults are not saved   SiO2,aq: "), std::string::npos) << output;
