@@ -39,6 +39,7 @@ struct SeenDuringRun {
     bool ControlsLocked = true;  // start hidden, browse and path box disabled, every time
     bool CloseRefused = false;
     QRect WidestBar;
+    QRect Status;  // the Status label during the run, narrowed beside Stop
     int BarsSeen = 0;
 };
 
@@ -69,6 +70,7 @@ class RunTest : public WindowTest {
                                    !Control<QPushButton>("cmdBrowse")->isEnabled() &&
                                    !Control<QLineEdit>("txtFile")->isEnabled();
             if (seen_.Calculations == 1) seen_.CloseRefused = !form_->close();
+            seen_.Status = Control<QLabel>("Status")->geometry();
             const QRect bar = YellowArea(*form_);
             if (!bar.isEmpty()) {
                 ++seen_.BarsSeen;
@@ -116,7 +118,7 @@ TEST_F(RunTest, FullRunLocksTheWindowShowsTheBarAndEndsSaved) {
     ASSERT_GT(seen_.Calculations, 0);
     EXPECT_TRUE(seen_.ControlsLocked);
     EXPECT_TRUE(seen_.CloseRefused);
-    const QRect status = Control<QLabel>("Status")->geometry();
+    const QRect status = seen_.Status;
     ASSERT_GT(seen_.BarsSeen, 0) << "the bar grows during the confidence intervals";
     EXPECT_EQ(seen_.WidestBar.left(), status.left());
     EXPECT_EQ(seen_.WidestBar.top(), status.top());
