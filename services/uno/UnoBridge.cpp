@@ -1,11 +1,14 @@
 #include "services/uno/UnoBridge.h"
 
 #include <chrono>
+#include <com/sun/star/bridge/BridgeFactory.hpp>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
 #include <com/sun/star/bridge/XUnoUrlResolver.hpp>
+#include <com/sun/star/lang/XComponent.hpp>
 #include <com/sun/star/uno/RuntimeException.hpp>
 #include <cppuhelper/bootstrap.hxx>
 #include <csignal>
+#include <cstdlib>
 #include <mutex>
 #include <osl/file.hxx>
 #include <rtl/bootstrap.hxx>
@@ -42,6 +45,31 @@ Reference<XComponentContext> LocalContext() {
     return context;
 }
 
+// Ends every connection still open when the program exits. A connection's reader thread
+// goes on decoding what the office sends (releases of objects the program let go of, for
+// one) after main has returned; if it runs while exit destroys the UNO runtime's type
+// tables, the program crashes after its work is done. Disposing a connection joins its
+// threads, so none is left running.
+void DisposeOpenConnections() {
+    try {
+        const Reference<css::bridge::XBridgeFactory2> factory =
+            css::bridge::BridgeFactory::create(LocalContext());
+        for (const Reference<css::bridge::XBridge>& bridge : factory->getExistingBridges()) {
+            const Reference<css::lang::XComponent> component(bridge, UNO_QUERY);
+            if (component.is()) component->dispose();
+        }
+    } catch (const css::uno::Exception&) {
+        // An office that has gone has ended its connections itself.
+    }
+}
+
+// Registers DisposeOpenConnections once, after the first connection: exit calls it before
+// it destroys what existed at that point, the UNO runtime's type tables among them.
+void DisposeConnectionsAtExit() {
+    static std::once_flag once;
+    std::call_once(once, [] { std::atexit(DisposeOpenConnections); });
+}
+
 }  // namespace
 
 Reference<XComponentContext> ConnectToPipe(const std::string& pipeName, std::string* why) {
@@ -66,6 +94,7 @@ Reference<XComponentContext> ConnectToPipe(const std::string& pipeName, std::str
                 resolver->resolve("uno:pipe,name=" + FromUtf8(pipeName) +
                                   ";urp;StarOffice.ComponentContext"),
                 UNO_QUERY);
+            DisposeConnectionsAtExit();
             return remote;
         } catch (const css::uno::RuntimeException& error) {
             if (std::chrono::steady_clock::now() < deadline) {
