@@ -150,7 +150,7 @@ std::unique_ptr<SolutionActivity> MakeSolutionActivity(ActivityKind kind,
             const activity::PitzerParameters parameters = activity::ReadPitzerFile(path.string());
             std::vector<activity::Solute> solutes = ModelSolutes(problem, true);
             RefuseIonPairs(problem, solutes, parameters);
-            std::vector<double> weight = IonicWeights(solutes, true);
+            std::vector<double> weight = IonicWeights(solutes, false);
             return std::make_unique<ModelActivity>(
                 std::make_unique<activity::PitzerModel>(std::move(solutes), parameters),
                 std::move(weight));
