@@ -4,8 +4,9 @@
 // The activity models are compared warm on the same System and state: B-dot, HKF81 and ideal
 // on the NaCl System, Pitzer (and B-dot again) on nacl-pitzer, which leaves out the ion pairs;
 // between calls the oxygen activity moves by 10 % instead of a species value, the same for
-// every model. Every benchmark reports the heap allocations per call, counted by the replaced
-// global operator new of this program.
+// every model (and, on nacl, also the NaCl,aq value as for the warm calls above). Every benchmark
+// reports the heap allocations per call, counted by the replaced global operator new of this
+// program.
 #include <benchmark/benchmark.h>
 
 #include <atomic>
@@ -110,15 +111,21 @@ void BM_CalculateNewConditions(benchmark::State& state) {
     Measure(state, true, true);
 }
 
-// Warm calls with the activity model of `options` on `system`.
-void MeasureModel(benchmark::State& state, const char* system, const char* options) {
+// Warm calls with the activity model of `options` on `system`. Between calls the oxygen
+// activity moves by 10 %, or with `moveNaCl` the value of NaCl,aq by ±0.05 kJ/mol as in
+// BM_CalculateWarm (the nacl System only).
+void MeasureModel(benchmark::State& state, const char* system, const char* options,
+                  bool moveNaCl = false) {
     Run run(system, options);
     run.Calculate(300.0f);
     if (!run.Ok()) state.SkipWithError(run.solver->GetMessage().c_str());
     long calls = 0;
     const long before = allocations.load();
     for (auto _ : state) {
-        run.pmc[1] = (calls & 1) ? 1.1e-30 : 1e-30;
+        if (moveNaCl)
+            run.solver->SetSpeciesValue(run.position, -400.0f + ((calls & 1) ? 0.05f : -0.05f));
+        else
+            run.pmc[1] = (calls & 1) ? 1.1e-30 : 1e-30;
         run.Calculate(300.0f);
         ++calls;
         if (!run.Ok()) {
@@ -136,6 +143,10 @@ void MeasureModel(benchmark::State& state, const char* system, const char* optio
 BENCHMARK_CAPTURE(MeasureModel, bdot, "nacl", "/mode=1")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(MeasureModel, hkf81, "nacl", "/mode=1 /act=hkf81")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(MeasureModel, ideal, "nacl", "/mode=1 /act=ideal")->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(MeasureModel, bdot_movenacl, "nacl", "/mode=1", true)
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(MeasureModel, hkf81_movenacl, "nacl", "/mode=1 /act=hkf81", true)
+    ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(MeasureModel, bdot_naclpitzer, "nacl-pitzer", "/mode=1")
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(MeasureModel, pitzer_naclpitzer, "nacl-pitzer", "/mode=1 /act=pitzer")

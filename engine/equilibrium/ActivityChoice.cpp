@@ -60,6 +60,17 @@ std::vector<activity::Solute> ModelSolutes(const EquilibriumProblem& problem, bo
     return solutes;
 }
 
+// Each solute's contribution per mol/kg to the ionic strength a model works with: ½ z², or
+// for the stoichiometric ionic strength the ½ Σ ν z² of an ion pair's free ions.
+std::vector<double> IonicWeights(const std::vector<activity::Solute>& solutes,
+                                 bool stoichiometric) {
+    std::vector<double> weight;
+    for (const activity::Solute& s : solutes)
+        weight.push_back(stoichiometric && s.Dissociated > 0 ? s.Dissociated
+                                                             : 0.5 * s.Charge * s.Charge);
+    return weight;
+}
+
 // Pitzer parameters describe the ions as fully dissociated: an ion pair beside the binary
 // parameters of its own ions would count their interaction twice.
 void RefuseIonPairs(const EquilibriumProblem& problem, const std::vector<activity::Solute>& solutes,
@@ -121,10 +132,12 @@ std::unique_ptr<SolutionActivity> MakeSolutionActivity(ActivityKind kind,
             break;
         case ActivityKind::Ideal:
             return std::make_unique<IdealActivity>();
-        case ActivityKind::Hkf81:
+        case ActivityKind::Hkf81: {
+            std::vector<activity::Solute> solutes = ModelSolutes(problem, false);
+            std::vector<double> weight = IonicWeights(solutes, true);
             return std::make_unique<ModelActivity>(
-                std::make_unique<activity::Hkf81Model>(ModelSolutes(problem, false)),
-                problem.Solutes);
+                std::make_unique<activity::Hkf81Model>(std::move(solutes)), std::move(weight));
+        }
         case ActivityKind::Pitzer: {
             static constexpr std::string_view kExtensions[] = {".dat"};
             const std::filesystem::path path =
@@ -137,9 +150,10 @@ std::unique_ptr<SolutionActivity> MakeSolutionActivity(ActivityKind kind,
             const activity::PitzerParameters parameters = activity::ReadPitzerFile(path.string());
             std::vector<activity::Solute> solutes = ModelSolutes(problem, true);
             RefuseIonPairs(problem, solutes, parameters);
+            std::vector<double> weight = IonicWeights(solutes, false);
             return std::make_unique<ModelActivity>(
                 std::make_unique<activity::PitzerModel>(std::move(solutes), parameters),
-                problem.Solutes);
+                std::move(weight));
         }
     }
     return std::make_unique<BdotActivity>(problem.Solutes);

@@ -222,12 +222,18 @@ GibbsSolver::ActivityOutcome GibbsSolver::SettleActivity(const EquilibriumCondit
         }
         // The solution as computed: its ionic strength, and its water activity where the
         // solvent's potential is not imposed by the p.m.c.
-        const SolutionState found{molality_, TrueIonicStrength()};
+        // The loop moves the ionic strength the model's coefficients depend on: with the
+        // coefficients taken at one ionic strength, the solution's own follows from them. For
+        // a model of the stoichiometric ionic strength, the true one would make that a
+        // function of the speciation as well, which shifts under the loop as the ion pairs
+        // settle and leaves its bracket behind.
+        const double trueIonic = TrueIonicStrength();
+        const SolutionState found{molality_, activity_->LoopIonicStrength(molality_, trueIonic)};
         const double lnWater =
             basis_.WaterColumn() >= 0 ? activity_->LnWaterActivity(c, found) : lnAw_;
         if (!std::isfinite(found.IonicStrength) || !std::isfinite(lnWater))
             return ActivityOutcome::NoConvergence;
-        result_.IonicStrength = found.IonicStrength;
+        result_.IonicStrength = trueIonic;
         activity_->LnActivityCoefficients(c, found, lnGammaFound_);
         double change = std::fabs(lnWater - lnAw_);
         for (int j = 0; j < solutes_; ++j)

@@ -6,13 +6,18 @@
 namespace varsel::engine::equilibrium {
 
 ModelActivity::ModelActivity(std::unique_ptr<activity::ActivityModel> model,
-                             const std::vector<Solute>& solutes)
+                             std::vector<double> ionicWeight)
     : model_(std::move(model)),
-      molality_(solutes.size(), -1.0),
-      scaled_(solutes.size(), 0.0),
-      lnGamma_(solutes.size(), 0.0) {
-    for (const Solute& s : solutes)
-        charge_.push_back(s.Charge);
+      weight_(std::move(ionicWeight)),
+      molality_(weight_.size(), -1.0),
+      scaled_(weight_.size(), 0.0),
+      lnGamma_(weight_.size(), 0.0) {}
+
+double ModelActivity::LoopIonicStrength(std::span<const double> molality, double) const {
+    double ionic = 0;
+    for (std::size_t j = 0; j < weight_.size(); ++j)
+        ionic += weight_[j] * molality[j];
+    return ionic;
 }
 
 void ModelActivity::Evaluate(const EquilibriumConditions& c, const SolutionState& s) const {
@@ -24,11 +29,9 @@ void ModelActivity::Evaluate(const EquilibriumConditions& c, const SolutionState
     if (c.TempK == temperature_ && c.PressureBar == pressure_ && s.IonicStrength == ionic_ &&
         std::equal(molality_.begin(), molality_.end(), s.Molality.begin(), s.Molality.end()))
         return;
-    double ionic = 0;
-    for (std::size_t j = 0; j < charge_.size(); ++j)
-        ionic += 0.5 * charge_[j] * charge_[j] * s.Molality[j];
+    const double ionic = LoopIonicStrength(s.Molality, 0.0);
     const double scale = ionic > 0 && s.IonicStrength > 0 ? s.IonicStrength / ionic : 1.0;
-    for (std::size_t j = 0; j < charge_.size(); ++j)
+    for (std::size_t j = 0; j < weight_.size(); ++j)
         scaled_[j] = scale * s.Molality[j];
     const activity::SolutionState state{c.TempK, c.PressureBar, c.WaterDensity, c.WaterEpsilon,
                                         scaled_};

@@ -7,6 +7,11 @@
 // This keeps the loop's bracketed secant step, which also settles the concentrated brines
 // where plain substitution of the coefficients runs away (near halite saturation ln γ± of
 // NaCl grows faster than ln m).
+//
+// The loop's ionic strength is the one the model works with, Σ w_j m_j with a weight per
+// solute: ½ z² for the true ionic strength (Pitzer), the ½ Σ ν z² of its free ions for an
+// ion pair in the stoichiometric one (HKF81). Iterating on the true ionic strength instead
+// would let the scale of the stoichiometric one drift with the share of ion pairs.
 #pragma once
 
 #include <memory>
@@ -19,20 +24,21 @@ namespace varsel::engine::equilibrium {
 
 class ModelActivity final : public SolutionActivity {
   public:
-    /// Wraps `model`, prepared for `solutes` in the same order.
-    ModelActivity(std::unique_ptr<activity::ActivityModel> model,
-                  const std::vector<Solute>& solutes);
+    /// Wraps `model`, prepared for the solutes in the order of `ionicWeight`, which holds
+    /// each solute's contribution per mol/kg to the model's ionic strength.
+    ModelActivity(std::unique_ptr<activity::ActivityModel> model, std::vector<double> ionicWeight);
 
     void LnActivityCoefficients(const EquilibriumConditions& c, const SolutionState& s,
                                 std::span<double> lnGamma) const override;
     double LnWaterActivity(const EquilibriumConditions& c, const SolutionState& s) const override;
+    double LoopIonicStrength(std::span<const double> molality, double trueIonic) const override;
 
   private:
     // Evaluates the model at the state unless it was the last one evaluated.
     void Evaluate(const EquilibriumConditions& c, const SolutionState& s) const;
 
     std::unique_ptr<activity::ActivityModel> model_;
-    std::vector<double> charge_;
+    std::vector<double> weight_;  // contribution per mol/kg to the model's ionic strength
     // The last evaluation: its inputs and results. The solver asks for the coefficients and
     // the water activity of the same state one after the other.
     mutable std::vector<double> molality_, scaled_, lnGamma_;

@@ -14,8 +14,9 @@ namespace varsel::engine::equilibrium {
 /// The state of the solution a model is evaluated at.
 struct SolutionState {
     std::span<const double> Molality;  ///< of every solute in System order, mol/kg
-    /// Ionic strength the coefficients are taken at, mol/kg: ½ Σ m z² of the molalities once
-    /// the activity loop has settled, the loop's current estimate of it before.
+    /// Ionic strength the coefficients are taken at, mol/kg: the model's ionic strength of the
+    /// molalities (LoopIonicStrength) once the activity loop has settled, the loop's current
+    /// estimate of it before.
     double IonicStrength = 0;
 };
 
@@ -30,6 +31,15 @@ class SolutionActivity {
     /// ln a_w of the solvent.
     virtual double LnWaterActivity(const EquilibriumConditions& c,
                                    const SolutionState& s) const = 0;
+
+    /// The ionic strength the model's coefficients depend on, which the activity loop
+    /// iterates on, for the molalities of a computed solution whose true ionic strength
+    /// ½ Σ m z² is `trueIonic`: that one unless the model works with another (the
+    /// stoichiometric ionic strength, which counts an ion pair as its free ions).
+    virtual double LoopIonicStrength(std::span<const double> molality, double trueIonic) const {
+        (void)molality;
+        return trueIonic;
+    }
 };
 
 }  // namespace varsel::engine::equilibrium

@@ -9,6 +9,7 @@
 #include "engine/activity/Hkf81Model.h"
 #include "engine/activity/Hkf81Tables.h"
 #include "engine/activity/PitzerModel.h"
+#include "engine/equilibrium/EngineSupport.h"
 #include "engine/water/Dielectric.h"
 #include "engine/water/Iapws95.h"
 #include "model/RuntimeFailure.h"
@@ -34,13 +35,11 @@ SolutionState StateAt(double tempC, double pressureBar, std::span<const double> 
 
 // Mean activity coefficient and osmotic coefficient of NaCl at molality m.
 struct Mean {
-    double Gamma = 0;
-    double Phi = 0;
+    double Gamma = 0, Phi = 0;
 };
 Mean MeanOf(ActivityModel& model, double tempC, double pressureBar, double m) {
     const double molality[2] = {m, m};
-    double lnGamma[2];
-    double lnAw = 0;
+    double lnGamma[2], lnAw = 0;
     model.Evaluate(StateAt(tempC, pressureBar, molality), lnGamma, lnAw);
     return {std::exp(0.5 * (lnGamma[0] + lnGamma[1])), -lnAw / (kWaterMolarMass * 2 * m)};
 }
@@ -83,7 +82,10 @@ TEST(PitzerModel, NaClMatchesPublishedTables) {
 }
 
 TEST(Hkf81Model, NaClMatchesRobinsonStokesUpTo3Molal) {
-    // Within 2 % up to 2 m; at 3 m the tabulated parameters give 2.3 % high.
+    // Equation 298 with Table 29 b_NaCl, b_Na+Cl-, å = 3.72 Å, the ω_abs of Na+ and Cl- and
+    // Γ_γ = −log(1 + M_w Σm) gives γ± −0.6 % (0.1, 0.5 m), +0.2 % (1 m), +1.9 % (2 m) and
+    // +2.25 % at 3 m. The model follows the equation term by term; the 3 m excess comes with
+    // the tabulated parameters, so 3 m is held to 2.5 % and the rest to 2 %.
     Hkf81Model model(NaCl());
     for (const Reference& r : kRobinsonStokes) {
         if (r.Molality > 3.0) continue;
@@ -93,21 +95,35 @@ TEST(Hkf81Model, NaClMatchesRobinsonStokesUpTo3Molal) {
     }
 }
 
+// With the ion pairs of the nacl System the HKF81 coefficients follow the stoichiometric
+// ionic strength; iterated on the true one, the solver's activity loop stalled on the second
+// warm call at 300 °C and 500 bar. Warm calls must settle on the cold result.
+TEST(Hkf81Model, WarmCallsWithIonPairsSettleOnTheColdResult) {
+    equilibrium::testing::EngineRun warm("nacl", "/mode=1 /act=hkf81");
+    equilibrium::testing::EngineRun cold("nacl", "/mode=1 /act=hkf81 /cold");
+    for (auto* run : {&warm, &cold})
+        run->composition[run->Element(11)] = run->composition[run->Element(17)] = 0.5;
+    for (double o2 : {1e-30, 1.1e-30, 1e-30, 1.1e-30}) {
+        warm.pmc[1] = cold.pmc[1] = o2;
+        ASSERT_EQ(warm.Calculate(300, 500), "OK") << o2;
+        ASSERT_EQ(cold.Calculate(300, 500), "OK") << o2;
+        EXPECT_NEAR(warm.LogActivity("Na+"), cold.LogActivity("Na+"), 1e-9);
+    }
+}
+
 TEST(Hkf81Tables, NodesEqualPrintedValues) {
-    struct Node {
-        double TempC, PressureBar, A, B, BNaCl, BNaClIon;
-    };
-    // Helgeson, Kirkham & Flowers (1981): A_γ, B_γ, b_NaCl (Table 29, 10⁻⁷ kg/cal) and
-    // b_Na+Cl- (10⁻² kg/mol) at three nodes.
-    const Node nodes[] = {{25, 1, 0.5114, 0.3288, 18.081, -9.7520},
-                          {200, 1000, 0.7194, 0.3591, -1.2980, 7.6700},
-                          {450, 2000, 1.2078, 0.3969, -22.338, 21.570}};
-    for (const Node& n : nodes) {
-        const Hkf81Parameters p = Hkf81ParametersAt(n.TempC, n.PressureBar);
-        EXPECT_DOUBLE_EQ(p.A, n.A) << n.TempC;
-        EXPECT_DOUBLE_EQ(p.B, n.B) << n.TempC;
-        EXPECT_NEAR(p.BNaCl, n.BNaCl * 1e-7, 1e-15) << n.TempC;
-        EXPECT_NEAR(p.BNaClIon, n.BNaClIon * 1e-2, 1e-15) << n.TempC;
+    // T (°C), P (bar), A_γ, B_γ, b_NaCl (10⁻⁷ kg/cal) and b_Na+Cl- (10⁻² kg/mol) at three
+    // nodes, typed from Helgeson, Kirkham & Flowers (1981) apart from the tables in the code
+    // (b_NaCl: Table 29, p. 1477).
+    const double nodes[][6] = {{25, 1, 0.5114, 0.3288, 18.081, -9.7520},
+                               {200, 1000, 0.7194, 0.3591, -1.2980, 7.6700},
+                               {450, 2000, 1.2078, 0.3969, -22.338, 21.570}};
+    for (const auto& n : nodes) {
+        const Hkf81Parameters p = Hkf81ParametersAt(n[0], n[1]);
+        EXPECT_DOUBLE_EQ(p.A, n[2]) << n[0];
+        EXPECT_DOUBLE_EQ(p.B, n[3]) << n[0];
+        EXPECT_NEAR(p.BNaCl, n[4] * 1e-7, 1e-15) << n[0];
+        EXPECT_NEAR(p.BNaClIon, n[5] * 1e-2, 1e-15) << n[0];
     }
     // Between nodes the value is bilinear: the middle of a cell is the mean of its corners.
     const Hkf81Parameters mid = Hkf81ParametersAt(212.5, 875);
@@ -144,12 +160,10 @@ std::vector<std::unique_ptr<ActivityModel>> Models(std::vector<Solute> solutes) 
 }
 
 TEST(ActivityModels, SigmaSeriesMeetsTheClosedForm) {
-    EXPECT_DOUBLE_EQ(OsmoticSigma(0), 1.0);
-    for (double x : {0.0099, 0.01, 0.02}) {
+    for (double x : {0.0, 0.0099, 0.01, 0.02, 1.0}) {
         const double closed = 3 / (x * x * x) * (1 + x - 1 / (1 + x) - 2 * std::log1p(x));
-        EXPECT_NEAR(OsmoticSigma(x), closed, 1e-9);
+        EXPECT_NEAR(OsmoticSigma(x), x == 0 ? 1.0 : closed, x < 0.05 ? 1e-9 : 1e-15) << x;
     }
-    EXPECT_NEAR(OsmoticSigma(1.0), 3 * (1.5 - 2 * std::log(2.0)), 1e-15);
 }
 
 // Gibbs-Duhem: for a change dm of the composition, (1/M_w) d ln a_w + Σ dm + Σ m d ln γ = 0.
@@ -188,12 +202,10 @@ TEST(ActivityModels, WaterActivityObeysGibbsDuhem) {
 }
 
 TEST(ActivityModels, RefuseUnusableStates) {
+    const double bad[2] = {1.0, -0.5}, good[2] = {1.0, 1.0};
+    double lnGamma[2], lnAw = 0;
     for (auto& model : Models(NaCl())) {
-        const double bad[2] = {1.0, -0.5};
-        double lnGamma[2];
-        double lnAw = 0;
         EXPECT_THROW(model->Evaluate(StateAt(25, 1, bad), lnGamma, lnAw), RuntimeFailure);
-        const double good[2] = {1.0, 1.0};
         EXPECT_THROW(model->Evaluate(StateAt(25, 1, good), std::span<double>(lnGamma, 1), lnAw),
                      RuntimeFailure);
     }

@@ -29,11 +29,7 @@ TEST(PitzerFile, ShippedFileHoldsTheNaClParameters) {
 }
 
 TEST(PitzerFile, RefusesFaultyLinesNamingThem) {
-    struct Case {
-        const char* Text;
-        const char* Expect;
-    };
-    const Case cases[] = {
+    const char* cases[][2] = {
         {"Na+ Cl- 0.1\n", "line 1: a parameter line before"},
         {"-B0\n-GAMMA\n", "line 2: unknown block '-GAMMA'"},
         {"-B0\n  Na+ Cl-\n", "line 2: expected 2 species"},
@@ -41,12 +37,12 @@ TEST(PitzerFile, RefusesFaultyLinesNamingThem) {
         {"-B1\n Na+ Cl- 0.2x\n", "line 2: '0.2x' is not a number"},
         {"-B0\n Na+ Cl- 0.1\n# note\n Cl- Na+ 0.2\n", "line 4: parameter given twice"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         try {
-            ParsePitzerText(c.Text, "test.dat");
-            ADD_FAILURE() << "accepted: " << c.Text;
+            ParsePitzerText(c[0], "test.dat");
+            ADD_FAILURE() << "accepted: " << c[0];
         } catch (const RuntimeFailure& e) {
-            EXPECT_NE(std::string(e.what()).find(std::string("test.dat, ") + c.Expect),
+            EXPECT_NE(std::string(e.what()).find(std::string("test.dat, ") + c[1]),
                       std::string::npos)
                 << e.what();
         }
