@@ -47,7 +47,8 @@ NaClPressureShift NaClPressureCorrection(double temperature, double pressure) {
     const double t = std::clamp(temperature, kMinimumTemperature, kMaximumTemperature);
     const double reference = std::max(kP0, water::SaturationPressure(t) * 1e-5);
     const double p = std::min(pressure, kMaximumPressure);
-    if (p <= reference) return {};
+    // A saturation pressure handed in through single precision may lie a rounding above ours.
+    if (p <= reference * (1 + 1e-6)) return {};
     // ∫ B^V dP over [reference, p], in powers of d = P − P0.
     const Beta0Terms b = Beta0TermsAt(t);
     auto primitive = [&](double d) {
