@@ -4,6 +4,7 @@
 #include <cmath>
 #include <map>
 
+#include "engine/activity/NaClPressure.h"
 #include "engine/activity/PitzerMixing.h"
 #include "model/RuntimeFailure.h"
 
@@ -124,6 +125,9 @@ PitzerModel::PitzerModel(std::vector<Solute> solutes, const PitzerParameters& pa
             }
         }
     }
+    for (std::size_t i = 0; i < pairs_.size(); ++i)
+        if (solutes_[pairs_[i].C].Name == "Na+" && solutes_[pairs_[i].A].Name == "Cl-")
+            naclPair_ = static_cast<int>(i);
     // Pairs of like-signed ions of different charge carry the E-theta terms even without θ.
     for (std::size_t i = 0; i < solutes_.size(); ++i)
         for (std::size_t j = i + 1; j < solutes_.size(); ++j) {
@@ -134,8 +138,8 @@ PitzerModel::PitzerModel(std::vector<Solute> solutes, const PitzerParameters& pa
         }
 }
 
-void PitzerModel::UpdateTemperature(double t) {
-    if (t == cachedTemperature_) return;
+void PitzerModel::UpdateState(double t, double pressure) {
+    if (t == cachedTemperature_ && (naclPair_ < 0 || pressure == cachedPressure_)) return;
     for (Pair& p : pairs_)
         for (int k = 0; k < 4; ++k)
             p.Value[k] = PitzerTemperatureValue(p.Coef[k], t);
@@ -147,13 +151,20 @@ void PitzerModel::UpdateTemperature(double t) {
         x.Value = PitzerTemperatureValue(x.Coef, t);
     for (Lambda& l : lambdas_)
         l.Value = PitzerTemperatureValue(l.Coef, t);
+    if (naclPair_ >= 0) {
+        const NaClPressureShift shift = NaClPressureCorrection(t, pressure);
+        Pair& nacl = pairs_[static_cast<std::size_t>(naclPair_)];
+        nacl.Value[0] += shift.Beta0;
+        nacl.Value[3] += shift.Cphi;
+    }
     cachedTemperature_ = t;
+    cachedPressure_ = pressure;
 }
 
 void PitzerModel::Evaluate(const SolutionState& state, std::span<double> lnGamma,
                            double& lnWaterActivity) {
     CheckState("Pitzer", state, solutes_.size(), lnGamma.size());
-    UpdateTemperature(state.Temperature);
+    UpdateState(state.Temperature, state.Pressure);
     const double aPhi = kLn10 * SlopesOf(state).A / 3.0;
     const std::span<const double> m = state.Molality;
     const std::size_t n = m.size();

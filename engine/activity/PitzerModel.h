@@ -19,7 +19,8 @@
 // g'(x) = −2[1 − (1 + x + x²/2)e^(−x)]/x², C = C^φ/(2√|z_c z_a|), Φ = θ + Eθ, Φ' = Eθ',
 // Φ^φ = θ + Eθ + I Eθ'; α1 = 2, α2 = 12, and α1 = 1.4 for pairs of two divalent ions.
 // A_φ = ln10 A/3 from the decimal Debye-Hückel slope A of the water's density and dielectric
-// constant at the state.
+// constant at the state. For the pair Na+ Cl-, β0 and C^φ also follow the pressure
+// (NaClPressure.h).
 #pragma once
 
 #include <vector>
@@ -67,7 +68,7 @@ class PitzerModel final : public ActivityModel {
         double Value = 0;
     };
 
-    void UpdateTemperature(double temperature);
+    void UpdateState(double temperature, double pressure);
 
     std::vector<Solute> solutes_;
     std::vector<double> charge_;
@@ -76,7 +77,9 @@ class PitzerModel final : public ActivityModel {
     std::vector<Triple> psis_;
     std::vector<Triple> zetas_;
     std::vector<Lambda> lambdas_;
+    int naclPair_ = -1;  // index in pairs_ of Na+ Cl-, -1 without it
     double cachedTemperature_ = -1;
+    double cachedPressure_ = -1;
     double osmotic_ = 1;
 };
 

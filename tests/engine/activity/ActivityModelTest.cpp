@@ -67,6 +67,11 @@ const Reference kPitzerPeiperBusey[] = {
     {300, 85.8, 3.0, 0.191, 0.704},  {300, 85.8, 6.0, 0.164, 0.747},
 };
 
+// B^V = ∂β0/∂P (kg mol⁻¹ bar⁻¹) and 2C^V = ∂C^φ/∂P (kg² mol⁻² bar⁻¹) of NaCl: Rogers & Pitzer
+// (1982), J. Phys. Chem. Ref. Data 11, 15-81, Table A-1 (set II).
+const double kRogersPitzer[][4] = {
+    {60, 200, 4.005e-6, -2.00e-7}, {150, 200, 3.296e-6, -3.65e-8}, {300, 86, -5.167e-5, 3.17e-6}};
+
 TEST(PitzerModel, NaClMatchesPublishedTables) {
     PitzerModel model(NaCl(), ReadPitzerFile(kPitzerFile));
     auto check = [&](const Reference& r, double tolerance) {
@@ -79,6 +84,18 @@ TEST(PitzerModel, NaClMatchesPublishedTables) {
         check(r, 0.01);
     for (const Reference& r : kPitzerPeiperBusey)
         check(r, 0.02);
+    // Above the saturation curve β0 and C^φ follow the volumetric parameters: at 3 m and fixed
+    // water properties, d ln γ±/dP = 2m B^V + 1.5 m² 2C^V.
+    const double molality[2] = {3, 3};
+    for (const auto& v : kRogersPitzer) {
+        SolutionState state = StateAt(v[0], v[1], molality);
+        double at[2], above[2], lnAw = 0;
+        model.Evaluate(state, at, lnAw);
+        state.Pressure += 1;
+        model.Evaluate(state, above, lnAw);
+        const double slope = (above[0] + above[1] - at[0] - at[1]) / 2;
+        EXPECT_NEAR(slope / (6 * v[2] + 13.5 * v[3]), 1.0, 5e-3) << v[0];
+    }
 }
 
 TEST(Hkf81Model, NaClMatchesRobinsonStokesUpTo3Molal) {

@@ -1,5 +1,5 @@
-// Reading the Pitzer parameter file: the shipped file, its temperature function, and the
-// refusal of faulty lines with the line number.
+// Reading the Pitzer parameter file: the refusal of faulty lines with the line number, and of
+// parameters whose charges do not fit their kind. (The shipped file is read by the NaCl tests.)
 #include <gtest/gtest.h>
 
 #include <string>
@@ -10,23 +10,6 @@
 
 namespace varsel::engine::activity {
 namespace {
-
-TEST(PitzerFile, ShippedFileHoldsTheNaClParameters) {
-    const PitzerParameters p =
-        ReadPitzerFile(std::string(VARSEL_SOURCE_DATA_DIR) + "/activity/pitzer.dat");
-    int nacl = 0;
-    for (const PitzerEntry& e : p.Entries)
-        if (e.Species[0] == "Cl-" && e.Species[1] == "Na+" && e.Species[2].empty()) {
-            ++nacl;
-            if (e.Kind == PitzerKind::B0) {
-                EXPECT_DOUBLE_EQ(PitzerTemperatureValue(e.A, 298.15), 0.07534);
-                // The temperature terms give β0 ≈ 0.0997 at 100 °C (Pitzer, Peiper & Busey
-                // 1984 list 0.0999 there).
-                EXPECT_NEAR(PitzerTemperatureValue(e.A, 373.15), 0.0997, 5e-4);
-            }
-        }
-    EXPECT_EQ(nacl, 3);  // β0, β1, C^φ
-}
 
 TEST(PitzerFile, RefusesFaultyLinesNamingThem) {
     const char* cases[][2] = {
