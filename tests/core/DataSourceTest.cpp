@@ -12,6 +12,7 @@
 #include "services/Platform.h"
 #include "services/Spreadsheet.h"
 #include "support/FakeSpreadsheet.h"
+#include "support/Raised.h"
 #include "support/RecordingWindow.h"
 #include "support/TempFolder.h"
 
@@ -87,12 +88,7 @@ TEST_F(DataSourceTest, LinesWithoutTabsBlankLinesAndLineEnds) {
     EXPECT_EQ(Row(1), (Cells{"last line without end"}));
     EXPECT_EQ(CurrentRow(), 4);
     EXPECT_TRUE(EndOfText());
-    try {
-        NextRowCell();
-        ADD_FAILURE() << "reading past the last line must fail";
-    } catch (const RuntimeFailure& failure) {
-        EXPECT_EQ(failure.Number(), kInputPastEnd);
-    }
+    EXPECT_EQ(test::RaisedBy([] { NextRowCell(); }).Number, kInputPastEnd);
 }
 
 TEST_F(DataSourceTest, FileTypeComesFromTheLastFourCharacters) {

@@ -5,17 +5,13 @@
 #include "model/Arrays.h"
 #include "model/Checked.h"
 #include "model/RuntimeFailure.h"
+#include "support/Raised.h"
 
 namespace varsel {
 namespace {
 
 int FailureNumberOf(const auto& action) {
-    try {
-        action();
-    } catch (const RuntimeFailure& failure) {
-        return failure.Number();
-    }
-    return 0;
+    return test::RaisedBy(action).Number;
 }
 
 TEST(ArraysTest, BoundsAreCheckedAndGrowthKeepsContents) {

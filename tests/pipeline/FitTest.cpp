@@ -154,40 +154,6 @@ TEST_F(FitTest, QuadraticMisfitGivesTheExactHalfWidth) {
     ASSERT_EQ(window.RectanglesDrawn, 2);
 }
 
-TEST_F(FitTest, NothingFreeEvaluatesInitialAndResultValuesOnly) {
-    const std::vector<std::string> y = Spelled(TrueY());
-    ASSERT_EQ(Read(ComplexFile({kSodiumRow,
-                                kChlorideRow,
-                                {"NaCl,aq", "-388.74", Value(kTrueNaCl), "0.7"},
-                                {"NaCl2-", "-516", Value(kTrueNaCl2), ""}},
-                               y)),
-              0);
-    const long calculations = script.Calculations;
-    FitParameters();
-    ASSERT_EQ(Model().StatusCode, 0) << Model().StatusText;
-    EXPECT_EQ(script.Calculations - calculations, 24) << "one initial and one final pass";
-    EXPECT_GT(Model().InitialSumOfSquares, 0.1f) << "the initial values are off";
-    EXPECT_LT(Model().ResultSumOfSquares, 1e-10f) << "the Result values are the truth";
-    EXPECT_EQ(Model().SpeciesValue[3], static_cast<float>(kTrueNaCl));
-    EXPECT_EQ(Model().SpeciesInterval[3], 0.0f);
-    for (const std::string& caption : window.Captions)
-        EXPECT_EQ(caption.find("Iteration:"), std::string::npos);
-    EXPECT_EQ(window.RectanglesDrawn, 0);
-    EXPECT_EQ(window.PausedMilliseconds, 0);
-}
-
-TEST_F(FitTest, SpeciesThatOnlyShiftTogetherCannotBeSeparated) {
-    // Na+ and NaCl,aq enter Y only through their difference once NaCl2- is out of play.
-    EXPECT_EQ(Fit({{"Na+", "-261.881", "", ""},
-                   kChlorideRow,
-                   {"NaCl,aq", "-390", "", ""},
-                   {"NaCl2-", "0", "0", ""}},
-                  Spelled(std::vector<double>(12, -3.5))),
-              1);
-    EXPECT_EQ(Model().StatusText, "could not determine the direction");
-    EXPECT_EQ(Model().SpeciesValue[1], -261.881f) << "no step was taken";
-}
-
 TEST_F(FitTest, EngineFailureTextReachesTheStatusUnchanged) {
     const std::vector<std::string> y = Spelled(TrueY());
     const long before = script.Calculations;

@@ -1,6 +1,6 @@
 // The data file reader: the worked example read into the model with the engine set up as
 // the file says, every status code reached by a crafted file with its text and position,
-// the engine's refusals, the lifted limits, decimal separators and the workbook updates.
+// the engine's refusals, the lifted limits and the workbook updates.
 #include <cmath>
 #include <functional>
 #include <memory>
@@ -211,22 +211,6 @@ TEST_F(ReaderTest, RangeChecksAndTheSwitchThatLiftsThem) {
     script.Thermo.SaturationBar = 221.2f;
     EXPECT_EQ(Read(lines), 0);
     EXPECT_EQ(Model().PressureBar, 221.2f);
-}
-
-TEST_F(ReaderTest, ResultCellsDecideFreedomAndHalfWidthsBecomeScales) {
-    Lines lines = WorkedExample();
-    Replace(lines, 10, "\tNa+\t-262\tfree\t0.4");
-    Replace(lines, 11, "\tCl-\t-131.2\t\t\"0.2\"");
-    Replace(lines, 9, "Species:\t2\tInitial\tResult\t\" \xC2\xB1\"");
-    ASSERT_EQ(Read(lines), 0) << Model().StatusText;
-    const ProblemModel& m = Model();
-    EXPECT_EQ(m.FreeCount, 2);
-    EXPECT_TRUE(m.SpeciesFree[1]);
-    EXPECT_EQ(m.SpeciesValue[1], -262.0f);
-    EXPECT_EQ(m.HalfWidthHeader, "\xC2\xB1");
-    // Two free species: the half-width divided by sqrt(5.991 × 2).
-    EXPECT_FLOAT_EQ(m.SpeciesScale[1], static_cast<float>(0.4 / std::sqrt(5.991 * 2)));
-    EXPECT_FLOAT_EQ(m.SpeciesScale[2], static_cast<float>(0.2 / std::sqrt(5.991 * 2)));
 }
 
 TEST_F(ReaderTest, WorkbookGetsComputedValuesAndClearedResultCells) {

@@ -53,8 +53,7 @@ struct EngineScript {
     /// answers FailureText instead of "OK"; 0 never.
     long FailFromCalculation = 0;
     std::string FailureText = "Equilibrium not found";
-    bool ThrowOnCalculate = false;  ///< Calculate raises a std::runtime_error instead
-    bool RefuseToCreate = false;    ///< the factory raises a RuntimeFailure
+    bool RefuseToCreate = false;  ///< the factory raises a RuntimeFailure
 
     // What the engine was asked.
     std::vector<std::string> Calls;  ///< set-up and session calls, in order

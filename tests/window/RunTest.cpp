@@ -1,17 +1,17 @@
 // Whole runs through the window's start button with the scripted sodium chloride engine:
 // what the window looks like while the engine calculates (controls hidden and disabled, close
 // refused, the progress bar growing from the Status label, Stop taking effect), and what the
-// user sees at the end of every kind of run, with the window idle again each time and the
-// results view beside it after a fit.
+// user sees at the end, with the window idle again each time and the results view beside it
+// after a fit.
 #include <QElapsedTimer>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <filesystem>
 #include <QTest>
 #include <QTimer>
 #include <chrono>
+#include <filesystem>
 #include <thread>
 
 #include "model/ProblemModel.h"
@@ -137,24 +137,6 @@ TEST_F(RunTest, FullRunLocksTheWindowShowsTheBarAndEndsSaved) {
         << error.toStdString();
     EXPECT_GT(std::filesystem::file_size(folder_.Path() / "p.pdf"), 1000u);
     EXPECT_TRUE(form_->close()) << "closing works again after the run";
-}
-
-// A run that ends before the fit (the texts themselves are the run sequence's): the message
-// box reaches the user, or none for an empty path box, and the window is idle again.
-TEST_F(RunTest, ARunEndedBeforeTheFitLeavesAnIdleWindow) {
-    const std::pair<const char*, QString> cases[] = {{"data.csv", "Incorrect file type  "},
-                                                     {"", ""}};
-    for (const auto& [path, first] : cases) {
-        SCOPED_TRACE(path);
-        dialogs_.Messages.clear();
-        OpenOn(*path != 0 ? Fittable() : Lines{}, path);
-        Start();
-        ASSERT_EQ(dialogs_.Messages.size(), first.isEmpty() ? 0u : 1u);
-        if (!first.isEmpty()) {
-            EXPECT_EQ(dialogs_.Messages[0].Text, first);
-        }
-        ExpectIdle();
-    }
 }
 
 // Alt+S, sent while the engine calculates the second iteration, reaches the window through the
