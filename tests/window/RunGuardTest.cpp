@@ -57,12 +57,14 @@ TEST_F(RunGuardTest, CloseAndASecondStartAreRefusedDuringTheRun) {
     bool closedBeforeHiding = true;
     bool closedDuringRun = true;
     int runs = 0;
+    int earlierPresses = 0;
     qt::Form1& form = Open([&] {
         ++runs;
-        form_->activateWindow();
         closedBeforeHiding = form_->close();
         EnterRunningState(*form_);
         EXPECT_TRUE(form_->RunInProgress());
+        form_->activateWindow();
+        earlierPresses = spy.Presses;
         closedDuringRun = form_->close();
         Control<QPushButton>("cmdStart")->click();
         form_->ProcessEvents();  // the posted Escape arrives without the close waiting for it
@@ -75,7 +77,7 @@ TEST_F(RunGuardTest, CloseAndASecondStartAreRefusedDuringTheRun) {
     EXPECT_TRUE(form.isVisible());
     EXPECT_EQ(SettingsBytes(), "") << "a refused close saves nothing";
     ASSERT_NE(QApplication::activeWindow(), nullptr);
-    EXPECT_EQ(spy.Presses, 2) << "Escape went to the active window";
+    EXPECT_EQ(spy.Presses - earlierPresses, 1) << "Escape went to the active window";
     EXPECT_EQ(spy.Receiver, QApplication::activeWindow());
 
     EXPECT_FALSE(form_->RunInProgress());
