@@ -20,4 +20,4 @@ ctest --test-dir "$build" -j"$jobs" --output-on-failure "$@" || echo "note: some
 gcovr --root "$top" "$build" \
     --exclude "$top/tests/" --exclude "$top/bench/" --exclude "$top/build/" \
     --exclude-unreachable-branches --exclude-throw-branches --print-summary \
-    --json-summary-pretty --json-summary "$build/coverage.json" -o "$build/coverage.txt"
+    --json-summary-pretty --json-summary "$build/coverage.json"
