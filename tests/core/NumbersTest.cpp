@@ -47,7 +47,9 @@ TEST_P(NumbersTest, ConvertsToNearestFloat) {
     EXPECT_EQ(ToFloat(L("+1.5e3")), 1500.0f);
     EXPECT_EQ(ToFloat(L("3.4028234e38")), std::numeric_limits<float>::max());
     EXPECT_EQ(ToFloat(L("1e-60")), 0.0f);
+    EXPECT_EQ(ToFloat(L("1e-999")), 0.0f) << "below the double range";
     EXPECT_EQ(test::RaisedBy([&] { ToFloat(L("1e39")); }).Number, kOverflow);
+    EXPECT_EQ(test::RaisedBy([&] { ToFloat(L("9e999")); }).Number, kOverflow);
     EXPECT_EQ(test::RaisedBy([] { ToFloat("x"); }).Number, kTypeMismatch);
 }
 
