@@ -2,6 +2,7 @@
 // chosen folder does to the path box and the working folder.
 #include <QLineEdit>
 #include <QPushButton>
+#include <tuple>
 
 #include "model/ProblemModel.h"
 #include "window/WindowFixture.h"
@@ -19,23 +20,20 @@ TEST_F(BrowseTest, AChosenFileSetsTheFolderAndTheBareNameAndNothingElseDoes) {
     dialogs_.ChosenFiles = {std::nullopt, QString("/srv/")};
     for (int i = 0; i < 2; ++i) {
         Control<QPushButton>("cmdBrowse")->click();
-        EXPECT_EQ(Model().WorkFolder, "/home/ana/data/");
-        EXPECT_EQ(Control<QLineEdit>("txtFile")->text(), "old.txt");
+        EXPECT_EQ(std::tuple(Model().WorkFolder, Control<QLineEdit>("txtFile")->text()),
+                  std::tuple("/home/ana/data/", "old.txt"));
     }
     dialogs_.ChosenFiles.push_back(QString("/srv/exp/run 1/exp1.txt"));
     Control<QPushButton>("cmdBrowse")->click();
 
     ASSERT_EQ(dialogs_.FileDialogs.size(), 3u);
     const RecordedFileDialog& shown = dialogs_.FileDialogs.back();
-    EXPECT_EQ(shown.Owner, form_.get());
-    EXPECT_EQ(shown.Title, "Choose data file");
-    EXPECT_EQ(shown.StartFolder, "/home/ana/data");
-    EXPECT_EQ(shown.FileName, "old.txt");
-    EXPECT_EQ(shown.Filters,
-              QStringList({"Data files (*.txt *.xls *.xlsx *.ods)", "All files (*)"}));
-
-    EXPECT_EQ(Model().WorkFolder, "/srv/exp/run 1/");
-    EXPECT_EQ(Control<QLineEdit>("txtFile")->text(), "exp1.txt");
+    EXPECT_EQ(
+        std::tuple(shown.Owner, shown.Title, shown.StartFolder, shown.FileName, shown.Filters),
+        std::tuple(form_.get(), "Choose data file", "/home/ana/data", "old.txt",
+                   QStringList({"Data files (*.txt *.xls *.xlsx *.ods)", "All files (*)"})));
+    EXPECT_EQ(std::tuple(Model().WorkFolder, Control<QLineEdit>("txtFile")->text()),
+              std::tuple("/srv/exp/run 1/", "exp1.txt"));
     EXPECT_TRUE(dialogs_.Messages.empty());
 }
 

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <tuple>
 
 #include "model/ProblemModel.h"
 #include "window/WindowFixture.h"
@@ -71,11 +72,10 @@ TEST_F(RunGuardTest, CloseAndASecondStartAreRefusedDuringTheRun) {
         LeaveRunningState(*form_);
     });
     Control<QPushButton>("cmdStart")->click();
-    EXPECT_EQ(runs, 1);
-    EXPECT_FALSE(closedBeforeHiding);
-    EXPECT_FALSE(closedDuringRun);
-    EXPECT_TRUE(form.isVisible());
-    EXPECT_EQ(SettingsBytes(), "") << "a refused close saves nothing";
+    // One run, both closes refused, and a refused close saves nothing.
+    EXPECT_EQ(
+        std::tuple(runs, closedBeforeHiding, closedDuringRun, form.isVisible(), SettingsBytes()),
+        std::tuple(1, false, false, true, ""));
     ASSERT_NE(QApplication::activeWindow(), nullptr);
     EXPECT_EQ(spy.Presses - earlierPresses, 1) << "Escape went to the active window";
     EXPECT_EQ(spy.Receiver, QApplication::activeWindow());
@@ -84,8 +84,7 @@ TEST_F(RunGuardTest, CloseAndASecondStartAreRefusedDuringTheRun) {
     Control<QPushButton>("cmdStart")->click();
     EXPECT_EQ(runs, 2) << "after the run the button starts again";
     EXPECT_TRUE(form.close());
-    EXPECT_FALSE(form.isVisible());
-    EXPECT_EQ(SettingsBytes(), "WorkDir=\r\n");
+    EXPECT_EQ(std::tuple(form.isVisible(), SettingsBytes()), std::tuple(false, "WorkDir=\r\n"));
 }
 
 TEST_F(RunGuardTest, ARunEndingByAnExceptionLeavesAnIdleWindow) {
@@ -95,10 +94,10 @@ TEST_F(RunGuardTest, ARunEndingByAnExceptionLeavesAnIdleWindow) {
         throw std::runtime_error("engine session lost");
     });
     Control<QPushButton>("cmdStart")->click();
-    EXPECT_FALSE(form_->RunInProgress());
-    EXPECT_FALSE(Control<QPushButton>("cmdStart")->isHidden());
-    EXPECT_TRUE(Control<QPushButton>("cmdBrowse")->isEnabled());
-    EXPECT_TRUE(Control<QLineEdit>("txtFile")->isEnabled());
+    EXPECT_EQ(std::tuple(form_->RunInProgress(), Control<QPushButton>("cmdStart")->isHidden(),
+                         Control<QPushButton>("cmdBrowse")->isEnabled(),
+                         Control<QLineEdit>("txtFile")->isEnabled()),
+              std::tuple(false, false, true, true));
     ASSERT_EQ(dialogs_.Messages.size(), 1u);
     const RecordedMessage& shown = dialogs_.Messages[0];
     EXPECT_TRUE(shown.Text.contains("engine session lost") && shown.Icon == MessageIcon::Critical &&
