@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <tuple>
 
 #include "model/Numbers.h"
 #include "model/RuntimeFailure.h"
@@ -40,29 +41,30 @@ TEST_P(NumbersTest, NumericTestAcceptsSignDigitsSeparatorExponent) {
 }
 
 TEST_P(NumbersTest, ConvertsToNearestFloat) {
-    EXPECT_EQ(ToFloat("0.5"), 0.5f);  // either separator reads, whichever the locale writes
-    EXPECT_EQ(ToFloat("0,5"), 0.5f);
-    EXPECT_EQ(ToFloat(L("-131.2")), -131.2f);
-    EXPECT_EQ(ToFloat(L(" 0.1 ")), 0.1f);
-    EXPECT_EQ(ToFloat(L("+1.5e3")), 1500.0f);
-    EXPECT_EQ(ToFloat(L("3.4028234e38")), std::numeric_limits<float>::max());
-    EXPECT_EQ(ToFloat(L("1e-60")), 0.0f);
-    EXPECT_EQ(ToFloat(L("1e-999")), 0.0f) << "below the double range";
-    EXPECT_EQ(test::RaisedBy([&] { ToFloat(L("1e39")); }).Number, kOverflow);
-    EXPECT_EQ(test::RaisedBy([&] { ToFloat(L("9e999")); }).Number, kOverflow);
+    // Either separator reads, whichever the locale writes; 1e-999 is below the double range.
+    EXPECT_EQ(std::tuple(ToFloat("0.5"), ToFloat("0,5")), std::tuple(0.5f, 0.5f));
+    for (const auto& [text, value] : {std::pair{"-131.2", -131.2f},
+                                      {" 0.1 ", 0.1f},
+                                      {"+1.5e3", 1500.0f},
+                                      {"3.4028234e38", std::numeric_limits<float>::max()},
+                                      {"1e-60", 0.0f},
+                                      {"1e-999", 0.0f}})
+        EXPECT_EQ(ToFloat(L(text)), value) << text;
+    for (const char* text : {"1e39", "9e999"})
+        EXPECT_EQ(test::RaisedBy([&] { ToFloat(L(text)); }).Number, kOverflow) << text;
     EXPECT_EQ(test::RaisedBy([] { ToFloat("x"); }).Number, kTypeMismatch);
 }
 
 TEST_P(NumbersTest, CountsRoundHalfToEvenAndOverflow) {
-    EXPECT_EQ(ToInt16("8"), 8);
-    EXPECT_EQ(ToInt16(L("2.5")), 2);
-    EXPECT_EQ(ToInt16(L("3.5")), 4);
-    EXPECT_EQ(ToInt16(L("-0.4")), 0);
-    EXPECT_EQ(ToInt16("32767"), 32767);
-    EXPECT_EQ(ToInt16("-32768"), -32768);
-    EXPECT_THROW(ToInt16("32768"), RuntimeFailure);
-    EXPECT_THROW(ToInt16(L("1e9")), RuntimeFailure);
-    EXPECT_THROW(ToInt16(""), RuntimeFailure);
+    for (const auto& [text, count] : {std::pair{"8", 8},
+                                      {"2.5", 2},
+                                      {"3.5", 4},
+                                      {"-0.4", 0},
+                                      {"32767", 32767},
+                                      {"-32768", -32768}})
+        EXPECT_EQ(ToInt16(L(text)), count) << text;
+    for (const char* text : {"32768", "1e9", ""})
+        EXPECT_THROW(ToInt16(L(text)), RuntimeFailure) << text;
 }
 
 TEST_P(NumbersTest, ShortFormSpellings) {
