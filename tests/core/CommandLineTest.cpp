@@ -8,12 +8,11 @@ namespace {
 
 TEST(CommandLineTest, FindsTheSwitchInAnyCase) {
     // Any text around it is ignored.
-    for (const auto& [line, position] : {std::pair{"", 0},
-                                         {"/ie", 1},
-                                         {"/IE", 1},
-                                         {"data.txt /iE more", 10},
-                                         {"x/ief", 2},
-                                         {"/i e", 0}})
+    // clang-format off
+    const std::pair<const char*, int> cases[] = {
+        {"", 0}, {"/ie", 1}, {"/IE", 1}, {"data.txt /iE more", 10}, {"x/ief", 2}, {"/i e", 0}};
+    // clang-format on
+    for (const auto& [line, position] : cases)
         EXPECT_EQ(IgnoreLimitsPosition(line), position) << line;
     const char* argv[] = {"varsel", "a.txt", "/Ie"};
     EXPECT_EQ(JoinArguments(3, argv), "a.txt /Ie");

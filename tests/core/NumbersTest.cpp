@@ -43,12 +43,12 @@ TEST_P(NumbersTest, NumericTestAcceptsSignDigitsSeparatorExponent) {
 TEST_P(NumbersTest, ConvertsToNearestFloat) {
     // Either separator reads, whichever the locale writes; 1e-999 is below the double range.
     EXPECT_EQ(std::tuple(ToFloat("0.5"), ToFloat("0,5")), std::tuple(0.5f, 0.5f));
-    for (const auto& [text, value] : {std::pair{"-131.2", -131.2f},
-                                      {" 0.1 ", 0.1f},
-                                      {"+1.5e3", 1500.0f},
-                                      {"3.4028234e38", std::numeric_limits<float>::max()},
-                                      {"1e-60", 0.0f},
-                                      {"1e-999", 0.0f}})
+    // clang-format off
+    const std::pair<const char*, float> floats[] = {
+        {"-131.2", -131.2f}, {" 0.1 ", 0.1f}, {"+1.5e3", 1500.0f},
+        {"3.4028234e38", std::numeric_limits<float>::max()}, {"1e-60", 0.0f}, {"1e-999", 0.0f}};
+    // clang-format on
+    for (const auto& [text, value] : floats)
         EXPECT_EQ(ToFloat(L(text)), value) << text;
     for (const char* text : {"1e39", "9e999"})
         EXPECT_EQ(test::RaisedBy([&] { ToFloat(L(text)); }).Number, kOverflow) << text;
@@ -56,12 +56,11 @@ TEST_P(NumbersTest, ConvertsToNearestFloat) {
 }
 
 TEST_P(NumbersTest, CountsRoundHalfToEvenAndOverflow) {
-    for (const auto& [text, count] : {std::pair{"8", 8},
-                                      {"2.5", 2},
-                                      {"3.5", 4},
-                                      {"-0.4", 0},
-                                      {"32767", 32767},
-                                      {"-32768", -32768}})
+    // clang-format off
+    const std::pair<const char*, int> counts[] = {
+        {"8", 8}, {"2.5", 2}, {"3.5", 4}, {"-0.4", 0}, {"32767", 32767}, {"-32768", -32768}};
+    // clang-format on
+    for (const auto& [text, count] : counts)
         EXPECT_EQ(ToInt16(L(text)), count) << text;
     for (const char* text : {"32768", "1e9", ""})
         EXPECT_THROW(ToInt16(L(text)), RuntimeFailure) << text;
