@@ -235,14 +235,11 @@ TEST_F(FitTest, SpeciesTheDataDoNotSeeGetsNoInterval) {
     // HCl,aq reacts only above 2000 kJ/mol: a previous half-width of 20000 lets the
     // derivatives see it, while the Hessian's steps (up to 1024) never do.
     const std::vector<std::string> y = Spelled(TrueY());
-    ASSERT_EQ(Fit({kSodiumRow,
-                   kChlorideRow,
-                   {"HCl,aq", "", "", "20000"},
-                   {"NaCl,aq", "", "", ""},
-                   {"NaCl2-", "", "", ""}},
-                  y),
-              0)
-        << Model().StatusText;
+    // clang-format off
+    const std::vector<SpeciesRow> species = {kSodiumRow, kChlorideRow, {"HCl,aq", "", "", "20000"},
+                                             {"NaCl,aq", "", "", ""}, {"NaCl2-", "", "", ""}};
+    // clang-format on
+    ASSERT_EQ(Fit(species, y), 0) << Model().StatusText;
     EXPECT_NEAR(Model().SpeciesValue[4], kTrueNaCl, 0.01);
     EXPECT_EQ(
         window.Messages,
@@ -270,13 +267,11 @@ TEST_F(FitTest, HessianGivesHalfWidthsCorrelationAndFlags) {
         // (4 2; 2 3)⁻¹ = (3 −2; −2 4) / 8: r = −2 / sqrt(12).
         {4, 2, 3, nullptr, -2 / std::sqrt(12.0), {}},
         // (1 .98; .98 1)⁻¹ = (1 −.98; −.98 1) / .0396: r = −0.98, half-widths near 24.6.
-        {1,
-         0.98,
-         1,
-         nullptr,
-         -0.98,
+        // clang-format off
+        {1, 0.98, 1, nullptr, -0.98,
          {correlated, "NaCl,aq is poorly determined (\xC2\xB1 24.6 kJ/mol)",
           "NaCl2- is poorly determined (\xC2\xB1 24.6 kJ/mol)"}},
+        // clang-format on
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.h12);

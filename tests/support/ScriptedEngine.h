@@ -78,15 +78,10 @@ class ScriptedEngine : public IEngineFactory {
 
 /// Positions (System index − p.m.c. slots) of the species of NaClScript().
 enum NaClPosition : std::int16_t {
-    kHalite = 1,
-    kSolvent = 2,
-    kHydrogen = 3,
-    kHydroxide = 4,
-    kSodium = 5,
-    kChloride = 6,
-    kNaClComplex = 7,
-    kNaCl2Complex = 8,
-    kHClComplex = 9
+    // clang-format off
+    kHalite = 1, kSolvent, kHydrogen, kHydroxide, kSodium, kChloride, kNaClComplex, kNaCl2Complex,
+    kHClComplex
+    // clang-format on
 };
 
 /// A sodium chloride System: p.m.c. slots O2,g and H2O, the extra Halite, and the aqueous
