@@ -2,6 +2,8 @@
 # Line and branch coverage of the product code by the whole test suite.
 # Builds a Debug tree with --coverage in build/coverage (no sanitizers, no benchmarks), runs
 # every test and prints the summary; tests/, bench/ and build/ are left out of the count.
+# The per-file figures go to build/coverage/coverage.json (lines and branches of each file), so
+# that two runs can be compared file by file.
 # Usage: scripts/coverage.sh [extra ctest arguments]
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -18,4 +20,4 @@ ctest --test-dir "$build" -j"$jobs" --output-on-failure "$@" || echo "note: some
 gcovr --root "$top" "$build" \
     --exclude "$top/tests/" --exclude "$top/bench/" --exclude "$top/build/" \
     --exclude-unreachable-branches --exclude-throw-branches --print-summary \
-    -o /dev/null
+    --json-summary-pretty --json-summary "$build/coverage.json"

@@ -7,12 +7,13 @@ namespace varsel {
 namespace {
 
 TEST(CommandLineTest, FindsTheSwitchInAnyCase) {
-    EXPECT_EQ(IgnoreLimitsPosition(""), 0);
-    EXPECT_EQ(IgnoreLimitsPosition("/ie"), 1);
-    EXPECT_EQ(IgnoreLimitsPosition("/IE"), 1);
-    EXPECT_EQ(IgnoreLimitsPosition("data.txt /iE more"), 10);
-    EXPECT_EQ(IgnoreLimitsPosition("x/ief"), 2) << "any text around it is ignored";
-    EXPECT_EQ(IgnoreLimitsPosition("/i e"), 0);
+    // Any text around it is ignored.
+    // clang-format off
+    const std::pair<const char*, int> cases[] = {
+        {"", 0}, {"/ie", 1}, {"/IE", 1}, {"data.txt /iE more", 10}, {"x/ief", 2}, {"/i e", 0}};
+    // clang-format on
+    for (const auto& [line, position] : cases)
+        EXPECT_EQ(IgnoreLimitsPosition(line), position) << line;
     const char* argv[] = {"varsel", "a.txt", "/Ie"};
     EXPECT_EQ(JoinArguments(3, argv), "a.txt /Ie");
     EXPECT_EQ(IgnoreLimitsPosition(std::string(40000, 'x') + "/ie"), 32767);

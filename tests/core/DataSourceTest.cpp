@@ -12,6 +12,7 @@
 #include "services/Platform.h"
 #include "services/Spreadsheet.h"
 #include "support/FakeSpreadsheet.h"
+#include "support/Raised.h"
 #include "support/RecordingWindow.h"
 #include "support/TempFolder.h"
 
@@ -43,7 +44,12 @@ class DataSourceTest : public ::testing::Test {
     // Opens `bytes` as a text data file and returns the status code.
     int OpenText(const std::string& bytes, const std::string& name = "data.txt") {
         folder.Write(name, bytes);
-        window.Path = name;
+        return Open(name);
+    }
+    // Opens the data source on `path` and returns the status code.
+    int Open(const std::string& path) {
+        Model().StatusCode = 0;
+        window.Path = path;
         OpenDataSource();
         return Model().StatusCode;
     }
@@ -87,12 +93,7 @@ TEST_F(DataSourceTest, LinesWithoutTabsBlankLinesAndLineEnds) {
     EXPECT_EQ(Row(1), (Cells{"last line without end"}));
     EXPECT_EQ(CurrentRow(), 4);
     EXPECT_TRUE(EndOfText());
-    try {
-        NextRowCell();
-        ADD_FAILURE() << "reading past the last line must fail";
-    } catch (const RuntimeFailure& failure) {
-        EXPECT_EQ(failure.Number(), kInputPastEnd);
-    }
+    EXPECT_EQ(test::RaisedBy([] { NextRowCell(); }).Number, kInputPastEnd);
 }
 
 TEST_F(DataSourceTest, FileTypeComesFromTheLastFourCharacters) {
@@ -102,10 +103,7 @@ TEST_F(DataSourceTest, FileTypeComesFromTheLastFourCharacters) {
     EXPECT_TRUE(window.Messages.empty());
 
     for (const char* name : {"data.txt ", "data.csv", "txt"}) {
-        Model().StatusCode = 0;
-        window.Path = name;
-        OpenDataSource();
-        EXPECT_EQ(Model().StatusCode, -1) << name;
+        EXPECT_EQ(Open(name), -1) << name;
         ASSERT_FALSE(window.Messages.empty());
         EXPECT_EQ(
             window.Messages.back(),
@@ -124,35 +122,28 @@ TEST_F(DataSourceTest, EmptyWorkFolderBecomesTheCurrentFolder) {
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(folder.Path());
     Model().WorkFolder.clear();
-    window.Path = "here.txt";
-    OpenDataSource();
+    const int code = Open("here.txt");
     std::filesystem::current_path(previous);
-    EXPECT_EQ(Model().StatusCode, 0);
+    EXPECT_EQ(code, 0);
     EXPECT_EQ(Model().WorkFolder, folder.AsWorkFolder());
     EXPECT_EQ(Row(1)[0], "x");
 }
 
 TEST_F(DataSourceTest, EmptyPathStopsQuietlyAndNeverStartsTheApplication) {
-    window.Path = "   ";
-    OpenDataSource();
-    EXPECT_EQ(Model().StatusCode, -1);
+    EXPECT_EQ(Open("   "), -1);
     EXPECT_EQ(window.Path, "   ");
     EXPECT_TRUE(window.Messages.empty());
 
     FakeConnector connector;
     ThePlatform().Spreadsheet = &connector;
-    Model().StatusCode = 0;
-    OpenDataSource();
-    EXPECT_EQ(Model().StatusCode, -1);
+    EXPECT_EQ(Open("   "), -1);
     EXPECT_EQ(connector.starts, 0) << "an empty path never starts the application";
 }
 
 TEST_F(DataSourceTest, WorkbookIsOpenedOrStartedWhenNeeded) {
     FakeConnector connector;
     ThePlatform().Spreadsheet = &connector;
-    window.Path = "new.xls";
-    OpenDataSource();
-    ASSERT_EQ(Model().StatusCode, 0);
+    ASSERT_EQ(Open("new.xls"), 0);
     EXPECT_EQ(connector.starts, 1);
     EXPECT_TRUE(connector.running->visible);
     EXPECT_EQ(window.FocusRequests, 1);
@@ -161,16 +152,12 @@ TEST_F(DataSourceTest, WorkbookIsOpenedOrStartedWhenNeeded) {
     EXPECT_TRUE(Model().DataSheet) << "no active sheet: the first worksheet";
 
     connector.running->books.back()->first = nullptr;
-    Model().StatusCode = 0;
-    OpenDataSource();
-    EXPECT_EQ(Model().StatusCode, 2) << "a workbook without a worksheet";
+    EXPECT_EQ(Open("new.xls"), 2) << "a workbook without a worksheet";
 
     FakeConnector broken;
     broken.canStart = false;
     ThePlatform().Spreadsheet = &broken;
-    Model().StatusCode = 0;
-    OpenDataSource();
-    EXPECT_EQ(Model().StatusCode, -1);
+    EXPECT_EQ(Open("new.xls"), -1);
     EXPECT_EQ(window.Messages.back().Text, "Could not run Excel");
 }
 
@@ -181,9 +168,7 @@ TEST_F(DataSourceTest, WorkbookNotOpenedIsReportedAndOneOpenedReadOnlyIsUsedAfte
     // The application's own reason is shown by the backend tests; one that hands back no
     // workbook and no reason still gets a message.
     connector.running->openReturnsNull = true;
-    window.Path = "Other.XLSX";
-    OpenDataSource();
-    EXPECT_EQ(Model().StatusCode, -1);
+    EXPECT_EQ(Open("Other.XLSX"), -1);
     EXPECT_FALSE(Model().DataSheet);
     ASSERT_EQ(window.Messages.size(), 1u);
     EXPECT_EQ(window.Messages[0].Text,
@@ -196,10 +181,7 @@ TEST_F(DataSourceTest, WorkbookNotOpenedIsReportedAndOneOpenedReadOnlyIsUsedAfte
     for (const char* path : {"locked.xls", "LOCKED.xls"}) {
         // Found open already, in other letters, it is simply used: the user opened it so.
         SCOPED_TRACE(path);
-        Model().StatusCode = 0;
-        window.Path = path;
-        OpenDataSource();
-        EXPECT_EQ(Model().StatusCode, 0);
+        EXPECT_EQ(Open(path), 0);
         EXPECT_EQ(connector.running->opened.size(), 2u);
         ASSERT_EQ(window.Messages.size(), 1u);
         EXPECT_EQ(window.Messages[0].Icon, MessageIcon::Exclamation);

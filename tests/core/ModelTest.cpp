@@ -2,20 +2,18 @@
 // counts whose overflow is an error.
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "model/Arrays.h"
 #include "model/Checked.h"
 #include "model/RuntimeFailure.h"
+#include "support/Raised.h"
 
 namespace varsel {
 namespace {
 
 int FailureNumberOf(const auto& action) {
-    try {
-        action();
-    } catch (const RuntimeFailure& failure) {
-        return failure.Number();
-    }
-    return 0;
+    return test::RaisedBy(action).Number;
 }
 
 TEST(ArraysTest, BoundsAreCheckedAndGrowthKeepsContents) {
@@ -28,8 +26,7 @@ TEST(ArraysTest, BoundsAreCheckedAndGrowthKeepsContents) {
     EXPECT_EQ(FailureNumberOf([&] { values[4] = 1; }), kSubscriptOutOfRange);
     EXPECT_EQ(FailureNumberOf([&] { values[-1] = 1; }), kSubscriptOutOfRange);
     values.RedimPreserve(5);
-    EXPECT_EQ(values[3], 2.5f);
-    EXPECT_EQ(values[5], 0.0f);
+    EXPECT_EQ(std::tuple(values[3], values[5]), std::tuple(2.5f, 0.0f));
     values.Redim(5);
     EXPECT_EQ(values[3], 0.0f) << "creating anew clears";
     EXPECT_EQ(FailureNumberOf([&] { values.Redim(32768); }), kOverflow);
@@ -38,9 +35,7 @@ TEST(ArraysTest, BoundsAreCheckedAndGrowthKeepsContents) {
     grid(1, 0) = 7;
     grid(2, 0) = 8;
     grid.RedimPreserve(2, 3);  // grows by columns, as the formula table does
-    EXPECT_EQ(grid(1, 0), 7);
-    EXPECT_EQ(grid(2, 0), 8);
-    EXPECT_EQ(grid(2, 3), 0);
+    EXPECT_EQ(std::tuple(grid(1, 0), grid(2, 0), grid(2, 3)), std::tuple(7.0f, 8.0f, 0.0f));
     EXPECT_EQ(FailureNumberOf([&] { grid(3, 0) = 1; }), kSubscriptOutOfRange);
     EXPECT_EQ(FailureNumberOf([&] { grid(0, 4) = 1; }), kSubscriptOutOfRange);
 }

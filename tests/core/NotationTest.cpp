@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 #include "model/Notation.h"
 #include "model/ProblemModel.h"
@@ -75,19 +76,18 @@ TEST_F(AxisTest, SpeciesActivityElementMolalityAndFixed) {
                 {"m(Cl)", AxisDef::kElement, 4, nullptr}};
     for (const auto& g : good) {
         AxisDef axis;
-        EXPECT_EQ(Parse(g.text, axis), 0) << g.text;
-        EXPECT_EQ(axis.Kind, g.kind) << g.text;
-        EXPECT_EQ(axis.Index, g.index) << g.text;
-        EXPECT_EQ(axis.Text, g.text);
+        // Braces: the parse comes first.
+        EXPECT_EQ((std::tuple{Parse(g.text, axis), axis.Kind, axis.Index, axis.Text}),
+                  std::tuple(0, g.kind, g.index, g.text));
         if (g.parsed != nullptr) {
             EXPECT_EQ(parsedText, g.parsed) << "the text keeps the name";
         }
     }
     AxisDef fixed;
     fixed.Index = 42;
-    EXPECT_EQ(Parse("fixed", fixed), 0);
-    EXPECT_EQ(fixed.Kind, AxisDef::kFixed);
-    EXPECT_EQ(fixed.Index, 42) << "the index keeps its previous value";
+    // The index keeps its previous value.
+    EXPECT_EQ((std::tuple{Parse("fixed", fixed), fixed.Kind, fixed.Index}),
+              std::tuple(0, AxisDef::kFixed, 42));
 }
 
 TEST_F(AxisTest, MalformedDefinitionsAndElementsOutsideTheSystem) {
@@ -97,9 +97,9 @@ TEST_F(AxisTest, MalformedDefinitionsAndElementsOutsideTheSystem) {
         EXPECT_EQ(Parse(bad, fresh), 18) << bad;
     }
     AxisDef partial;
-    EXPECT_EQ(Parse("a(Na+", partial), 18);
-    EXPECT_EQ(partial.Kind, AxisDef::kSpecies) << "kind and text are set before the check";
-    EXPECT_EQ(partial.Text, "a(Na+");
+    // Kind and text are set before the check.
+    EXPECT_EQ((std::tuple{Parse("a(Na+", partial), partial.Kind, partial.Text}),
+              std::tuple(18, AxisDef::kSpecies, "a(Na+"));
 }
 
 }  // namespace

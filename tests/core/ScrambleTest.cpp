@@ -2,7 +2,6 @@
 // characters and NUL included, and the stored captions descramble to this program's own.
 #include <gtest/gtest.h>
 
-#include <random>
 #include <string>
 
 #include "model/RuntimeFailure.h"
@@ -13,24 +12,18 @@ namespace varsel {
 namespace {
 
 TEST(ScrambleTest, RoundTripsEveryByte) {
-    std::mt19937 random(3);
-    std::uniform_int_distribution<int> byte(0, 255);
-    std::uniform_int_distribution<int> length(0, 300);
-    for (int i = 0; i < 2000; ++i) {
-        std::string plain(static_cast<std::size_t>(length(random)), '\0');
-        for (char& c : plain)
-            c = static_cast<char>(byte(random));
-        std::string text = plain;
-        ScrambleText(text);
-        ASSERT_EQ(text.size(), plain.size());
-        DescrambleText(text);
-        ASSERT_EQ(text, plain);
-        // And the other way round: scrambling the descrambled form gives the stored form.
-        std::string stored = plain;
-        DescrambleText(stored);
-        ScrambleText(stored);
-        ASSERT_EQ(stored, plain);
-    }
+    std::string plain;
+    for (int c = 0; c < 512; ++c)
+        plain.push_back(static_cast<char>(c * 7));
+    std::string text = plain;
+    ScrambleText(text);
+    EXPECT_NE(text, plain);
+    DescrambleText(text);
+    EXPECT_EQ(text, plain);
+    // And the other way round: scrambling the descrambled form gives the stored form.
+    DescrambleText(text);
+    ScrambleText(text);
+    EXPECT_EQ(text, plain);
 }
 
 TEST(ScrambleTest, TextsBeyondThe16BitIndexFail) {

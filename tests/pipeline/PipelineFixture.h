@@ -132,8 +132,20 @@ class PipelineTest : public ::testing::Test {
         Model().Solver.reset();
     }
 
+    /// Makes an open workbook data.xls, its active sheet holding the lines, the data file.
+    FakeSheet& OpenWorkbook(const std::vector<std::string>& lines) {
+        connector.running = std::make_shared<FakeApp>();
+        connector.running->books.push_back(std::make_shared<FakeBook>());
+        FakeBook& book = *connector.running->books.back();
+        book.name = window.Path = "data.xls";
+        book.active = SheetOf(lines);
+        ThePlatform().Spreadsheet = &connector;
+        return *book.active;
+    }
+
     EngineScript script;
     ScriptedEngine engine{script};
+    FakeConnector connector;
     RecordingWindow window;
     TempFolder folder;
 };

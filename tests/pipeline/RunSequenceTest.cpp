@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <stdexcept>
+#include <tuple>
 
 #include "PipelineFixture.h"
 #include "services/StopRequest.h"
@@ -57,10 +58,9 @@ TEST_F(RunSequenceTest, SuccessfulRunSavesAndSaysSo) {
     const auto at = [&](const char* call) { return std::find(calls.begin(), calls.end(), call); };
     ASSERT_NE(at("SetSwitch"), calls.end());
     EXPECT_LT(at("SetSwitch"), at("Calculate"));
-    EXPECT_EQ(calls.back(), "Close");
-    EXPECT_EQ(script.Switches, (std::vector<std::pair<std::int16_t, std::int16_t>>{{27, 0}}));
-    EXPECT_EQ(script.Closed, 1);
-    EXPECT_EQ(script.Released, 1);
+    EXPECT_EQ(
+        std::tuple(calls.back(), script.Switches, script.Closed, script.Released),
+        std::tuple("Close", std::vector<std::pair<std::int16_t, std::int16_t>>{{27, 0}}, 1, 1));
     ExpectEnded(window);
 }
 
@@ -104,12 +104,12 @@ TEST_F(RunSequenceTest, FitFailureOrStopAsksWhetherToSave) {
             RunSequence();
             EXPECT_FALSE(StopRequested()) << "the end of the run forgets the request";
             ASSERT_GE(window.Messages.size(), 1u);
-            EXPECT_EQ(window.Messages[0].Text,
-                      std::string("Optimization: ") +
-                          (stop ? "stopped by the user" : "could not determine the direction") +
-                          question);
-            EXPECT_EQ(window.Messages[0].Buttons, MessageButtons::YesNo);
-            EXPECT_EQ(window.Messages[0].Icon, MessageIcon::Critical);
+            EXPECT_EQ(window.Messages[0],
+                      (ShownMessage{
+                          std::string("Optimization: ") +
+                              (stop ? "stopped by the user" : "could not determine the direction") +
+                              question,
+                          MessageButtons::YesNo, MessageIcon::Critical}));
             if (answer == MessageAnswer::No) {
                 EXPECT_EQ(window.Messages.size(), 1u);
                 EXPECT_EQ(folder.Read("data.txt"), before);
@@ -126,14 +126,7 @@ TEST_F(RunSequenceTest, FitFailureOrStopAsksWhetherToSave) {
 }
 
 TEST_F(RunSequenceTest, WorkbookFitFailureIsOnlyReported) {
-    FakeConnector connector;
-    connector.running = std::make_shared<FakeApp>();
-    auto book = std::make_shared<FakeBook>();
-    book->name = "data.xls";
-    book->active = SheetOf(DegenerateExample());
-    connector.running->books.push_back(book);
-    ThePlatform().Spreadsheet = &connector;
-    window.Path = "data.xls";
+    OpenWorkbook(DegenerateExample());
     RunSequence();
     EXPECT_EQ(
         window.Messages,

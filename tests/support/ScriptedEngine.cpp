@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <stdexcept>
 
 #include "model/RuntimeFailure.h"
 
@@ -47,7 +46,6 @@ class ScriptedSolver : public ISolver {
         scratch = 0;
         ++script_.Calculations;
         if (script_.Calculations == 1) script_.Calls.push_back("Calculate");
-        if (script_.ThrowOnCalculate) throw std::runtime_error("engine crashed");
         if (script_.FailFromCalculation > 0 &&
             script_.Calculations >= script_.FailFromCalculation) {
             message_ = script_.FailureText;

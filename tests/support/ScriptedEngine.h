@@ -53,8 +53,7 @@ struct EngineScript {
     /// answers FailureText instead of "OK"; 0 never.
     long FailFromCalculation = 0;
     std::string FailureText = "Equilibrium not found";
-    bool ThrowOnCalculate = false;  ///< Calculate raises a std::runtime_error instead
-    bool RefuseToCreate = false;    ///< the factory raises a RuntimeFailure
+    bool RefuseToCreate = false;  ///< the factory raises a RuntimeFailure
 
     // What the engine was asked.
     std::vector<std::string> Calls;  ///< set-up and session calls, in order
@@ -79,15 +78,10 @@ class ScriptedEngine : public IEngineFactory {
 
 /// Positions (System index − p.m.c. slots) of the species of NaClScript().
 enum NaClPosition : std::int16_t {
-    kHalite = 1,
-    kSolvent = 2,
-    kHydrogen = 3,
-    kHydroxide = 4,
-    kSodium = 5,
-    kChloride = 6,
-    kNaClComplex = 7,
-    kNaCl2Complex = 8,
-    kHClComplex = 9
+    // clang-format off
+    kHalite = 1, kSolvent, kHydrogen, kHydroxide, kSodium, kChloride, kNaClComplex, kNaCl2Complex,
+    kHClComplex
+    // clang-format on
 };
 
 /// A sodium chloride System: p.m.c. slots O2,g and H2O, the extra Halite, and the aqueous

@@ -49,10 +49,6 @@ float TableThermo::PotentialOf(std::int16_t code) const {
     return it == Potentials.end() ? 1e35f : it->second;
 }
 
-float TableThermo::AqueousPotential(std::int16_t code, float, float, float, float) {
-    return PotentialOf(code);
-}
-
 float TableThermo::AqueousPotentialEx(std::int16_t code, float, float, float, float,
                                       std::int16_t& flag) {
     flag = 0;
@@ -61,10 +57,6 @@ float TableThermo::AqueousPotentialEx(std::int16_t code, float, float, float, fl
 
 float TableThermo::SubstancePotential(std::int16_t code, float, float, std::int16_t& flag) {
     flag = 0;
-    return PotentialOf(code);
-}
-
-float TableThermo::GasPotential(std::int16_t code, float, float) {
     return PotentialOf(code);
 }
 

@@ -40,10 +40,12 @@ class TableThermo : public IThermo {
     float WaterProperty(float, float) override { return 78.4f; }
     float WaterPotential(float, float, float) override { return WaterGibbs; }
     float Type2Potential(float, float, float) override { return HydroxideGibbs; }
-    float AqueousPotential(std::int16_t code, float, float, float, float) override;
+    float AqueousPotential(std::int16_t code, float, float, float, float) override {
+        return PotentialOf(code);
+    }
     float AqueousPotentialEx(std::int16_t code, float, float, float, float, std::int16_t&) override;
     float SubstancePotential(std::int16_t code, float, float, std::int16_t&) override;
-    float GasPotential(std::int16_t code, float, float) override;
+    float GasPotential(std::int16_t code, float, float) override { return PotentialOf(code); }
 
   private:
     float PotentialOf(std::int16_t code) const;

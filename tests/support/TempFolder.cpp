@@ -20,20 +20,12 @@ TempFolder::~TempFolder() {
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::string TempFolder::AsWorkFolder() const {
-    return path_.string() + static_cast<char>(std::filesystem::path::preferred_separator);
-}
-
 std::filesystem::path TempFolder::Write(const std::string& name, const std::string& bytes) const {
     const auto file = path_ / name;
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (!out) throw std::runtime_error("cannot write " + file.string());
     return file;
-}
-
-std::string TempFolder::Read(const std::string& name) const {
-    return FileBytes(path_ / name);
 }
 
 std::string FileBytes(const std::filesystem::path& file) {

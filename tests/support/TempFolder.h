@@ -6,6 +6,9 @@
 
 namespace varsel::test {
 
+/// The bytes of any file, empty when it cannot be read.
+std::string FileBytes(const std::filesystem::path& file);
+
 class TempFolder {
   public:
     TempFolder();
@@ -15,17 +18,14 @@ class TempFolder {
 
     const std::filesystem::path& Path() const { return path_; }
     /// The folder with a trailing separator, as WorkFolder holds it.
-    std::string AsWorkFolder() const;
+    std::string AsWorkFolder() const { return path_.string() + '/'; }
     /// Writes `bytes` exactly as given into a file of the folder and returns its full path.
     std::filesystem::path Write(const std::string& name, const std::string& bytes) const;
     /// The bytes of a file of the folder.
-    std::string Read(const std::string& name) const;
+    std::string Read(const std::string& name) const { return FileBytes(path_ / name); }
 
   private:
     std::filesystem::path path_;
 };
-
-/// The bytes of any file, empty when it cannot be read.
-std::string FileBytes(const std::filesystem::path& file);
 
 }  // namespace varsel::test

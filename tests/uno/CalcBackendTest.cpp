@@ -13,6 +13,7 @@
 #include "model/RuntimeFailure.h"
 #include "services/uno/OfficeProcesses.h"
 #include "services/uno/UnoBridge.h"
+#include "support/Raised.h"
 
 namespace varsel::test {
 namespace {
@@ -52,14 +53,8 @@ TEST_F(ConnectorTest, AttachListsTheOpenWorkbooksAndTheActiveOne) {
     EXPECT_EQ(names, (std::set<std::string>{"first.ods", "second.xls"}));
     ASSERT_TRUE(app->ActiveWorkbook());
     EXPECT_EQ(app->ActiveWorkbook()->Name(), "first.ods");
-    for (int index : {0, 3}) {
-        try {
-            app->Workbook(index);
-            ADD_FAILURE() << "workbook " << index << " must not exist";
-        } catch (const RuntimeFailure& failure) {
-            EXPECT_EQ(failure.Number(), kSubscriptOutOfRange);
-        }
-    }
+    for (int index : {0, 3})
+        EXPECT_EQ(RaisedBy([&] { app->Workbook(index); }).Number, kSubscriptOutOfRange) << index;
 }
 
 TEST_F(ConnectorTest, WithoutAnOfficeNothingIsAttachedAndNothingStartedUnasked) {
@@ -193,12 +188,8 @@ TEST_F(WorkbookTest, AWorkbookThatCannotBeOpenedIsReportedWithItsPath) {
 
     const auto app = connector->Attach();
     ASSERT_TRUE(app);
-    try {
-        app->OpenWorkbook((folder.Path() / "absent.ods").string());
-        ADD_FAILURE() << "a missing workbook must not open";
-    } catch (const RuntimeFailure& failure) {
-        EXPECT_EQ(failure.Number(), kFileNotFound);
-    }
+    EXPECT_EQ(RaisedBy([&] { app->OpenWorkbook((folder.Path() / "absent.ods").string()); }).Number,
+              kFileNotFound);
 }
 
 }  // namespace

@@ -5,9 +5,11 @@
 #include <cmath>
 #include <com/sun/star/beans/XPropertySet.hpp>
 #include <limits>
+#include <tuple>
 
 #include "OfficeTest.h"
 #include "model/RuntimeFailure.h"
+#include "support/Raised.h"
 
 namespace varsel::test {
 namespace {
@@ -34,21 +36,16 @@ TEST_F(CellTest, TextNumbersEmptyAndErrorCellsReadAsTheReaderNeedsThem) {
         {"", "-10.5", "1e-7", "123456789012345678", "0.1"},
         {"=1/0", "=B2*2", "=\"text \"&A1", "", "-0"},
     });
-    EXPECT_EQ(sheet->CellText(1, 1), "  Species:  ") << "text is not trimmed";
-    EXPECT_EQ(sheet->CellText(1, 2), "2");
-    EXPECT_EQ(sheet->CellText(1, 5), " \xC2\xB1");
-    EXPECT_EQ(sheet->CellText(2, 1), "");
-    EXPECT_EQ(sheet->CellText(2, 2), "-10.5");
-    EXPECT_EQ(sheet->CellText(2, 4), "1.23456789012346E+17");
-    EXPECT_EQ(sheet->CellText(2, 5), "0.1");
-    EXPECT_EQ(sheet->CellText(3, 1), "#DIV/0!") << "an error as the office shows it";
-    EXPECT_EQ(sheet->CellText(3, 2), "-21");
-    EXPECT_EQ(sheet->CellText(3, 3), "text   Species:  ");
-    EXPECT_EQ(sheet->CellText(3, 5), "0");
-    // Outside the used area every cell is empty, far away as well.
-    EXPECT_EQ(sheet->CellText(4, 1), "");
-    EXPECT_EQ(sheet->CellText(1, 6), "");
-    EXPECT_EQ(sheet->CellText(60000, 300), "");
+    // Text is not trimmed, an error reads as the office shows it, and outside the used area
+    // every cell is empty, far away as well.
+    // clang-format off
+    const std::tuple<int, int, const char*> expected[] = {
+        {1, 1, "  Species:  "}, {1, 2, "2"}, {1, 5, " \xC2\xB1"}, {2, 1, ""}, {2, 2, "-10.5"},
+        {2, 4, "1.23456789012346E+17"}, {2, 5, "0.1"}, {3, 1, "#DIV/0!"}, {3, 2, "-21"},
+        {3, 3, "text   Species:  "}, {3, 5, "0"}, {4, 1, ""}, {1, 6, ""}, {60000, 300, ""}};
+    // clang-format on
+    for (const auto& [row, column, text] : expected)
+        EXPECT_EQ(sheet->CellText(row, column), text) << row << ", " << column;
     for (const auto& [row, column] : {std::pair{1, 2}, {2, 2}, {2, 3}, {2, 4}, {3, 2}}) {
         const std::string text = sheet->CellText(row, column);
         EXPECT_TRUE(IsNumeric(text)) << text;
@@ -73,8 +70,8 @@ TEST_F(CellTest, NumbersFollowTheProgramsSeparatorAndIgnoreTheDisplayFormat) {
 
 TEST_F(CellTest, WritesAndClearsReachTheOfficeAndLaterReads) {
     const auto sheet = Sheet({{"a", "b", "c", "=B2*10"}, {"1", "2", "3"}, {"4", "5", "6"}});
-    EXPECT_EQ(sheet->CellText(2, 2), "2");  // the block is read now
-    EXPECT_EQ(sheet->CellText(1, 4), "20");
+    // The block is read now.
+    EXPECT_EQ(std::tuple(sheet->CellText(2, 2), sheet->CellText(1, 4)), std::tuple("2", "20"));
     sheet->SetCellNumber(2, 2, -0.25);
     EXPECT_EQ(sheet->CellText(2, 2), "-0.25");
     EXPECT_EQ(sheet->CellText(1, 4), "-2.5") << "a formula is read again after its cells change";
@@ -99,14 +96,8 @@ TEST_F(CellTest, WritesAndClearsReachTheOfficeAndLaterReads) {
     EXPECT_EQ(sheet->CellText(10, 7), "");
 
     // A number that is not finite never reaches a cell.
-    for (double bad : {std::nan(""), std::numeric_limits<double>::infinity()}) {
-        try {
-            sheet->SetCellNumber(2, 1, bad);
-            ADD_FAILURE() << "a non-finite value was written";
-        } catch (const RuntimeFailure& failure) {
-            EXPECT_EQ(failure.Number(), kInvalidOperation);
-        }
-    }
+    for (double bad : {std::nan(""), std::numeric_limits<double>::infinity()})
+        EXPECT_EQ(RaisedBy([&] { sheet->SetCellNumber(2, 1, bad); }).Number, kInvalidOperation);
     EXPECT_EQ(Value(OfficeSheet(), 2, 1), 1);
 }
 
@@ -115,21 +106,12 @@ TEST_F(CellTest, CellsBeyondOneReadBlockAndUnknownPositions) {
     for (int r = 0; r < 300; ++r)
         rows[static_cast<std::size_t>(r)][1] = std::to_string(r + 1);
     const auto sheet = Sheet(rows);
-    EXPECT_EQ(sheet->CellText(1, 2), "1");
-    EXPECT_EQ(sheet->CellText(129, 2), "129");
-    EXPECT_EQ(sheet->CellText(300, 2), "300");
-    EXPECT_EQ(sheet->CellText(301, 2), "");
+    for (const auto& [row, text] : {std::pair{1, "1"}, {129, "129"}, {300, "300"}, {301, ""}})
+        EXPECT_EQ(sheet->CellText(row, 2), text) << row;
     sheet->SetCellNumber(200, 2, 7);
-    EXPECT_EQ(sheet->CellText(200, 2), "7");
-    EXPECT_EQ(sheet->CellText(199, 2), "199");
-    for (const auto& [row, column] : {std::pair{0, 1}, {1, 0}}) {
-        try {
-            sheet->CellText(row, column);
-            ADD_FAILURE() << "cell (" << row << ", " << column << ") exists";
-        } catch (const RuntimeFailure& failure) {
-            EXPECT_EQ(failure.Number(), kInvalidCall);
-        }
-    }
+    EXPECT_EQ(std::tuple(sheet->CellText(200, 2), sheet->CellText(199, 2)), std::tuple("7", "199"));
+    EXPECT_EQ(RaisedBy([&] { sheet->CellText(0, 1); }).Number, kInvalidCall);
+    EXPECT_EQ(RaisedBy([&] { sheet->CellText(1, 0); }).Number, kInvalidCall);
 }
 
 }  // namespace

@@ -25,7 +25,6 @@
 #include <com/sun/star/text/XTextRange.hpp>
 #include <com/sun/star/util/XChangesBatch.hpp>
 #include <com/sun/star/util/XCloseable.hpp>
-#include <com/sun/star/util/XModifiable.hpp>
 #include <stdexcept>
 
 #include "services/uno/UnoBridge.h"
@@ -234,10 +233,6 @@ bool OfficeProbe::StatusBarShown(const std::filesystem::path& file) {
     const auto frames = FramesOf(desktop_, Document(file));
     return !frames.empty() &&
            ElementVisible(frames.front(), "private:resource/statusbar/statusbar");
-}
-
-bool OfficeProbe::Modified(const std::filesystem::path& file) {
-    return Reference<css::util::XModifiable>(Document(file), UNO_QUERY_THROW)->isModified();
 }
 
 void OfficeProbe::SetDocumentLocking(bool on) {

@@ -53,7 +53,6 @@ class OfficeProbe {
     bool InputEnabled(const std::filesystem::path& file);
     bool ProgressShown(const std::filesystem::path& file);
     bool StatusBarShown(const std::filesystem::path& file);
-    bool Modified(const std::filesystem::path& file);
 
     /// Whether the office writes and honours document lock files.
     void SetDocumentLocking(bool on);

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <filesystem>
+#include <tuple>
 
 #include "engine/EngineFactory.h"
 #include "model/ProblemModel.h"
@@ -35,11 +36,11 @@ TEST_F(ExampleRunTest, ChosenExampleRunsToResultsSavedWithAnEmptyStatus) {
 
     Control<QPushButton>("cmdStart")->click();
     ASSERT_EQ(dialogs_.Messages.size(), 1u) << Model().StatusText;
-    EXPECT_EQ(dialogs_.Messages[0].Text, "Results are saved  ");
-    EXPECT_EQ(dialogs_.Messages[0].Icon, MessageIcon::Information);
-    EXPECT_EQ(Control<QLabel>("Status")->text(), "");
-    EXPECT_FALSE(Control<QPushButton>("cmdStart")->isHidden());
-    EXPECT_TRUE(Control<QLineEdit>("txtFile")->isEnabled());
+    EXPECT_EQ(
+        std::tuple(dialogs_.Messages[0].Text, dialogs_.Messages[0].Icon,
+                   Control<QLabel>("Status")->text(), Control<QPushButton>("cmdStart")->isHidden(),
+                   Control<QLineEdit>("txtFile")->isEnabled()),
+        std::tuple("Results are saved  ", MessageIcon::Information, "", false, true));
     EXPECT_NE(folder_.Read("quartz.txt"), original) << "results written into the copy";
     EXPECT_GT(Model().SpeciesInterval[1], 0.0f) << "the free species got its half-width";
 

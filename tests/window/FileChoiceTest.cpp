@@ -1,6 +1,7 @@
 // Where the open-file dialog starts, what it filters, and how a chosen path splits into the
 // working folder and the file name.
 #include <gtest/gtest.h>
+#include <tuple>
 
 #include "shell/FileChoice.h"
 
@@ -8,13 +9,14 @@ namespace varsel {
 namespace {
 
 TEST(FileChoiceTest, StartFolderDropsTheTrailingSeparatorExceptAtARoot) {
-    EXPECT_EQ(DialogStartFolder("", "/home/ana"), "/home/ana") << "empty opens the home folder";
-    EXPECT_EQ(DialogStartFolder("/home/ana/data/", "/home/ana"), "/home/ana/data");
-    EXPECT_EQ(DialogStartFolder("/", "/home/ana"), "/");
-    EXPECT_EQ(DialogStartFolder("/srv/exp", "/home/ana"), "/srv/exp")
-        << "a folder without separator is not cut";
-    EXPECT_EQ(DialogStartFolder("d:/", "/home/ana"), "d:/");
-    EXPECT_EQ(DialogStartFolder("C:/data/", "/home/ana"), "C:/data");
+    // Empty opens the home folder; a folder without separator is not cut.
+    // clang-format off
+    const std::pair<const char*, const char*> cases[] = {
+        {"", "/home/ana"}, {"/home/ana/data/", "/home/ana/data"}, {"/", "/"},
+        {"/srv/exp", "/srv/exp"}, {"d:/", "d:/"}, {"C:/data/", "C:/data"}};
+    // clang-format on
+    for (const auto& [folder, start] : cases)
+        EXPECT_EQ(DialogStartFolder(folder, "/home/ana"), start) << folder;
 }
 
 TEST(FileChoiceTest, FiltersShowTheCallersPairThenAllFiles) {
@@ -27,17 +29,14 @@ TEST(FileChoiceTest, SplitsAfterTheLastSeparatorOrNotAtAll) {
     std::string folder = "/keep/";
     std::string name = "keep.txt";
     ASSERT_TRUE(SplitChosenPath("/data/with blank.v2.txt", folder, name));
-    EXPECT_EQ(folder, "/data/");
-    EXPECT_EQ(name, "with blank.v2.txt");
+    EXPECT_EQ(std::tuple(folder, name), std::tuple("/data/", "with blank.v2.txt"));
     ASSERT_TRUE(SplitChosenPath("/a.xls", folder, name));
     EXPECT_EQ(folder, "/") << "a root file keeps its separator";
     folder = "/keep/";
     name = "keep.txt";
-    EXPECT_FALSE(SplitChosenPath("", folder, name));
-    EXPECT_FALSE(SplitChosenPath("plain.txt", folder, name));
-    EXPECT_FALSE(SplitChosenPath("/home/ana/", folder, name));
-    EXPECT_EQ(folder, "/keep/");
-    EXPECT_EQ(name, "keep.txt");
+    for (const char* path : {"", "plain.txt", "/home/ana/"})
+        EXPECT_FALSE(SplitChosenPath(path, folder, name)) << path;
+    EXPECT_EQ(std::tuple(folder, name), std::tuple("/keep/", "keep.txt"));
 }
 
 }  // namespace

@@ -42,12 +42,4 @@ qt::Form1& WindowTest::Open(qt::Form1::RunFunction run, const std::string& comma
     return *form_;
 }
 
-void WindowTest::WriteSettings(const std::string& bytes) {
-    folder_.Write(kSettingsFileName, bytes);
-}
-
-std::string WindowTest::SettingsBytes() const {
-    return folder_.Read(kSettingsFileName);
-}
-
 }  // namespace varsel::test

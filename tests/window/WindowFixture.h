@@ -9,6 +9,7 @@
 #include <ostream>
 #include <string>
 
+#include "shell/Settings.h"
 #include "shell/qt/Form1.h"
 #include "support/TempFolder.h"
 #include "window/ScriptedDialogs.h"
@@ -42,9 +43,9 @@ class WindowTest : public testing::Test {
     }
 
     /// Writes the settings file that Open will read.
-    void WriteSettings(const std::string& bytes);
+    void WriteSettings(const std::string& bytes) { folder_.Write(kSettingsFileName, bytes); }
     /// The settings file as bytes, empty when it does not exist.
-    std::string SettingsBytes() const;
+    std::string SettingsBytes() const { return folder_.Read(kSettingsFileName); }
 
     TempFolder folder_;
     ScriptedDialogs dialogs_;

@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <tuple>
 
 #include "EngineSupport.h"
 #include "engine/water/Water.h"
 #include "model/RuntimeFailure.h"
+#include "support/Raised.h"
 #include "support/TempFolder.h"
 
 namespace varsel::engine::equilibrium {
@@ -29,13 +31,11 @@ TEST(SystemReader, FillsTheSystemRecordInSystemOrder) {
     EngineRun run("nacl");
     const SystemInfo& info = run.info;
     ASSERT_EQ(info.ElementCount, 4);
-    EXPECT_EQ(info.ElementCodes[3], 11);  // H, O, Na, Cl
-    EXPECT_EQ(info.SubstanceCount, 2);
-    EXPECT_EQ(info.LastAqueous, 12);
-    EXPECT_EQ(info.SpeciesNames[8], "NaCl,aq");
-    EXPECT_EQ(info.Phases.back().SpeciesBefore, 2);  // AqFirst = 3
-    EXPECT_EQ(info.Stoich(4, 8), 1.0f);              // Cl in NaCl,aq
-    EXPECT_EQ(info.Stoich(3, 7), 0.0f);              // no Na in Cl-
+    // Elements H, O, Na, Cl; AqFirst = 3; Cl in NaCl,aq, no Na in Cl-.
+    EXPECT_EQ(std::tuple(info.ElementCodes[3], info.SubstanceCount, info.LastAqueous,
+                         info.SpeciesNames[8], info.Phases.back().SpeciesBefore, info.Stoich(4, 8),
+                         info.Stoich(3, 7)),
+              std::tuple(11, 2, 12, "NaCl,aq", 2, 1.0f, 0.0f));
 
     EngineRun silver("agcl");
     EXPECT_EQ(silver.info.Phases.back().SpeciesBefore, 4);  // two p.m.c., two extras
@@ -53,12 +53,8 @@ TEST(SystemReader, RefusesUnknownSpeciesAndSystemsWithoutWater) {
     EXPECT_NE(typo.loaded.find("Cl_"), std::string::npos) << typo.loaded;
     std::int16_t flag = 0;
     SystemInfo info;
-    try {
-        typo.reader->ReadSystem("typo", info, flag);
-        ADD_FAILURE() << "an unknown species was accepted";
-    } catch (const RuntimeFailure& failure) {
-        EXPECT_NE(std::string(failure.what()).find("Cl_"), std::string::npos);
-    }
+    const auto read = test::RaisedBy([&] { typo.reader->ReadSystem("typo", info, flag); });
+    EXPECT_NE(read.Text.find("Cl_"), std::string::npos) << "an unknown species was accepted";
 
     EngineRun dry("dry", "/mode=1", work, false);
     EXPECT_NE(dry.loaded.find("no aqueous solution"), std::string::npos) << dry.loaded;
@@ -221,8 +217,7 @@ TEST(Solver, ActivityModelsAgreeAtInfiniteDilutionAndPitzerSaturatesHalite) {
     pitzer.composition[pitzer.Element(11)] = 10;
     pitzer.composition[pitzer.Element(17)] = 10;
     ASSERT_EQ(pitzer.Calculate(25, 1), "OK");
-    EXPECT_GT(pitzer.Amount("Na+"), 6.1);
-    EXPECT_LT(pitzer.Amount("Na+"), 6.2);
+    EXPECT_NEAR(pitzer.Amount("Na+"), 6.15, 0.05);
     EXPECT_NEAR(pitzer.Amount("HALITE") + pitzer.Amount("Na+"), 10, 1e-9);
 }
 

@@ -3,18 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include "model/RuntimeFailure.h"
+#include "support/Raised.h"
 
 namespace varsel::engine::equilibrium {
 namespace {
 
 std::string FailureOf(const std::string& text) {
-    try {
-        ParseSystem(text, "test.sys");
-    } catch (const RuntimeFailure& failure) {
-        return failure.what();
-    }
-    return "";
+    return test::RaisedBy([&] { ParseSystem(text, "test.sys"); }).Text;
 }
 
 TEST(SystemFile, ReadsSectionsInOrderWithCommentsAndBlankLines) {
@@ -41,12 +36,10 @@ TEST(SystemFile, RefusesWhatIsNotASystemSayingWhereAndWhat) {
               std::string::npos);
     EXPECT_NE(FailureOf("[aqueous]\n").find("empty"), std::string::npos);
     EXPECT_NE(FailureOf("[aqueous]\nH2O\nNa Cl\n").find("no blanks"), std::string::npos);
-    try {
-        ReadSystemFile("/nonexistent/x.sys");
-        ADD_FAILURE() << "a missing file was read";
-    } catch (const RuntimeFailure& failure) {
-        EXPECT_NE(std::string(failure.what()).find("/nonexistent/x.sys"), std::string::npos);
-    }
+    EXPECT_NE(test::RaisedBy([] {
+                  ReadSystemFile("/nonexistent/x.sys");
+              }).Text.find("/nonexistent/x.sys"),
+              std::string::npos);
 }
 
 }  // namespace

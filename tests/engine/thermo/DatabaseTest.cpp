@@ -164,16 +164,9 @@ TEST(SlopReader, BrokenRecordsNameTheLine) {
 // Every property of a record the converter writes, as numbers in a fixed order.
 std::vector<std::optional<double>> Numbers(const SpeciesRecord& r) {
     auto number = [](auto v) { return std::optional<double>(static_cast<double>(v)); };
-    std::vector<std::optional<double>> v = {r.G,
-                                            r.H,
-                                            r.S,
-                                            r.V,
-                                            r.Charge(),
-                                            number(r.Kind),
-                                            number(r.Role),
-                                            number(r.Volume),
-                                            number(r.Composition.Elements.size()),
-                                            number(r.Hkf.has_value())};
+    std::vector<std::optional<double>> v = {r.G, r.H, r.S, r.V, r.Charge()};
+    v.insert(v.end(), {number(r.Kind), number(r.Role), number(r.Volume),
+                       number(r.Composition.Elements.size()), number(r.Hkf.has_value())});
     if (r.Hkf) v.insert(v.end(), {r.Hkf->a1, r.Hkf->a4, r.Hkf->c2, r.Hkf->omega});
     for (const auto& c : r.HeatCapacities)
         v.insert(v.end(), {c.b, c.c});

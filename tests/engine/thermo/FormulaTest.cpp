@@ -9,10 +9,8 @@ namespace varsel::engine::thermo {
 namespace {
 
 TEST(Elements, CodesAreAtomicNumbersAndSymbolsAreCaseSensitive) {
-    EXPECT_EQ(ElementCode("Cl"), 17);
-    EXPECT_EQ(ElementCode("U"), 92);
-    EXPECT_EQ(ElementCode("CL"), 0);
-    EXPECT_EQ(ElementCode("Xx"), 0);
+    for (const auto& [symbol, code] : {std::pair{"Cl", 17}, {"U", 92}, {"CL", 0}, {"Xx", 0}})
+        EXPECT_EQ(ElementCode(symbol), code) << symbol;
     // Every code from 1 on maps back to its own symbol.
     for (const Element& e : AllElements()) {
         ASSERT_EQ(ElementByCode(e.Code), &e);
@@ -26,30 +24,19 @@ TEST(Elements, CodesAreAtomicNumbersAndSymbolsAreCaseSensitive) {
 // The notations of users and databases (a count before the sign, "Fe3+", is a count): one
 // element's count and the charge of each formula.
 TEST(Formula, CountsChargesAndNotations) {
+    // clang-format off
     const struct {
         std::string Text;
         int Element;
         double Amount, Charge;
-    } cases[] = {{"Al2Si2O5(OH)4", 8, 9, 0},
-                 {"Ca[Mg(OH)2]3", 1, 6, 0},
-                 {"CaSO4*2H2O", 8, 6, 0},
-                 {"MgSO4\u00B77H2O", 8, 11, 0},
-                 {"Na0.33Mg3Si3.67O10", 14, 3.67, 0},
-                 {"Cl-", 17, 1, -1},
-                 {"SO4-2", 8, 4, -2},
-                 {"Ca++", 20, 1, 2},
-                 {"Mg(HSiO3)+", 14, 1, 1},
-                 {"Cu(+)", 29, 1, 1},
-                 {"Fe3+", 26, 3, 1},
-                 {"NaCl,aq", 17, 1, 0},
-                 {"CO2,g", 8, 2, 0},
-                 {"SiO2(aq)", 14, 1, 0},
-                 {"  H2O ", 1, 2, 0},
-                 {"Ca(1)C(1)O(3)", 8, 3, 0},
-                 {"Na(1)+(1)", 11, 1, 1},
-                 {"S(1)O(4)-(2)", 8, 4, -2},
-                 {"C(1)O(2)+(0)", 6, 1, 0},
-                 {"Pd(1)O(1)+(0)(s)", 46, 1, 0}};
+    } cases[] = {
+        {"Al2Si2O5(OH)4", 8, 9, 0}, {"Ca[Mg(OH)2]3", 1, 6, 0}, {"CaSO4*2H2O", 8, 6, 0},
+        {"MgSO4\u00B77H2O", 8, 11, 0}, {"Na0.33Mg3Si3.67O10", 14, 3.67, 0}, {"Cl-", 17, 1, -1},
+        {"SO4-2", 8, 4, -2}, {"Ca++", 20, 1, 2}, {"Mg(HSiO3)+", 14, 1, 1}, {"Cu(+)", 29, 1, 1},
+        {"Fe3+", 26, 3, 1}, {"NaCl,aq", 17, 1, 0}, {"CO2,g", 8, 2, 0}, {"SiO2(aq)", 14, 1, 0},
+        {"  H2O ", 1, 2, 0}, {"Ca(1)C(1)O(3)", 8, 3, 0}, {"Na(1)+(1)", 11, 1, 1},
+        {"S(1)O(4)-(2)", 8, 4, -2}, {"C(1)O(2)+(0)", 6, 1, 0}, {"Pd(1)O(1)+(0)(s)", 46, 1, 0}};
+    // clang-format on
     for (const auto& c : cases) {
         const Formula f = ParseFormula(c.Text);
         EXPECT_DOUBLE_EQ(f.Amount(c.Element), c.Amount) << c.Text;

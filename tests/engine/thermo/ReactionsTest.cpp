@@ -107,17 +107,11 @@ class Skarn : public ::testing::Test {
   protected:
     Database db_ = Database::Load(kData + "skarn.vdb");
     double LogK(double tc, double p) {
-        return ::varsel::engine::thermo::LogK(db_,
-                                              {{-1, "ANDRADITE"},
-                                               {-3, "CO2,g"},
-                                               {-4, "H2S,aq"},
-                                               {-2, "Cu+"},
-                                               {3, "QUARTZ"},
-                                               {3, "CALCITE"},
-                                               {2, "CHALCOPYRITE"},
-                                               {2, "H+"},
-                                               {3, "H2O"}},
-                                              tc, p);
+        // clang-format off
+        return ::varsel::engine::thermo::LogK(
+            db_, {{-1, "ANDRADITE"}, {-3, "CO2,g"}, {-4, "H2S,aq"}, {-2, "Cu+"}, {3, "QUARTZ"},
+                  {3, "CALCITE"}, {2, "CHALCOPYRITE"}, {2, "H+"}, {3, "H2O"}}, tc, p);
+        // clang-format on
     }
 };
 

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <tuple>
 
 #include "engine/thermo/Database.h"
 #include "engine/thermo/Thermo.h"
@@ -34,9 +35,7 @@ class ThermoObject : public ::testing::Test {
 };
 
 TEST_F(ThermoObject, TypeCodesFollowTheRangesAndStayStable) {
-    EXPECT_EQ(Code("H2O,aq"), 0);
-    EXPECT_EQ(Code("H+"), 1);
-    EXPECT_EQ(Code("OH-"), 2);
+    EXPECT_EQ(std::tuple(Code("H2O,aq"), Code("H+"), Code("OH-")), std::tuple(0, 1, 2));
     const std::int16_t na = Code("Na+"), cl = Code("Cl-");
     EXPECT_GE(na, 3);
     EXPECT_LE(na, 1023);

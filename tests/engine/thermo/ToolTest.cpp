@@ -1,4 +1,5 @@
-// varsel-thermo run with captured output: what it prints, its messages and its exit codes.
+// varsel-thermo run with captured output: what each subcommand prints, its messages and its
+// exit codes.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -86,6 +87,36 @@ TEST(ThermoTool, UsageErrorsAndLimits) {
     EXPECT_EQ(noDb.Code, kExitFailure);
     EXPECT_TRUE(Has(noDb.Err, "\"nowhere\" not found"));
     EXPECT_EQ(Tool({"--help"}).Code, kExitOk);
+}
+
+TEST(ThermoTool, EquilibriumPrintsSpeciesPhasesPhAndIonicStrength) {
+    const Outcome nacl = Tool({"equilibrium", "thermo", "nacl", "25", "1", "O2,g=0.2", "NaCl=0.1"});
+    ASSERT_EQ(nacl.Code, kExitOk) << nacl.Err;
+    for (const char* text : {"Na+", "NaCl,aq", "H2O,aq", "(solvent)", "pH", "ionic strength"})
+        EXPECT_TRUE(Has(nacl.Out, text)) << text << "\n" << nacl.Out;
+    EXPECT_TRUE(Has(nacl.Out, "activity 2.000000e-01")) << nacl.Out;
+    const Outcome silver =
+        Tool({"equilibrium", "thermo", "agcl", "25", "1", "O2,g=0.2", "NaCl=0.1", "AgCl=0.01"});
+    ASSERT_EQ(silver.Code, kExitOk) << silver.Err;
+    const std::size_t row = silver.Out.find("CHLORARGYRITE");
+    ASSERT_NE(row, std::string::npos);
+    EXPECT_NE(silver.Out.find("present", row), std::string::npos) << silver.Out;
+}
+
+TEST(ThermoTool, EquilibriumRefusesWhatItCannotCompute) {
+    for (const char* amount : {"NaCl=abc", "NaCl", "O2,g=0"})
+        EXPECT_EQ(Tool({"equilibrium", "thermo", "nacl", "25", "1", amount}).Code, kExitUsage);
+    const Outcome foreign = Tool({"equilibrium", "thermo", "nacl", "25", "1", "AgCl=0.1"});
+    EXPECT_EQ(foreign.Code, kExitFailure);
+    EXPECT_TRUE(Has(foreign.Err, "AgCl")) << foreign.Err;
+    const Outcome thin = Tool({"equilibrium", "thermo", "nacl", "400", "250"});
+    EXPECT_TRUE(Has(thin.Err,
+                    "the density of water, 0.17 g/cm3, is below the 0.32 g/cm3 limit "
+                    "of the aqueous-species model; --ignore-limits lifts it"))
+        << thin.Err;
+    const Outcome missing = Tool({"equilibrium", "thermo", "no-such-system", "25", "1"});
+    EXPECT_EQ(missing.Code, kExitFailure);
+    EXPECT_TRUE(Has(missing.Err, "no-such-system")) << missing.Err;
 }
 
 TEST(ThermoTool, ReactionParsing) {
