@@ -17,6 +17,8 @@ cmake --build "$build" -j"$jobs"
 find "$build" -name '*.gcda' -delete
 ctest --test-dir "$build" -j"$jobs" --output-on-failure "$@" || echo "note: some tests failed"
 # Search the build tree (gcov then resolves each object's relative source paths itself).
+# No -o: gcovr 5.2 tries its output path by creating and then deleting it, so -o /dev/null
+# run as root deletes the machine's /dev/null.
 gcovr --root "$top" "$build" \
     --exclude "$top/tests/" --exclude "$top/bench/" --exclude "$top/build/" \
     --exclude-unreachable-branches --exclude-throw-branches --print-summary \
