@@ -12,7 +12,6 @@
 #include "services/Platform.h"
 #include "services/Spreadsheet.h"
 #include "support/FakeSpreadsheet.h"
-#include "support/Raised.h"
 #include "support/RecordingWindow.h"
 #include "support/TempFolder.h"
 
@@ -85,17 +84,6 @@ TEST_F(DataSourceTest, TabsBlanksAndQuotes) {
     EXPECT_EQ(Row(4), (Cells{"a", "", "b", ""}));
 }
 
-TEST_F(DataSourceTest, LinesWithoutTabsBlankLinesAndLineEnds) {
-    ASSERT_EQ(OpenText("  whole line, no tabs  \r\r\n\r\n\t\t\nlast line without end"), 0);
-    EXPECT_EQ(Row(3), (Cells{"whole line, no tabs", "", ""}));
-    EXPECT_EQ(Row(2), (Cells{"", ""})) << "a blank line is a row of empty cells";
-    EXPECT_EQ(Row(4), (Cells{"", "", "", ""}));
-    EXPECT_EQ(Row(1), (Cells{"last line without end"}));
-    EXPECT_EQ(CurrentRow(), 4);
-    EXPECT_TRUE(EndOfText());
-    EXPECT_EQ(test::RaisedBy([] { NextRowCell(); }).Number, kInputPastEnd);
-}
-
 TEST_F(DataSourceTest, FileTypeComesFromTheLastFourCharacters) {
     EXPECT_EQ(OpenText("x\r\n", "upper.Txt"), 0);
     CloseDataSource();
@@ -127,17 +115,6 @@ TEST_F(DataSourceTest, EmptyWorkFolderBecomesTheCurrentFolder) {
     EXPECT_EQ(code, 0);
     EXPECT_EQ(Model().WorkFolder, folder.AsWorkFolder());
     EXPECT_EQ(Row(1)[0], "x");
-}
-
-TEST_F(DataSourceTest, EmptyPathStopsQuietlyAndNeverStartsTheApplication) {
-    EXPECT_EQ(Open("   "), -1);
-    EXPECT_EQ(window.Path, "   ");
-    EXPECT_TRUE(window.Messages.empty());
-
-    FakeConnector connector;
-    ThePlatform().Spreadsheet = &connector;
-    EXPECT_EQ(Open("   "), -1);
-    EXPECT_EQ(connector.starts, 0) << "an empty path never starts the application";
 }
 
 TEST_F(DataSourceTest, WorkbookIsOpenedOrStartedWhenNeeded) {

@@ -1,5 +1,4 @@
-// The elimination with row and column exchanges and the cyclic symmetric inversion: their
-// pivot choices and flush thresholds.
+// The elimination with row and column exchanges: its pivot choices and flush threshold.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -55,36 +54,6 @@ TEST(LinearAlgebraTest, SolvesWithExchangesAndFlushesNearlyDependentRows) {
     }
     Array2<double> none(0, 0);
     EXPECT_EQ(SolveLinearSystem(0, none), LinearSolve::Solved);
-}
-
-TEST(LinearAlgebraTest, InvertsSymmetricMatricesInTheUpperTriangle) {
-    Array2<double> one = System({{4}}, {0});
-    std::int16_t n = 1;
-    InvertSymmetric(n, one);
-    EXPECT_EQ(n, 1);
-    EXPECT_EQ(one(1, 1), 0.25);
-
-    Array2<double> a = System({{1, 2}, {2, 1}}, {9, 9});
-    a(0, 1) = 7;
-    n = 2;
-    InvertSymmetric(n, a);
-    EXPECT_EQ(n, 2);
-    EXPECT_NEAR(a(1, 1), -1.0 / 3, 1e-15);
-    EXPECT_NEAR(a(1, 2), 2.0 / 3, 1e-15);
-    EXPECT_NEAR(a(2, 2), -1.0 / 3, 1e-15);
-    EXPECT_EQ(a(2, 1), 2) << "the lower triangle is not touched";
-    EXPECT_EQ(a(1, 0), 9);
-    EXPECT_EQ(a(0, 1), 7);
-}
-
-TEST(LinearAlgebraTest, InversionFailsOnAZeroLeadingElement) {
-    // The first is regular, but there is no pivoting.
-    for (const Matrix& rows : {Matrix{{0, 1}, {1, 0}}, Matrix{{1, 2}, {2, 4}}, Matrix{{0}}}) {
-        Array2<double> a = System(rows, std::vector<double>(rows.size()));
-        std::int16_t n = static_cast<std::int16_t>(rows.size());
-        InvertSymmetric(n, a);
-        EXPECT_EQ(n, 0) << rows.size();
-    }
 }
 
 }  // namespace

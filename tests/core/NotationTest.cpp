@@ -1,4 +1,4 @@
-// The options text (mode switch and flag word) and the axis notation.
+// The axis notation.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -10,27 +10,6 @@
 
 namespace varsel {
 namespace {
-
-std::string Stripped(std::string text) {
-    StripModeSwitch(text);
-    return text;
-}
-
-TEST(OptionsTest, ModeSwitchIsRemovedOnceAndTheFlagWordCountsWholeSwitchWords) {
-    // clang-format off
-    const std::pair<const char*, const char*> stripped[] = {
-        {"/wp /mode=3 /ew", "/wp  /ew"}, {"/MODE=2", ""}, {"/mode=12", "2"}, {"", ""},
-        {"  /bl  ", "  /bl  "}, {"/mode=", ""}, {"/mode=1/Mode=2", "/Mode=2"}};
-    // Blanks are removed before words are found; a flag needs its slash.
-    const std::pair<const char*, int> words[] = {
-        {"/wp  /ew", 16389}, {"", 16384}, {"/WP/Bl/eW", 16384 + 7}, {"/wpx", 16384},
-        {"/w p", 16385}, {"wp", 16384}, {"/x=1 /bl", 16386}};
-    // clang-format on
-    for (const auto& [text, expected] : stripped)
-        EXPECT_EQ(Stripped(text), expected) << text;
-    for (const auto& [text, expected] : words)
-        EXPECT_EQ(OptionFlagWord(text), expected) << text;
-}
 
 class AxisTest : public ::testing::Test {
   protected:
@@ -64,31 +43,6 @@ class AxisTest : public ::testing::Test {
     }
     std::string parsedText;
 };
-
-TEST_F(AxisTest, SpeciesActivityElementMolalityAndFixed) {
-    const struct {
-        const char* text;
-        int kind, index;
-        const char* parsed;
-    } good[] = {{"a(Na+)", AxisDef::kSpecies, 4, "Na+"},
-                {"a( Na+ )", AxisDef::kSpecies, 4, nullptr},
-                {"a(H2O)", AxisDef::kSpecies, 3, nullptr},  // aqueous species, solvent first
-                {"m(Cl)", AxisDef::kElement, 4, nullptr}};
-    for (const auto& g : good) {
-        AxisDef axis;
-        // Braces: the parse comes first.
-        EXPECT_EQ((std::tuple{Parse(g.text, axis), axis.Kind, axis.Index, axis.Text}),
-                  std::tuple(0, g.kind, g.index, g.text));
-        if (g.parsed != nullptr) {
-            EXPECT_EQ(parsedText, g.parsed) << "the text keeps the name";
-        }
-    }
-    AxisDef fixed;
-    fixed.Index = 42;
-    // The index keeps its previous value.
-    EXPECT_EQ((std::tuple{Parse("fixed", fixed), fixed.Kind, fixed.Index}),
-              std::tuple(0, AxisDef::kFixed, 42));
-}
 
 TEST_F(AxisTest, MalformedDefinitionsAndElementsOutsideTheSystem) {
     for (const char* bad : {"Fixed", "fix", "A(Na+)", "a(Na+", "a()", "a( )", "aNa+)", "m[Cl]",

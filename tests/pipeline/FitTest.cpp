@@ -13,8 +13,6 @@
 #include "optim/FitDriver.h"
 #include "optim/FitSummary.h"
 #include "optim/Misfit.h"
-#include "services/StopRequest.h"
-#include "support/FakeSpreadsheet.h"
 
 namespace varsel::test {
 namespace {
@@ -303,49 +301,6 @@ TEST_F(FitTest, HessianGivesHalfWidthsCorrelationAndFlags) {
         }
         EXPECT_EQ(s.Flags, c.flags);
         EXPECT_EQ(window.PausedMilliseconds, 500);
-    }
-}
-
-TEST_F(FitTest, WorkbookCellsAndStatusBarAreRestoredOnEveryExit) {
-    const std::vector<std::string> y = Spelled(TrueY());
-    // The text file's model, fitted as if it had come from a workbook.
-    auto app = std::make_shared<FakeApp>();
-    auto sheet = std::make_shared<FakeSheet>();
-    app->displayStatusBar = false;
-    // Succeeding, failing in the engine, stopped by the user.
-    for (int outcome : {0, 1, 2}) {
-        SCOPED_TRACE(outcome);
-        const bool fail = outcome != 0;
-        ASSERT_EQ(Read(ComplexFile(kBothFree, y)), 0);
-        Model().IsWorkbook = true;
-        Model().ExcelApp = app;
-        Model().DataSheet = sheet;
-        app->settings.clear();
-        sheet->numbers.clear();
-        script.FailFromCalculation = outcome == 1 ? script.Calculations + 100 : 0;
-        const long stopAt = script.Calculations + 100;
-        script.Law = [this, outcome, stopAt](Equilibrium& e) {
-            if (outcome == 2 && script.Calculations == stopAt) RequestStop();
-            ComplexationLaw(e);
-        };
-        FitParameters();
-        ClearStopRequest();
-        EXPECT_EQ(Model().StatusCode, fail ? 1 : 0);
-        if (outcome == 2) {
-            EXPECT_EQ(Model().StatusText, "stopped by the user");
-        }
-        ASSERT_GE(app->settings.size(), 6u);
-        EXPECT_EQ(app->settings[0], "StatusBar=Optimizing...");
-        EXPECT_EQ(app->settings[1], "Interactive=False");
-        const std::vector<std::string> restored(app->settings.end() - 4, app->settings.end());
-        EXPECT_EQ(restored,
-                  (std::vector<std::string>{"ScreenUpdating=True", "Interactive=True",
-                                            "StatusBar=False", "DisplayStatusBar=False"}));
-        // Rows: species 11 .. 14, mean errors 15, samples from 20.
-        EXPECT_EQ(sheet->numbers.at({11, 4}), -261.881f) << "fixed species after the first pass";
-        EXPECT_TRUE(sheet->numbers.count({15, 3})) << "initial mean error";
-        EXPECT_TRUE(sheet->numbers.count({20, 7})) << "Y (calc) of the first sample";
-        EXPECT_EQ(sheet->numbers.count({13, 5}), fail ? 0u : 1u) << "half-width of NaCl,aq";
     }
 }
 

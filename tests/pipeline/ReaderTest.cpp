@@ -1,10 +1,6 @@
-// The data file reader: the worked example read into the model with the engine set up as
-// the file says, every status code reached by a crafted file with its text and position,
-// the engine's refusals, the lifted limits and the workbook updates.
-#include <cmath>
+// The data file reader: every status code reached by a crafted file with its text and
+// position, the engine's refusals, and the lifted limits.
 #include <functional>
-#include <memory>
-#include <tuple>
 
 #include "PipelineFixture.h"
 #include "support/FakeSpreadsheet.h"
@@ -15,32 +11,6 @@ namespace {
 using Lines = std::vector<std::string>;
 
 class ReaderTest : public PipelineTest {};
-
-TEST_F(ReaderTest, WorkedExampleFillsTheModelAndSetsTheEngineUp) {
-    ASSERT_EQ(Read(WorkedExample()), 0) << Model().StatusText;
-    const ProblemModel& m = Model();
-    EXPECT_EQ(script.Calls,
-              (std::vector<std::string>{"OpenDatabase thermo", "SetOptions /wp/mode=1",
-                                        "LoadSystem nacl", "ReadSystem nacl"}));
-    auto* thermo = dynamic_cast<TableThermo*>(m.Thermo.get());
-    ASSERT_NE(thermo, nullptr);
-    // 0 bar is the saturation pressure raised to 1 bar; O2,g is a gas, so not computable;
-    // per-sample slots hold the reference potential; Na+ starts from the engine's value.
-    EXPECT_EQ(std::tuple(thermo->Modes, m.AqFirst, m.PressureBar, m.FreeCount, m.SpeciesIndex[1]),
-              std::tuple(16385, 4, 1.0f, 1, 7));
-    EXPECT_EQ(std::tuple(m.PmcPotential[1], m.PmcComputable[1], m.SamplePmcSlot[1],
-                         m.PmcPotential[2], m.PmcComputable[2]),
-              std::tuple(-10.0f, 0, 2, -237.14f, 1));
-    EXPECT_EQ(std::tuple(m.SpeciesInitial[1], m.SpeciesFree[2], m.SpeciesScale[1], m.XAxis.Index,
-                         m.YAxis.Index, m.FormulaElements(4, 1), m.FormulaElements(1, 1)),
-              std::tuple(-261.881f, false, 1.0f, 4, 7, 1.0f, 0.0f));
-    ASSERT_EQ(m.SampleCount, 2);
-    EXPECT_EQ(m.Samples[2].Potentials[1], -237.14f) << "an empty cell takes the reference";
-    EXPECT_EQ(std::tuple(window.StartVisible, window.BrowseEnabled, window.PathEnabled,
-                         window.LastCaption()),
-              std::tuple(false, false, false, "Reading data file..."));
-    EXPECT_GE(window.EventRounds, 1);
-}
 
 // One crafted file per status code: a row of the worked example replaced (or another edit of
 // the file or the engine) and the exact message.
@@ -198,23 +168,6 @@ TEST_F(ReaderTest, RangeChecksAndTheSwitchThatLiftsThem) {
     script.Thermo.SaturationBar = 221.2f;
     EXPECT_EQ(Read(lines), 0);
     EXPECT_EQ(Model().PressureBar, 221.2f);
-}
-
-TEST_F(ReaderTest, WorkbookGetsComputedValuesAndClearedResultCells) {
-    Lines lines = WorkedExample();
-    GasPerSample(lines);
-    FakeSheet& sheet = OpenWorkbook(lines);
-    sheet.cells[{10, 5}] = "0.3";
-    ASSERT_EQ(ReadDataFile(), 0) << Model().StatusText;
-    EXPECT_EQ(sheet.numbers.at({8, 3}), -237.14f) << "computed p.m.c. potential";
-    EXPECT_EQ(sheet.numbers.at({10, 3}), -261.881f) << "computed initial value";
-    EXPECT_EQ(sheet.numbers.count({11, 3}), 0u) << "a given initial value is not rewritten";
-    EXPECT_FLOAT_EQ(Model().SpeciesScale[1], static_cast<float>(0.3 / std::sqrt(3.841)));
-    const std::vector<std::pair<int, int>> cleared = {
-        {10, 5}, {12, 3}, {12, 4},           // the free species' half-width, mean errors
-        {17, 5}, {17, 7}, {17, 8}, {17, 9},  // X (computed axis) and the outputs
-        {18, 5}, {18, 7}, {18, 8}, {18, 9}};
-    EXPECT_EQ(sheet.cleared, cleared);
 }
 
 }  // namespace

@@ -45,46 +45,6 @@ class RunSequenceTest : public PipelineTest {
     }
 };
 
-TEST_F(RunSequenceTest, SuccessfulRunSavesAndSaysSo) {
-    WriteFile(FittableExample());
-    const std::string before = folder.Read("data.txt");
-    RunSequence();
-    ASSERT_EQ(Model().StatusCode, 0) << Model().StatusText;
-    EXPECT_EQ(window.Messages, (Shown{{"Results are saved  ", kOk, MessageIcon::Information}}));
-    EXPECT_EQ(window.LastCaption(), "");
-    EXPECT_NE(folder.Read("data.txt"), before);
-    // The switch is set before the first calculation; the session is closed once.
-    const auto& calls = script.Calls;
-    const auto at = [&](const char* call) { return std::find(calls.begin(), calls.end(), call); };
-    ASSERT_NE(at("SetSwitch"), calls.end());
-    EXPECT_LT(at("SetSwitch"), at("Calculate"));
-    EXPECT_EQ(
-        std::tuple(calls.back(), script.Switches, script.Closed, script.Released),
-        std::tuple("Close", std::vector<std::pair<std::int16_t, std::int16_t>>{{27, 0}}, 1, 1));
-    ExpectEnded(window);
-}
-
-TEST_F(RunSequenceTest, ReadingFailuresAndQuietStopsShowOnlyWhatTheStageShowed) {
-    Lines lines = WorkedExample();
-    lines[12] = "X axis:\tm(Si)";
-    WriteFile(lines);
-    RunSequence();
-    EXPECT_EQ(window.Messages, (Shown{{"Source data: incorrect axis definition (row=13, col=2)  ",
-                                       kOk, MessageIcon::Critical}}));
-    EXPECT_TRUE(script.Switches.empty());
-    EXPECT_EQ(script.Closed, 1);
-    ExpectEnded(window);
-
-    window.Messages.clear();
-    script.DatabaseMessage = "Cannot open database thermo";
-    WriteFile(WorkedExample());
-    RunSequence();
-    EXPECT_EQ(Model().StatusCode, -1);
-    EXPECT_EQ(window.Messages,
-              (Shown{{"Cannot open database thermo", kOk, MessageIcon::Critical}}));
-    ExpectEnded(window);
-}
-
 TEST_F(RunSequenceTest, FitFailureOrStopAsksWhetherToSave) {
     const std::string question = "  \r\nDo you want to save the current state?  ";
     for (bool stop : {false, true}) {

@@ -1,12 +1,10 @@
-// The Solver and SystemReader objects on the shipped database and Systems: what the reader
-// gets from a System, the chemistry against published measurements, the caller's species
-// values and the refusals.
+// The Solver and SystemReader objects on the shipped database and Systems: the chemistry
+// against published measurements, concentrated brines, the activity models, and the refusals.
 #include "engine/equilibrium/Solver.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <tuple>
 
 #include "EngineSupport.h"
 #include "engine/water/Water.h"
@@ -25,21 +23,6 @@ using testing::kLn10;
 float SaturationBar(IThermo& thermo, double tempC) {
     const float tempK = static_cast<float>(static_cast<double>(static_cast<float>(tempC)) + 273.15);
     return std::max(1.0f, thermo.SaturationPressure(tempK));
-}
-
-TEST(SystemReader, FillsTheSystemRecordInSystemOrder) {
-    EngineRun run("nacl");
-    const SystemInfo& info = run.info;
-    ASSERT_EQ(info.ElementCount, 4);
-    // Elements H, O, Na, Cl; AqFirst = 3; Cl in NaCl,aq, no Na in Cl-.
-    EXPECT_EQ(std::tuple(info.ElementCodes[3], info.SubstanceCount, info.LastAqueous,
-                         info.SpeciesNames[8], info.Phases.back().SpeciesBefore, info.Stoich(4, 8),
-                         info.Stoich(3, 7)),
-              std::tuple(11, 2, 12, "NaCl,aq", 2, 1.0f, 0.0f));
-
-    EngineRun silver("agcl");
-    EXPECT_EQ(silver.info.Phases.back().SpeciesBefore, 4);  // two p.m.c., two extras
-    EXPECT_EQ(silver.info.SpeciesNames[3], "CHLORARGYRITE");
 }
 
 TEST(SystemReader, RefusesUnknownSpeciesAndSystemsWithoutWater) {
@@ -70,61 +53,6 @@ TEST(SystemReader, RefusesUnknownSpeciesAndSystemsWithoutWater) {
     folder.Write("nacl.sys", "[pmc]\nH2O\n[aqueous]\nH2O,aq\nH+\nOH-\n");
     EngineRun local("nacl", "/mode=1", work);
     EXPECT_EQ(local.info.LastAqueous, 4);
-}
-
-TEST(EngineFactory, ObjectsShareASessionWhileAnyOfThemLives) {
-    EngineFactory factory;
-    SystemInfo info;
-    std::int16_t flag = 0;
-    {
-        auto solver = factory.CreateSolver("");
-        solver->OpenDatabase("thermo");
-        auto reader = factory.CreateSystemReader("");
-        reader->ReadSystem("quartz", info, flag);  // the database the Solver opened
-        EXPECT_EQ(info.SpeciesNames[1], "QUARTZ");
-        solver.reset();
-        auto later = factory.CreateSystemReader("");  // the reader keeps the session alive
-        later->ReadSystem("nacl", info, flag);
-        EXPECT_EQ(info.SpeciesNames[1], "O2,g");
-    }
-    auto fresh = factory.CreateSystemReader("");  // all released: a new session, no database
-    EXPECT_THROW(fresh->ReadSystem("nacl", info, flag), RuntimeFailure);
-}
-
-TEST(Solver, ModesSetThroughTheThermoObjectReachThePotentials) {
-    // /wp (the solvent function switched off) changes the potentials of ions at high
-    // temperature; the Solver must follow the Thermo object's modes even after a calculation.
-    EngineRun run("nacl");
-    run.pmc[1] = 1e-30;
-    run.composition[run.Element(11)] = 0.1;
-    run.composition[run.Element(17)] = 0.1;
-    ASSERT_EQ(run.Calculate(350, 500), "OK");
-    const double plain = run.LogActivity("NaCl,aq");
-    run.thermo->SetModes(16384 + 1);
-    ASSERT_EQ(run.Calculate(350, 500), "OK");
-    EXPECT_GT(std::fabs(run.LogActivity("NaCl,aq") - plain), 1e-3);
-    run.thermo->SetModes(16384);
-    ASSERT_EQ(run.Calculate(350, 500), "OK");
-    EXPECT_NEAR(run.LogActivity("NaCl,aq"), plain, 1e-9);
-}
-
-TEST(Solver, PureWaterIsNeutralAlongTheSaturationCurve) {
-    // pH of pure water = pKw/2 (activity coefficients of 1e-7 molal ions are 1 to 1e-4);
-    // published pKw at saturation: 13.995 (25 °C), 12.26 (100 °C), 11.29 (200 °C), and at
-    // 300 °C 11.34 (Bandura & Lvov 2006) or 11.41 (Marshall & Franck 1981), whose spread the
-    // tolerance covers.
-    const std::pair<double, double> pKw[] = {
-        {25, 13.995}, {100, 12.26}, {200, 11.29}, {300, 11.37}};
-    EngineRun run("nacl");
-    run.pmc[1] = 0.2;
-    for (const auto& [t, pk] : pKw) {
-        ASSERT_EQ(run.Calculate(static_cast<float>(t), SaturationBar(*run.thermo, t)), "OK") << t;
-        EXPECT_NEAR(-run.LogActivity("H+"), pk / 2, 0.025) << t;
-        EXPECT_NEAR(run.LogActivity("H+"), run.LogActivity("OH-"), 1e-3) << t;
-        // Water imposed at activity 1: the solvent's activity, up to the rounding of the
-        // 32-bit potentials of the interface.
-        EXPECT_NEAR(run.lnActivities[run.Position("H2O,aq")], 0, 2e-5) << t;
-    }
 }
 
 TEST(Solver, QuartzSolubilityAgreesWithMeasurements) {
@@ -240,50 +168,6 @@ TEST(Solver, ActivityModelChoiceRefusesWhatItCannotTake) {
     run.solver->SetOptions("/mode=1 /act=hkf81");
     run.pmc[1] = 0.2;
     EXPECT_EQ(run.Calculate(25, 1), "OK");
-}
-
-TEST(Solver, SpeciesValuesMoveTheResultAsMassActionSays) {
-    EngineRun run("nacl");
-    run.pmc[1] = 0.2;
-    run.composition[run.Element(11)] = 0.5;
-    run.composition[run.Element(17)] = 0.5;
-    const float t = 300, p = 500;
-    auto logK = [&] {  // Na+ + Cl- = NaCl,aq
-        return run.LogActivity("NaCl,aq") - run.LogActivity("Na+") - run.LogActivity("Cl-");
-    };
-    ASSERT_EQ(run.Calculate(t, p), "OK");
-    const double before = logK();
-    // The computed standard potential of NaCl,aq, then the same lowered by 2 kJ/mol.
-    std::int16_t flag = 0;
-    float pressure = p;
-    const float tempK = static_cast<float>(t + 273.15);
-    const float density = run.thermo->WaterDensity(tempK, pressure, flag);
-    const std::int16_t code = run.thermo->GetTypeCode(run.thermo->FindSubstance("NaCl,aq"));
-    const float g = run.thermo->AqueousPotential(code, tempK, p, density,
-                                                 run.thermo->WaterProperty(tempK, density));
-    const std::int16_t position = static_cast<std::int16_t>(run.Position("NaCl,aq"));
-    run.solver->SetSpeciesValue(position, g);
-    ASSERT_EQ(run.Calculate(t, p), "OK");
-    EXPECT_NEAR(logK(), before, 1e-6);  // the computed value changes nothing
-    run.solver->SetSpeciesValue(position, g - 2.0f);
-    ASSERT_EQ(run.Calculate(t, p), "OK");
-    const double rt = static_cast<double>(tempK) * 0.008314411328;
-    const double delta = static_cast<double>(g - 2.0f) - static_cast<double>(g);
-    EXPECT_NEAR(logK() - before, -delta / (rt * kLn10), 1e-6);
-}
-
-TEST(Solver, ImposedPotentialsComeBackExactly) {
-    // A p.m.c. activity turns into the potential μ° + RT ln a with the caller's μ°: water at
-    // activity 0.9 gives the solvent exactly that activity, and O2,g sets O2,aq by Henry's law.
-    EngineRun run("nacl");
-    run.pmc[1] = 1e-30;
-    run.pmc[2] = 0.9;
-    ASSERT_EQ(run.Calculate(150, 200), "OK");
-    EXPECT_NEAR(run.lnActivities[run.Position("H2O,aq")], std::log(0.9), 1e-6);
-    const double low = run.LogActivity("O2,aq");
-    run.pmc[1] = 1e-20;
-    ASSERT_EQ(run.Calculate(150, 200), "OK");
-    EXPECT_NEAR(run.LogActivity("O2,aq") - low, 10.0, 1e-6);
 }
 
 TEST(Solver, FailuresAreMessagesNeverNumbers) {

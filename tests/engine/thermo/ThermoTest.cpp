@@ -1,4 +1,4 @@
-// The Thermo object as the program calls it: type codes, formulas, water properties and
+// The Thermo object as the program calls it: type codes, water properties and
 // potentials in the units of the interface, the limits and the "cannot compute" answer, and
 // the option flags.
 #include <gtest/gtest.h>
@@ -71,26 +71,6 @@ TEST_F(ThermoObject, TypeCodesFollowTheRangesAndStayStable) {
     EXPECT_EQ(handedOut, 1021);
     // Other ranges still have their codes.
     EXPECT_GE(Code("CALCITE"), 2048);
-}
-
-TEST_F(ThermoObject, OpeningAnotherDatabaseStartsTheCodesAfresh) {
-    Code("Na+");
-    thermo_.UseDatabase(Database::Load(kData + "small.vdb"));
-    EXPECT_EQ(Code("NaEst+"), 1024);  // the estimated model's range
-    EXPECT_EQ(Code("Na+"), 3);
-    std::int16_t flag = 0;
-    EXPECT_THROW(thermo_.OpenDatabase("no-such-database", flag), RuntimeFailure);
-}
-
-TEST_F(ThermoObject, ElementsAndFormulas) {
-    EXPECT_EQ(thermo_.GetElementCode("Cl"), 17);
-    EXPECT_EQ(thermo_.GetElementCode("Zz"), 0);
-    EXPECT_EQ(thermo_.GetFormulaElements("NaCl"), std::string("\x0b\x11"));
-    const std::string bad = thermo_.GetFormulaElements("Na(Cl");
-    ASSERT_FALSE(bad.empty());
-    EXPECT_EQ(bad.back(), '\0');
-    EXPECT_FLOAT_EQ(thermo_.GetElementAmount("CaCO3", 8), 3.0f);
-    EXPECT_FLOAT_EQ(thermo_.GetElementAmount("Na(Cl", 11), 0.0f);
 }
 
 TEST_F(ThermoObject, WaterAndPotentialsAt25CInInterfaceUnits) {
