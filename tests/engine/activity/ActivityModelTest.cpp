@@ -13,6 +13,7 @@
 #include "engine/equilibrium/EngineSupport.h"
 #include "engine/water/Dielectric.h"
 #include "engine/water/Iapws95.h"
+#include "engine/water/Saturation.h"
 #include "model/RuntimeFailure.h"
 
 namespace varsel::engine::activity {
@@ -153,6 +154,9 @@ TEST(Hkf81Tables, RefusesStatesOutsideTheTables) {
                                 {300, 50}, {400, 300},  {380, 240}};
     for (const auto& s : states)
         EXPECT_THROW(Hkf81ParametersAt(s[0], s[1]), RuntimeFailure) << s[0] << " °C " << s[1];
+    // The saturation pressure as the interface passes it, rounded to a float, is inside.
+    const float saturation = static_cast<float>(water::SaturationPressure(573.15) * 1e-5);
+    EXPECT_NO_THROW(Hkf81ParametersAt(300, std::nextafter(saturation, 0.0f)));
 }
 
 // A brine of many ions and dissolved CO2 (ω of the SUPCRT92 data), for mixtures.
