@@ -178,8 +178,11 @@ Hkf81Parameters Hkf81ParametersAt(double tempC, double pressureBar) {
     if (!(tempC >= 0.0 && tempC <= 500.0)) Refuse(tempC, pressureBar, "tables span 0-500 °C");
     if (!(pressureBar <= 5000.0)) Refuse(tempC, pressureBar, "tables end at 5000 bar");
     const double floor = FirstColumnPressure(tempC);
-    if (!(pressureBar >= (std::isnan(floor) ? 1.0 : floor) * (1.0 - 1e-9)))
+    // Temperatures and pressures reach the engine as single-precision numbers: a saturation
+    // pressure rounded to one may lie a few parts in 1e8 below the curve.
+    if (!(pressureBar >= (std::isnan(floor) ? 1.0 : floor) * (1.0 - 1e-6)))
         Refuse(tempC, pressureBar, "below the saturation pressure or 1 bar");
+    if (!std::isnan(floor)) pressureBar = std::max(pressureBar, floor);
     const int row = std::min(kRows - 2, static_cast<int>(tempC / kStepC));
     const double f = (tempC - row * kStepC) / kStepC;
     auto at = [&](const Table& table) {

@@ -41,6 +41,8 @@ GibbsSolver::GibbsSolver(EquilibriumProblem problem, std::unique_ptr<SolutionAct
       lambda_(elements_, 0.0),
       lnGamma_(solutes_, 0.0),
       lnGammaFound_(solutes_, 0.0),
+      extrapolation_(solutes_),
+      extrapolate_(activity_->FollowsComposition()),
       molality_(solutes_, 0.0),
       combination_(elements_, 0.0),
       warmLambda_(elements_, 0.0),
@@ -211,6 +213,7 @@ double GibbsSolver::TrueIonicStrength() {
 GibbsSolver::ActivityOutcome GibbsSolver::SettleActivity(const EquilibriumConditions& c,
                                                          bool watchPhases,
                                                          IonicStrengthSecant& ionic) {
+    extrapolation_.Start();
     for (int loop = 0; loop < kMaxActivityLoops; ++loop) {
         if (!dual_.Minimise()) return ActivityOutcome::NoConvergence;
         // A present phase whose amount has turned negative leaves at once: with a wrong set
@@ -243,8 +246,10 @@ GibbsSolver::ActivityOutcome GibbsSolver::SettleActivity(const EquilibriumCondit
                          change, found.IonicStrength);
         lnAw_ = lnWater;
         if (change < kActivityConverged) return ActivityOutcome::Settled;
+        if (extrapolate_) extrapolation_.Observe(lnGamma_, lnGammaFound_);
         ionic.Advance(found.IonicStrength);
         SetActivityCoefficients(c, ionic.Assumed());
+        if (extrapolate_) extrapolation_.Apply(lnGammaFound_, lnGamma_);
         if (basis_.WaterColumn() >= 0) {
             basis_.SetPotential(basis_.WaterColumn(), c.SolventStandard + lnAw_);
             basis_.UpdateParticularSolution();
@@ -298,6 +303,7 @@ bool GibbsSolver::Solve(const EquilibriumConditions& c, bool warm) {
         psi_ = warmPsi_;
     } else {
         phases_.Reset();
+        extrapolation_.Forget();
         lnAw_ = 0;
     }
     phases_.ClearBlocked();

@@ -16,9 +16,10 @@
 // (ActivePhases.h), the activity coefficients, which follow the solution through its ionic
 // strength (IonicStrengthSecant.h) and are computed by the activity model
 // (SolutionActivity.h; the B-dot equation unless another is given), with the water activity,
-// and the Newton iteration itself. The last solution is the starting point of the next call
-// unless a cold start is asked for. All work storage is sized when the solver is built; Solve
-// allocates nothing unless it fails (for its message).
+// and the Newton iteration itself. Where the coefficients depend on the composition beyond
+// the ionic strength, the loop extrapolates them (ActivityExtrapolation.h). The last solution is
+// the starting point of the next call unless a cold start is asked for. All work storage is sized
+// when the solver is built; Solve allocates nothing unless it fails (for its message).
 #pragma once
 
 #include <memory>
@@ -26,6 +27,7 @@
 #include <vector>
 
 #include "engine/equilibrium/ActivePhases.h"
+#include "engine/equilibrium/ActivityExtrapolation.h"
 #include "engine/equilibrium/DualNewton.h"
 #include "engine/equilibrium/ElementBasis.h"
 #include "engine/equilibrium/EquilibriumProblem.h"
@@ -89,10 +91,12 @@ class GibbsSolver {
     double psi_ = 0;                    // charge potential ψ/RT
     std::vector<double> lnGamma_;       // ln γ the dual constants are computed with
     std::vector<double> lnGammaFound_;  // ln γ at the solution's own ionic strength
-    std::vector<double> molality_;      // of the last Newton solution, mol/kg
-    std::vector<double> combination_;   // a dependent p.m.c. formula in the fixed columns
-    double lnAw_ = 0;                   // ln a_w the solvent's potential is computed with
-    double lnKg_ = 0;                   // ln of the kilograms of solvent
+    ActivityExtrapolation extrapolation_;
+    bool extrapolate_ = false;         // whether the model's coefficients follow more than I
+    std::vector<double> molality_;     // of the last Newton solution, mol/kg
+    std::vector<double> combination_;  // a dependent p.m.c. formula in the fixed columns
+    double lnAw_ = 0;                  // ln a_w the solvent's potential is computed with
+    double lnKg_ = 0;                  // ln of the kilograms of solvent
 
     // Warm state: the previous successful solution.
     bool haveWarm_ = false;

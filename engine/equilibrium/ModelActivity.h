@@ -32,6 +32,7 @@ class ModelActivity final : public SolutionActivity {
                                 std::span<double> lnGamma) const override;
     double LnWaterActivity(const EquilibriumConditions& c, const SolutionState& s) const override;
     double LoopIonicStrength(std::span<const double> molality, double trueIonic) const override;
+    bool FollowsComposition() const override { return true; }
 
   private:
     // Evaluates the model at the state unless it was the last one evaluated.

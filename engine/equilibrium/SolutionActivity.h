@@ -40,6 +40,10 @@ class SolutionActivity {
         (void)molality;
         return trueIonic;
     }
+
+    /// Whether the coefficients depend on the composition beyond the ionic strength, so that
+    /// the activity loop extrapolates them as well as following the ionic strength.
+    virtual bool FollowsComposition() const { return false; }
 };
 
 }  // namespace varsel::engine::equilibrium

@@ -8,10 +8,12 @@
 
 #include "engine/activity/Hkf81Model.h"
 #include "engine/activity/Hkf81Tables.h"
+#include "engine/activity/NaClPressure.h"
 #include "engine/activity/PitzerModel.h"
 #include "engine/equilibrium/EngineSupport.h"
 #include "engine/water/Dielectric.h"
 #include "engine/water/Iapws95.h"
+#include "engine/water/Saturation.h"
 #include "model/RuntimeFailure.h"
 
 namespace varsel::engine::activity {
@@ -67,10 +69,13 @@ const Reference kPitzerPeiperBusey[] = {
     {300, 85.8, 3.0, 0.191, 0.704},  {300, 85.8, 6.0, 0.164, 0.747},
 };
 
-// B^V = ∂β0/∂P (kg mol⁻¹ bar⁻¹) and 2C^V = ∂C^φ/∂P (kg² mol⁻² bar⁻¹) of NaCl: Rogers & Pitzer
-// (1982), J. Phys. Chem. Ref. Data 11, 15-81, Table A-1 (set II).
-const double kRogersPitzer[][4] = {
-    {60, 200, 4.005e-6, -2.00e-7}, {150, 200, 3.296e-6, -3.65e-8}, {300, 86, -5.167e-5, 3.17e-6}};
+// β0 (10⁻⁴ kg/mol) and C^φ (10⁻⁵ kg²/mol²) of NaCl at T (°C), at the lowest pressure of the
+// table (1 bar at 100 °C, the saturation pressure above) and at P (bar): Pitzer, Peiper & Busey
+// (1984), their table of A_φ, β(0), β(1) and C^φ of NaCl over 0-300 °C and 1-1000 bar.
+const double kPressureTable[][7] = {
+    {100, 1, 1000, 1002, 1024, -165, -168},  {200, 15.5, 600, 938, 956, -242, -234},
+    {200, 15.5, 1000, 938, 969, -242, -229}, {250, 39.7, 1000, 848, 823, -232, -176},
+    {300, 85.8, 600, 768, 599, -195, -113},  {300, 85.8, 1000, 768, 542, -195, -50}};
 
 TEST(PitzerModel, NaClMatchesPublishedTables) {
     PitzerModel model(NaCl(), ReadPitzerFile(kPitzerFile));
@@ -84,17 +89,14 @@ TEST(PitzerModel, NaClMatchesPublishedTables) {
         check(r, 0.01);
     for (const Reference& r : kPitzerPeiperBusey)
         check(r, 0.02);
-    // Above the saturation curve β0 and C^φ follow the volumetric parameters: at 3 m and fixed
-    // water properties, d ln γ±/dP = 2m B^V + 1.5 m² 2C^V.
-    const double molality[2] = {3, 3};
-    for (const auto& v : kRogersPitzer) {
-        SolutionState state = StateAt(v[0], v[1], molality);
-        double at[2], above[2], lnAw = 0;
-        model.Evaluate(state, at, lnAw);
-        state.Pressure += 1;
-        model.Evaluate(state, above, lnAw);
-        const double slope = (above[0] + above[1] - at[0] - at[1]) / 2;
-        EXPECT_NEAR(slope / (6 * v[2] + 13.5 * v[3]), 1.0, 5e-3) << v[0];
+    // Above the lowest pressure β0 and C^φ change as the volumetric parameters carry them; the
+    // printed differences hold to the rounding of their two values, one in the last digit.
+    for (const auto& v : kPressureTable) {
+        const double t = v[0] + 273.15;
+        const NaClPressureShift low = NaClPressureCorrection(t, v[1]);
+        const NaClPressureShift high = NaClPressureCorrection(t, v[2]);
+        EXPECT_NEAR(1e4 * (high.Beta0 - low.Beta0), v[4] - v[3], 1) << v[0] << " °C, " << v[2];
+        EXPECT_NEAR(1e5 * (high.Cphi - low.Cphi), v[6] - v[5], 1) << v[0] << " °C, " << v[2];
     }
 }
 
@@ -152,6 +154,9 @@ TEST(Hkf81Tables, RefusesStatesOutsideTheTables) {
                                 {300, 50}, {400, 300},  {380, 240}};
     for (const auto& s : states)
         EXPECT_THROW(Hkf81ParametersAt(s[0], s[1]), RuntimeFailure) << s[0] << " °C " << s[1];
+    // The saturation pressure as the interface passes it, rounded to a float, is inside.
+    const float saturation = static_cast<float>(water::SaturationPressure(573.15) * 1e-5);
+    EXPECT_NO_THROW(Hkf81ParametersAt(300, std::nextafter(saturation, 0.0f)));
 }
 
 // A brine of many ions and dissolved CO2 (ω of the SUPCRT92 data), for mixtures.
