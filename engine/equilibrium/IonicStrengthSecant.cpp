@@ -2,10 +2,30 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace varsel::engine::equilibrium {
 
+namespace {
+// How far (in bracket widths) the solution's ionic strength may lie outside the bracket before
+// the bracket counts as stale. Near the root of a steep I_out(I) the solution's ionic strength
+// can lie outside by its slope times the width; this is far beyond any such slope.
+constexpr double kStaleWidths = 1000;
+}  // namespace
+
 void IonicStrengthSecant::Advance(double found) {
+    // Where the coefficients follow more of the composition than the ionic strength (ion pairs
+    // under HKF81 or Pitzer), an early loop's ionic strength also reflects a speciation that
+    // has not settled, and the bound it set may lie on the wrong side of the root. The bracket
+    // then narrows towards that bound while the solution's ionic strength stays far outside:
+    // the iteration starts afresh from it.
+    const double width = high_ - low_;
+    if (std::isfinite(high_) &&
+        (found < low_ - kStaleWidths * width || found > high_ + kStaleWidths * width)) {
+        low_ = 0;
+        high_ = std::numeric_limits<double>::infinity();
+        first_ = true;
+    }
     const double gap = found - assumed_;
     if (gap > 0)
         low_ = std::max(low_, assumed_);

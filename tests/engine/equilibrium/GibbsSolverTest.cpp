@@ -9,6 +9,7 @@
 #include <random>
 
 #include "SyntheticSystems.h"
+#include "engine/equilibrium/IonicStrengthSecant.h"
 #include "engine/equilibrium/OrthonormalSet.h"
 
 namespace varsel::engine::equilibrium {
@@ -210,6 +211,18 @@ TEST(GibbsSolver, WarmStartGivesTheColdAnswer) {
             EXPECT_NEAR(warm.Result().ExtraMoles[m], cold.Result().ExtraMoles[m],
                         1e-10 * (silver + 1e-12));
     }
+}
+
+// The ionic strengths of an HKF81 fit at 300 °C whose second loop, before the ion pairs had
+// settled, put the bracket's lower bound above the root: the iteration must still reach it.
+TEST(IonicStrengthSecant, LeavesABracketTheSolutionHasLeftBehind) {
+    IonicStrengthSecant secant(3.0000271261372635);
+    for (double found : {3.0000283860675663, 3.0000270057602463})
+        secant.Advance(found);
+    int loops = 0;
+    for (; loops < 60 && secant.Assumed() != 3.0000270011806323; ++loops)
+        secant.Advance(3.0000270011806323);
+    EXPECT_LT(loops, 30);
 }
 
 }  // namespace
