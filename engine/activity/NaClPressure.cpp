@@ -39,9 +39,8 @@ double NaClBeta0PressureSlope(double temperature, double pressure) {
 
 double NaClCphiPressureSlope(double temperature) {
     const double t = temperature;
-    const double q = 2.2902837e-5 - 4.3314252e-4 / (t - 227.0) - 9.0550901e-8 * t +
-                     8.6926600e-11 * t * t + 5.1904777e-4 / (680.0 - t);
-    return 0.5 * q;
+    return 2.2902837e-5 - 4.3314252e-4 / (t - 227.0) - 9.0550901e-8 * t + 8.6926600e-11 * t * t +
+           5.1904777e-4 / (680.0 - t);
 }
 
 NaClPressureShift NaClPressureCorrection(double temperature, double pressure) {

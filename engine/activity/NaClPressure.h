@@ -1,15 +1,13 @@
 // The pressure dependence of the NaCl ion-interaction parameters β0 and C^φ, from the
-// volumetric Pitzer parameters of Rogers & Pitzer (1982), J. Phys. Chem. Ref. Data 11, 15-81,
-// with the coefficients of Table 2, set II (the fit over 0-300 °C and 1-1000 bar, p. 19):
+// volumetric Pitzer parameters of Rogers & Pitzer (1982), J. Phys. Chem. Ref. Data 11, 15-81:
 //   (∂β0/∂P)_T = B^V(T, P)   (their eq. 24; they set ∂β1/∂P = 0, so β1 does not change),
-//   (∂C^φ/∂P)_T = Q(T)/2     (Q the function of eq. 25 with U24..U28, independent of P).
+//   (∂C^φ/∂P)_T = 2 C^V(T)   (eq. 25; C = C^φ/2 for a 1:1 salt, C^V = ∂C/∂P),
+// with the coefficients of Table 2, set II (the fit over 0-300 °C and 1-1000 bar, p. 19).
 // Pitzer, Peiper & Busey (1984, J. Phys. Chem. Ref. Data 13, 1) carry their NaCl parameters
 // from the saturation curve to 1 kbar with these volumetric terms, and their table of A_φ,
-// β(0), β(1) and C^φ is the check: its changes of β0 and C^φ with pressure (100-300 °C, up to
-// 1 kbar) are met to the printed digits; Q itself as the slope of C^φ doubles every
-// tabulated change of C^φ.
-// Here these terms carry the temperature functions of the parameter file, which hold at
-// 1.01325 bar or the saturation pressure, to the pressure of the state.
+// β(0), β(1) and C (= C^φ/2) shows the same changes with pressure; here the terms carry the
+// temperature functions of the parameter file, which hold at 1.01325 bar or the saturation
+// pressure, to the pressure of the state.
 #pragma once
 
 namespace varsel::engine::activity {

@@ -69,9 +69,10 @@ const Reference kPitzerPeiperBusey[] = {
     {300, 85.8, 3.0, 0.191, 0.704},  {300, 85.8, 6.0, 0.164, 0.747},
 };
 
-// β0 (10⁻⁴ kg/mol) and C^φ (10⁻⁵ kg²/mol²) of NaCl at T (°C), at the lowest pressure of the
-// table (1 bar at 100 °C, the saturation pressure above) and at P (bar): Pitzer, Peiper & Busey
-// (1984), their table of A_φ, β(0), β(1) and C^φ of NaCl over 0-300 °C and 1-1000 bar.
+// β0 (10⁻⁴ kg/mol) and C (10⁻⁵ kg²/mol²; C = C^φ/2 for NaCl) at T (°C), at the lowest
+// pressure of the table (1 bar at 100 °C, the saturation pressure above) and at P (bar):
+// Pitzer, Peiper & Busey (1984), their table of A_φ, β(0), β(1) and C of NaCl over 0-300 °C
+// and 1-1000 bar.
 const double kPressureTable[][7] = {
     {100, 1, 1000, 1002, 1024, -165, -168},  {200, 15.5, 600, 938, 956, -242, -234},
     {200, 15.5, 1000, 938, 969, -242, -229}, {250, 39.7, 1000, 848, 823, -232, -176},
@@ -90,13 +91,14 @@ TEST(PitzerModel, NaClMatchesPublishedTables) {
     for (const Reference& r : kPitzerPeiperBusey)
         check(r, 0.02);
     // Above the lowest pressure β0 and C^φ change as the volumetric parameters carry them; the
-    // printed differences hold to the rounding of their two values, one in the last digit.
+    // printed differences hold to the rounding of their two values (one in the last digit of
+    // β0 and of C, two in C^φ = 2C).
     for (const auto& v : kPressureTable) {
         const double t = v[0] + 273.15;
         const NaClPressureShift low = NaClPressureCorrection(t, v[1]);
         const NaClPressureShift high = NaClPressureCorrection(t, v[2]);
         EXPECT_NEAR(1e4 * (high.Beta0 - low.Beta0), v[4] - v[3], 1) << v[0] << " °C, " << v[2];
-        EXPECT_NEAR(1e5 * (high.Cphi - low.Cphi), v[6] - v[5], 1) << v[0] << " °C, " << v[2];
+        EXPECT_NEAR(1e5 * (high.Cphi - low.Cphi), 2 * (v[6] - v[5]), 2) << v[0] << " °C, " << v[2];
     }
 }
 
