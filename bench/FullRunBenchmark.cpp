@@ -1,6 +1,8 @@
 // The whole run (read, fit, intervals, save) of the silver chloride example with the real
 // engine: the time of one run, with the engine calculations and iterations it took as
 // counters. Each run works on a fresh copy of the example, since a run rewrites its file.
+// Then fits of the example without a window, on one and on two threads at once: how many
+// fits a second one process makes.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -10,11 +12,10 @@
 
 #include "cli/ConsoleWindow.h"
 #include "engine/EngineFactory.h"
-#include "model/Numbers.h"
-#include "model/ProblemModel.h"
 #include "services/Engine.h"
-#include "services/Platform.h"
-#include "shell/RunSequence.h"
+#include "varsel/Numbers.h"
+#include "varsel/Problem.h"
+#include "varsel/Run.h"
 
 namespace {
 
@@ -86,19 +87,19 @@ void FullRunOfTheSilverChlorideExample(benchmark::State& state) {
     CountingFactory factory;
     std::FILE* sink = std::fopen("/dev/null", "w");
     CountingWindow window(sink);
-    varsel::ThePlatform().Window = &window;
-    varsel::ThePlatform().Engine = &factory;
     varsel::SetDecimalSeparator('.');
+    varsel::RunOptions options;
+    options.WorkFolder = folder.string() + "/";
+    options.Saving = varsel::SavePolicy::Stop;
+    options.Engine = &factory;
     long runs = 0;
     for (auto _ : state) {
         state.PauseTiming();
         fs::copy_file(example, folder / "agcl.txt", fs::copy_options::overwrite_existing);
-        varsel::ResetModel();
-        varsel::Model().WorkFolder = folder.string() + "/";
         window.SetPathText("agcl.txt");
         state.ResumeTiming();
-        varsel::RunSequence();
-        if (varsel::Model().StatusCode != 0 || window.FailureShown()) {
+        const varsel::RunResult result = varsel::Run(window, options);
+        if (result.StatusCode != 0 || !result.Saved || window.FailureShown()) {
             state.SkipWithError("the run did not save its results");
         }
         ++runs;
@@ -107,11 +108,25 @@ void FullRunOfTheSilverChlorideExample(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(factory.calculations) / static_cast<double>(runs));
     state.counters["iterations"] =
         benchmark::Counter(static_cast<double>(window.iterations) / static_cast<double>(runs));
-    varsel::ThePlatform() = varsel::Platform();
     std::fclose(sink);
     fs::remove_all(folder);
 }
 
 BENCHMARK(FullRunOfTheSilverChlorideExample)->Unit(benchmark::kMillisecond);
+
+// Reads and fits the example (with its confidence intervals, without saving) over and over on
+// each benchmark thread, every problem with its own engine session; items per second is the
+// number of fits the process makes a second.
+void FitsPerSecond(benchmark::State& state) {
+    const std::string example = std::string(VARSEL_EXAMPLES_DIR) + "/agcl.txt";
+    for (auto _ : state) {
+        varsel::Problem problem = varsel::Problem::Open(example);
+        const varsel::FitResult result = problem.Fit();
+        if (!result.Summary.Succeeded) state.SkipWithError("the fit failed");
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+BENCHMARK(FitsPerSecond)->Unit(benchmark::kMillisecond)->UseRealTime()->Threads(1)->Threads(2);
 
 }  // namespace

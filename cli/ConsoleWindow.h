@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "services/Window.h"
+#include "varsel/Window.h"
 
 namespace varsel::cli {
 

@@ -6,54 +6,41 @@
 #include "IgnoreLimits.h"
 #include "ReportFile.h"
 #include "Summary.h"
-#include "engine/EngineFactory.h"
-#include "model/DataSource.h"
-#include "model/Numbers.h"
-#include "model/ProblemModel.h"
-#include "services/Platform.h"
-#include "shell/RunSequence.h"
-
-#ifdef VARSEL_HAVE_UNO
-#include "services/uno/CalcConnector.h"
-#endif
+#include "varsel/Numbers.h"
+#include "varsel/Run.h"
 
 namespace varsel::cli {
 
-int RunDataFile(const DataFileRun& run, std::FILE* out) {
-    engine::EngineFactory engine;
-
+int RunDataFile(const DataFileRun& run, std::FILE* out, StopToken stop) {
     SetDecimalSeparator(DecimalSeparatorFromLocale());
-    ProblemModel& m = Model();
-    m.IgnoreLimits = IgnoreLimitsPosition(run.Arguments);
-    m.Saving = run.NoSave ? SavePolicy::Never : SavePolicy::Stop;
+    RunOptions options;
+    options.IgnoreLimits = IgnoreLimitsPosition(run.Arguments);
+    options.Saving = run.NoSave ? SavePolicy::Never : SavePolicy::Stop;
+    options.Stop = stop;
 
     // The window holds the file name; the folder becomes the working folder. A path ending in
     // a separator names a folder, not a file: it goes to the run whole, which says so.
     const std::filesystem::path path(run.DataFile);
+    constexpr char kSeparator = std::filesystem::path::preferred_separator;
     std::string name = run.DataFile;
     if (path.has_filename()) {
         std::string folder = path.parent_path().string();
         if (folder.empty()) folder = std::filesystem::current_path().string();
-        if (folder.back() != FolderSeparator()) folder.push_back(FolderSeparator());
-        m.WorkFolder = folder;
+        if (folder.back() != kSeparator) folder.push_back(kSeparator);
+        options.WorkFolder = folder;
         name = path.filename().string();
     }
 
     ConsoleWindow window(out, run.SaveOnFailure);
     window.SetPathText(name);
-    ThePlatform().Window = &window;
-    ThePlatform().Engine = &engine;
-#ifdef VARSEL_HAVE_UNO
-    const auto spreadsheet = MakeCalcConnector();
-    ThePlatform().Spreadsheet = spreadsheet.get();
-#endif
+    const std::shared_ptr<ISpreadsheetConnector> office = MakeOfficeConnector();
+    options.Spreadsheet = office.get();
 
-    const bool saved = RunSequence();
+    const RunResult result = Run(window, options);
 
-    if (saved) PrintSummary(out);
-    bool success = m.StatusCode == 0 && (saved || run.NoSave) && !window.FailureShown();
-    if (!run.Report.empty() && !WriteReportFile(run.Report, out)) success = false;
-    ThePlatform() = Platform();
+    if (result.Saved) PrintSummary(result.Summary, out);
+    bool success = result.StatusCode == 0 && (result.Saved || run.NoSave) && !window.FailureShown();
+    if (!run.Report.empty() && !WriteReportFile(run.Report, result.Summary, out)) success = false;
     return success ? 0 : 1;
 }
 

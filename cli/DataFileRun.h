@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "varsel/Stop.h"
+
 namespace varsel::cli {
 
 struct DataFileRun {
@@ -27,7 +29,7 @@ struct DataFileRun {
 /// successful fit (or, with NoSave, shown), 1 when a failure was reported, the run stopped
 /// after a message or the report could not be written. Before the fit the run checks that
 /// the results can be written, and stops with the reason when they cannot, unless NoSave is
-/// set.
-int RunDataFile(const DataFileRun& run, std::FILE* out);
+/// set. `stop` ends the fit between two engine calls, as a failed fit ends.
+int RunDataFile(const DataFileRun& run, std::FILE* out, StopToken stop = {});
 
 }  // namespace varsel::cli

@@ -4,13 +4,12 @@
 #include <QString>
 #include <cstdlib>
 
-#include "optim/FitSummary.h"
 #include "shell/report/ReportFiles.h"
+#include "varsel/FitSummary.h"
 
 namespace varsel::cli {
 
-bool WriteReportFile(const std::string& path, std::FILE* out) {
-    const FitSummary& summary = LastFitSummary();
+bool WriteReportFile(const std::string& path, const FitSummary& summary, std::FILE* out) {
     if (!summary.Filled) {
         std::fprintf(out, "No report: the run did not reach its first pass\n");
         return false;

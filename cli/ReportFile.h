@@ -6,10 +6,12 @@
 #include <cstdio>
 #include <string>
 
+#include "varsel/FitSummary.h"
+
 namespace varsel::cli {
 
-/// Writes the report of the last run to `path`; false (with a line on `out`) when the run
+/// Writes the report of a run's fit to `path`; false (with a line on `out`) when the run
 /// reached no pass or the file could not be written.
-bool WriteReportFile(const std::string& path, std::FILE* out);
+bool WriteReportFile(const std::string& path, const FitSummary& summary, std::FILE* out);
 
 }  // namespace varsel::cli

@@ -1,36 +1,28 @@
 #include "Summary.h"
 
-#include <cmath>
 #include <string>
 
-#include "model/Numbers.h"
-#include "model/ProblemModel.h"
-#include "optim/FitSummary.h"
+#include "varsel/Numbers.h"
 
 namespace varsel::cli {
 
-void PrintSummary(std::FILE* out) {
-    const ProblemModel& m = Model();
+void PrintSummary(const FitSummary& summary, std::FILE* out) {
     std::fprintf(out, "Fitted species (kJ/mol, 95 %% half-width):\n");
-    bool any = false;
-    for (int i = 1; i <= m.SpeciesCount; ++i) {
-        if (!m.SpeciesFree[i]) continue;
-        any = true;
-        const std::string name = m.SystemInfo.SpeciesNames[m.SpeciesIndex[i]];
-        const std::string value = ShortForm(m.SpeciesValue[i]);
-        const std::string interval = m.SpeciesInterval[i] > 0
-                                         ? "\xC2\xB1 " + ShortForm(m.SpeciesInterval[i])
+    // Values and half-widths are stored as 32-bit floats and shown as the data file has them.
+    for (const FittedValue& v : summary.Species) {
+        const std::string value = ShortForm(static_cast<float>(v.Value));
+        const std::string interval = v.HalfWidth > 0
+                                         ? "\xC2\xB1 " + ShortForm(static_cast<float>(v.HalfWidth))
                                          : "(no interval)";
-        std::fprintf(out, "  %-12s %14s  %s\n", name.c_str(), value.c_str(), interval.c_str());
+        std::fprintf(out, "  %-12s %14s  %s\n", v.Name.c_str(), value.c_str(), interval.c_str());
     }
-    if (!any) std::fprintf(out, "  (none free)\n");
-    if (m.WeightSum > 0) {
-        const double before = std::sqrt(m.InitialSumOfSquares / static_cast<double>(m.WeightSum));
-        const double after = std::sqrt(m.ResultSumOfSquares / static_cast<double>(m.WeightSum));
-        std::fprintf(out, "Mean error: %s before, %s after\n", FixedSix(before).c_str(),
-                     FixedSix(after).c_str());
+    if (summary.Species.empty()) std::fprintf(out, "  (none free)\n");
+    if (summary.HasWeights) {
+        std::fprintf(out, "Mean error: %s before, %s after\n",
+                     FixedSix(summary.MeanErrorBefore).c_str(),
+                     FixedSix(summary.MeanErrorAfter).c_str());
     }
-    for (const std::string& flag : LastFitSummary().Flags)
+    for (const std::string& flag : summary.Flags)
         std::fprintf(out, "Note: %s\n", flag.c_str());
 }
 

@@ -5,9 +5,11 @@
 
 #include <cstdio>
 
+#include "varsel/FitSummary.h"
+
 namespace varsel::cli {
 
-/// Prints the summary of the shared model's fit to `out`.
-void PrintSummary(std::FILE* out);
+/// Prints the summary of a fit to `out`.
+void PrintSummary(const FitSummary& summary, std::FILE* out);
 
 }  // namespace varsel::cli

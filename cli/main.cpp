@@ -19,17 +19,19 @@
 
 #include "DataFileRun.h"
 #include "IgnoreLimits.h"
-#include "services/StopRequest.h"
 #include "shell/InfoLabels.h"
+#include "varsel/Stop.h"
 
 namespace {
 
 volatile std::sig_atomic_t stopSignal = 0;
+// The one run of the process, which SIGINT and SIGTERM stop.
+varsel::StopSource stopSource;
 
 // Only async-signal-safe work: two stores. The run sees the request before its next sample.
 extern "C" void OnStopSignal(int signal) {
     stopSignal = signal;
-    varsel::RequestStop();
+    stopSource.Request();
 }
 
 void CatchStopSignals() {
@@ -82,8 +84,9 @@ int main(int argc, char** argv) {
         if (!varsel::cli::IsIgnoreLimitsSwitch(argument)) files.push_back(argument);
     }
     if (files.size() != 1 || files[0].empty()) {
-        std::fprintf(stderr, "usage: varsel-cli [--save-on-failure] [--no-save] [--report FILE] "
-                             "DATAFILE [/ie]\n");
+        std::fprintf(stderr,
+                     "usage: varsel-cli [--save-on-failure] [--no-save] [--report FILE] "
+                     "DATAFILE [/ie]\n");
         return 2;
     }
 
@@ -93,7 +96,7 @@ int main(int argc, char** argv) {
     run.SaveOnFailure = saveOnFailure;
     run.NoSave = noSave;
     run.Report = report;
-    const int status = varsel::cli::RunDataFile(run, stdout);
+    const int status = varsel::cli::RunDataFile(run, stdout, stopSource.Token());
     if (stopSignal != 0) return 128 + stopSignal;
     return status;
 }

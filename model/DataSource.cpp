@@ -14,29 +14,15 @@
 #include "model/Checked.h"
 #include "model/MessageText.h"
 #include "model/ProblemModel.h"
+#include "model/ReaderStatus.h"
 #include "model/RuntimeFailure.h"
 #include "model/TextCells.h"
-#include "services/Platform.h"
 #include "services/Spreadsheet.h"
-#include "services/Window.h"
+#include "varsel/Window.h"
 
 namespace varsel {
 
 namespace {
-
-struct SourceState {
-    std::int16_t row = 0;
-    std::int16_t column = 0;
-    std::string lineBuffer;
-    std::string cell;
-    std::ifstream file;
-    std::string openFailure;  // why the last open gave code 2
-};
-
-SourceState& State() {
-    static SourceState state;
-    return state;
-}
 
 std::string Lower(std::string text) {
     for (char& c : text)
@@ -58,31 +44,12 @@ std::string CurrentFolder() {
 
 // The spreadsheet application, or null. Attaching never raises: a failure means that none
 // is running.
-std::shared_ptr<ISpreadsheetApp> AttachQuietly() {
-    ISpreadsheetConnector* connector = ThePlatform().Spreadsheet;
+std::shared_ptr<ISpreadsheetApp> AttachQuietly(ISpreadsheetConnector* connector) {
     if (connector == nullptr) return nullptr;
     try {
         return connector->Attach();
     } catch (const RuntimeFailure&) {
         return nullptr;
-    }
-}
-
-// The empty path adopts the name of the spreadsheet's active workbook and stops.
-void AdoptActiveWorkbook() {
-    ProblemModel& m = Model();
-    m.StatusCode = kStatusQuietStop;
-    try {
-        std::shared_ptr<ISpreadsheetApp> app = AttachQuietly();
-        if (!app || app->WorkbookCount() < 1) return;
-        std::shared_ptr<IWorkbook> active = app->ActiveWorkbook();
-        if (!active) return;
-        // The full path, so that the next start finds this very workbook even when another
-        // of the same name is open.
-        const std::string fullPath = active->FullPath();
-        ThePlatform().Window->SetPathText(fullPath.empty() ? active->Name() : fullPath);
-    } catch (const RuntimeFailure&) {
-        // Errors are ignored on this path: the run simply stops.
     }
 }
 
@@ -128,11 +95,31 @@ std::shared_ptr<IWorkbook> FindOpenWorkbook(ISpreadsheetApp& app, const std::str
     throw RuntimeFailure(kSpreadsheetFailure, text);
 }
 
+}  // namespace
+
+// The empty path adopts the name of the spreadsheet's active workbook and stops.
+void DataSource::AdoptActiveWorkbook() {
+    ProblemModel& m = m_;
+    m.StatusCode = kStatusQuietStop;
+    try {
+        std::shared_ptr<ISpreadsheetApp> app = AttachQuietly(context_.Spreadsheet);
+        if (!app || app->WorkbookCount() < 1) return;
+        std::shared_ptr<IWorkbook> active = app->ActiveWorkbook();
+        if (!active) return;
+        // The full path, so that the next start finds this very workbook even when another
+        // of the same name is open.
+        const std::string fullPath = active->FullPath();
+        context_.Window->SetPathText(fullPath.empty() ? active->Name() : fullPath);
+    } catch (const RuntimeFailure&) {
+        // Errors are ignored on this path: the run simply stops.
+    }
+}
+
 // Takes the open workbook of the data file (see FindOpenWorkbook), or opens the file, and its
 // active or first worksheet. The file is the path itself when that is absolute, otherwise
 // WorkFolder followed by the path. Leaves StatusCode 2 when the workbook has no worksheet.
-void FindOrOpenWorkbook(ISpreadsheetApp& app, const std::string& path) {
-    ProblemModel& m = Model();
+void DataSource::FindOrOpenWorkbook(ISpreadsheetApp& app, const std::string& path) {
+    ProblemModel& m = m_;
     const std::string folder = m.WorkFolder.empty() ? CurrentFolder() : m.WorkFolder;
     const std::string fullPath = std::filesystem::path(path).is_absolute() ? path : folder + path;
     std::shared_ptr<IWorkbook> found = FindOpenWorkbook(app, path, fullPath);
@@ -145,7 +132,7 @@ void FindOrOpenWorkbook(ISpreadsheetApp& app, const std::string& path) {
         // A workbook locked by someone else opens read-only: the run can still fill its
         // cells, but the user has to know that the file itself cannot take them.
         if (m.DataWorkbook->ReadOnly()) {
-            ThePlatform().Window->ShowMessage(
+            context_.Window->ShowMessage(
                 "The workbook " + Printable(fullPath) +
                     " is open read-only (it is locked by another user or write-protected). "
                     "The results go into its cells; save it under another name to keep them.",
@@ -162,27 +149,26 @@ void FindOrOpenWorkbook(ISpreadsheetApp& app, const std::string& path) {
     std::shared_ptr<IWorksheet> sheet = m.DataWorkbook->ActiveWorksheet();
     if (!sheet) sheet = m.DataWorkbook->FirstWorksheet();
     if (!sheet) {
-        m.StatusCode = 2;
-        State().openFailure =
-            PathAndReason(m.DataWorkbook->Name(), "the workbook has no worksheet");
+        m.StatusCode = kCannotOpen;
+        openFailure_ = PathAndReason(m.DataWorkbook->Name(), "the workbook has no worksheet");
         return;
     }
     m.DataSheet = sheet;
 }
 
-void OpenWorkbookSource(const std::string& path) {
-    ProblemModel& m = Model();
-    std::shared_ptr<ISpreadsheetApp> app = AttachQuietly();
+void DataSource::OpenWorkbookSource(const std::string& path) {
+    ProblemModel& m = m_;
+    std::shared_ptr<ISpreadsheetApp> app = AttachQuietly(context_.Spreadsheet);
     if (!app) {
-        ISpreadsheetConnector* connector = ThePlatform().Spreadsheet;
+        ISpreadsheetConnector* connector = context_.Spreadsheet;
         try {
             if (connector != nullptr) app = connector->Start();
         } catch (const RuntimeFailure&) {
             app = nullptr;
         }
         if (!app) {
-            ThePlatform().Window->ShowMessage("Could not run Excel", MessageButtons::Ok,
-                                              MessageIcon::Critical);
+            context_.Window->ShowMessage("Could not run Excel", MessageButtons::Ok,
+                                         MessageIcon::Critical);
             m.StatusCode = kStatusQuietStop;
             return;
         }
@@ -191,8 +177,8 @@ void OpenWorkbookSource(const std::string& path) {
         } catch (const RuntimeFailure&) {
             // Showing the new application is a courtesy; the run does not depend on it.
         }
-        ThePlatform().Window->TakeFocus();
-        ThePlatform().Window->ProcessEvents();
+        context_.Window->TakeFocus();
+        context_.Window->ProcessEvents();
     }
     m.ExcelApp = app;
     m.ExcelAppTyped = app;
@@ -204,18 +190,17 @@ void OpenWorkbookSource(const std::string& path) {
     } catch (const RuntimeFailure& failure) {
         m.DataWorkbook = nullptr;
         m.DataSheet = nullptr;
-        ThePlatform().Window->ShowMessage(Printable(failure.what()), MessageButtons::Ok,
-                                          MessageIcon::Critical);
+        context_.Window->ShowMessage(Printable(failure.what()), MessageButtons::Ok,
+                                     MessageIcon::Critical);
         m.StatusCode = kStatusQuietStop;
     }
 }
 
-void CannotOpen(const std::string& path, int error) {
-    Model().StatusCode = 2;
-    State().openFailure = PathAndReason(path, SystemReason(error));
+void DataSource::CannotOpen(const std::string& path, int error) {
+    m_.StatusCode = kCannotOpen;
+    m_.OpenErrno = error;
+    openFailure_ = PathAndReason(path, SystemReason(error));
 }
-
-}  // namespace
 
 char FolderSeparator() {
     return static_cast<char>(std::filesystem::path::preferred_separator);
@@ -233,21 +218,22 @@ bool IsWorkbookPath(const std::string& path) {
     return false;
 }
 
-void OpenDataSource() {
-    ProblemModel& m = Model();
-    SourceState& s = State();
-    s.row = 0;
-    s.column = 0;
-    s.lineBuffer.clear();
-    s.cell.clear();
-    s.openFailure.clear();
-    if (s.file.is_open()) s.file.close();
+void DataSource::Open() {
+    ProblemModel& m = m_;
+    row_ = 0;
+    column_ = 0;
+    lineBuffer_.clear();
+    cell_.clear();
+    openFailure_.clear();
+    m.OpenErrno = 0;
+    if (file_.is_open()) file_.close();
 
-    const std::string path = ThePlatform().Window->PathText();
+    const std::string path = context_.Window->PathText();
     if (TrimBlanks(path).empty()) {
         AdoptActiveWorkbook();
         return;
     }
+    m.DataPath = path;
     m.IsWorkbook = IsWorkbookPath(path);
     if (m.IsWorkbook) {
         OpenWorkbookSource(path);
@@ -262,15 +248,15 @@ void OpenDataSource() {
             return;
         }
         if (LastFour(path) != ".txt") {
-            ThePlatform().Window->ShowMessage("Incorrect file type  ", MessageButtons::Ok,
-                                              MessageIcon::None);
+            context_.Window->ShowMessage("Incorrect file type  ", MessageButtons::Ok,
+                                         MessageIcon::None);
             m.StatusCode = kStatusQuietStop;
             return;
         }
-        s.file.clear();
+        file_.clear();
         errno = 0;
-        s.file.open(fullPath, std::ios::in | std::ios::binary);
-        if (!s.file.is_open()) {
+        file_.open(fullPath, std::ios::in | std::ios::binary);
+        if (!file_.is_open()) {
             CannotOpen(fullPath, errno != 0 ? errno : EIO);
             return;
         }
@@ -279,90 +265,66 @@ void OpenDataSource() {
     m.StatusCode = 0;
 }
 
-void NextRowCell() {
-    SourceState& s = State();
-    if (s.row == std::numeric_limits<std::int16_t>::max()) {
+void DataSource::NextRowCell() {
+    if (row_ == std::numeric_limits<std::int16_t>::max()) {
         throw RowCountOverflow(kOverflow,
                                "the row count overflows: a data file holds at most 32767 rows");
     }
-    ++s.row;
-    s.column = 0;
-    if (!Model().IsWorkbook) {
+    ++row_;
+    column_ = 0;
+    if (!m_.IsWorkbook) {
         std::string line;
-        if (!s.file.is_open() || !std::getline(s.file, line)) {
+        if (!file_.is_open() || !std::getline(file_, line)) {
             throw RuntimeFailure(kInputPastEnd, "Input past end of file");
         }
         // Lines end with CR LF or with LF alone; a stray carriage return before the line end
         // (CR CR LF, from a file converted twice) is noise of the line end as well.
         while (!line.empty() && line.back() == '\r')
             line.pop_back();
-        s.lineBuffer = std::move(line);
+        lineBuffer_ = std::move(line);
     }
     NextCell();
 }
 
-bool EndOfText() {
-    SourceState& s = State();
-    if (Model().IsWorkbook) return false;
-    return !s.file.is_open() || s.file.peek() == std::ifstream::traits_type::eof();
+bool DataSource::EndOfText() {
+    if (m_.IsWorkbook) return false;
+    return !file_.is_open() || file_.peek() == std::ifstream::traits_type::eof();
 }
 
-void NextCell() {
-    SourceState& s = State();
-    CheckedAdd(s.column, 1);
-    ProblemModel& m = Model();
-    if (m.IsWorkbook) {
-        if (!m.DataSheet) throw RuntimeFailure(kSpreadsheetFailure, "No data sheet");
-        s.cell = m.DataSheet->CellText(s.row, s.column);
+void DataSource::NextCell() {
+    CheckedAdd(column_, 1);
+    if (m_.IsWorkbook) {
+        if (!m_.DataSheet) throw RuntimeFailure(kSpreadsheetFailure, "No data sheet");
+        cell_ = m_.DataSheet->CellText(row_, column_);
     } else {
-        s.cell = TakeTextCell(s.lineBuffer);
+        cell_ = TakeTextCell(lineBuffer_);
     }
 }
 
-void WriteCell(std::int16_t row, std::int16_t column, float value) {
-    WriteCellNumber(row, column, static_cast<double>(value));
+void DataSource::Close() {
+    if (file_.is_open()) file_.close();
 }
 
-void WriteCellNumber(std::int16_t row, std::int16_t column, double value) {
-    ProblemModel& m = Model();
-    if (!m.DataSheet) throw RuntimeFailure(kSpreadsheetFailure, "No data sheet");
-    m.DataSheet->SetCellNumber(row, column, value);
+void DataSheetCells::SetNumber(std::int16_t row, std::int16_t column, double value) {
+    if (!m_.DataSheet) throw RuntimeFailure(kSpreadsheetFailure, "No data sheet");
+    m_.DataSheet->SetCellNumber(row, column, value);
 }
 
-void ClearCell(std::int16_t row, std::int16_t column) {
-    ProblemModel& m = Model();
-    if (!m.DataSheet) throw RuntimeFailure(kSpreadsheetFailure, "No data sheet");
-    m.DataSheet->ClearCell(row, column);
+void DataSheetCells::Clear(std::int16_t row, std::int16_t column) {
+    if (!m_.DataSheet) throw RuntimeFailure(kSpreadsheetFailure, "No data sheet");
+    m_.DataSheet->ClearCell(row, column);
 }
 
-void CloseDataSource() {
-    SourceState& s = State();
-    if (s.file.is_open()) s.file.close();
+void WriteCell(RunContext& context, std::int16_t row, std::int16_t column, float value) {
+    WriteCellNumber(context, row, column, static_cast<double>(value));
 }
 
-const std::string& OpenFailure() {
-    return State().openFailure;
+void WriteCellNumber(RunContext& context, std::int16_t row, std::int16_t column, double value) {
+    if (context.Cells != nullptr) context.Cells->SetNumber(row, column, value);
 }
 
-const std::string& CurrentCell() {
-    return State().cell;
-}
-std::int16_t CurrentRow() {
-    return State().row;
-}
-std::int16_t CurrentColumn() {
-    return State().column;
-}
-
-void ResetDataSource() {
-    SourceState& s = State();
-    if (s.file.is_open()) s.file.close();
-    s.file.clear();
-    s.row = 0;
-    s.column = 0;
-    s.lineBuffer.clear();
-    s.cell.clear();
-    s.openFailure.clear();
+void ClearCell(RunContext& context, std::int16_t row, std::int16_t column) {
+    if (context.Cells != nullptr) context.Cells->Clear(row, column);
 }
 
 }  // namespace varsel

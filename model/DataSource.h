@@ -8,21 +8,14 @@
 #pragma once
 
 #include <cstdint>
+#include <fstream>
 #include <string>
 
+#include "model/ProblemModel.h"
 #include "model/RuntimeFailure.h"
+#include "services/RunContext.h"
 
 namespace varsel {
-
-/// Chooses and opens the data source. Leaves Model().StatusCode at 0 (open), -1 (stop at
-/// once: a message was shown or the path box was filled) or 2 (the file could not be opened,
-/// is a folder, or the workbook has no worksheet; OpenFailure says which). Sets IsWorkbook, and
-/// WorkFolder when it was empty. A workbook that the spreadsheet application cannot find or open is
-/// reported in a message box with the application's reason, and ends with -1.
-void OpenDataSource();
-
-/// Why the last OpenDataSource gave 2: the path and the system's reason. Empty otherwise.
-const std::string& OpenFailure();
 
 /// Raised by NextRowCell for a row past 32767, the most the 16-bit row counter holds.
 class RowCountOverflow : public RuntimeFailure {
@@ -30,42 +23,84 @@ class RowCountOverflow : public RuntimeFailure {
     using RuntimeFailure::RuntimeFailure;
 };
 
-/// Starts the next row (text form: reads the next line; reading past the last line is a
-/// run-time failure) and reads its first cell. Carriage returns before the line end are
-/// dropped.
-void NextRowCell();
+/// The open data file of one reading. The reader owns it for the time it reads; a workbook's
+/// objects go into the problem (ExcelApp, DataWorkbook, DataSheet) and outlive it.
+class DataSource {
+  public:
+    DataSource(ProblemModel& m, RunContext& context) : m_(m), context_(context) {}
 
-/// Text form: true when the file has no line left to read. Always false for a workbook.
-bool EndOfText();
+    /// Chooses and opens the data source named in the window's path box. Leaves StatusCode
+    /// at 0 (open), -1 (stop at once: a message was shown or the path box was filled) or 2
+    /// (the file could not be opened, is a folder, or the workbook has no worksheet;
+    /// OpenFailure says which). Sets IsWorkbook and DataPath, and WorkFolder when it was
+    /// empty. A workbook that the spreadsheet application cannot find or open is reported in
+    /// a message box with the application's reason, and ends with -1.
+    void Open();
 
-/// Reads the next cell of the current row.
-void NextCell();
+    /// Why the last Open gave 2: the path and the system's reason. Empty otherwise.
+    const std::string& OpenFailure() const { return openFailure_; }
 
-/// Workbook form: stores a number in a cell of the data sheet.
-void WriteCell(std::int16_t row, std::int16_t column, float value);
+    /// Starts the next row (text form: reads the next line; reading past the last line is a
+    /// run-time failure) and reads its first cell. Carriage returns before the line end are
+    /// dropped.
+    void NextRowCell();
+
+    /// Text form: true when the file has no line left to read. Always false for a workbook.
+    bool EndOfText();
+
+    /// Reads the next cell of the current row.
+    void NextCell();
+
+    /// Text form: closes the text file. The workbook stays open.
+    void Close();
+
+    /// The text of the cell read last.
+    const std::string& CurrentCell() const { return cell_; }
+    /// Row and column counters of the cell read last.
+    std::int16_t CurrentRow() const { return row_; }
+    std::int16_t CurrentColumn() const { return column_; }
+
+  private:
+    void AdoptActiveWorkbook();
+    void OpenWorkbookSource(const std::string& path);
+    void FindOrOpenWorkbook(ISpreadsheetApp& app, const std::string& path);
+    void CannotOpen(const std::string& path, int error);
+
+    ProblemModel& m_;
+    RunContext& context_;
+    std::int16_t row_ = 0;
+    std::int16_t column_ = 0;
+    std::string lineBuffer_;
+    std::string cell_;
+    std::ifstream file_;
+    std::string openFailure_;
+};
+
+/// The cells of the problem's data sheet as the stages write them during a workbook run.
+class DataSheetCells : public CellSink {
+  public:
+    explicit DataSheetCells(const ProblemModel& m) : m_(m) {}
+    void SetNumber(std::int16_t row, std::int16_t column, double value) override;
+    void Clear(std::int16_t row, std::int16_t column) override;
+
+  private:
+    const ProblemModel& m_;
+};
+
+/// Workbook form: stores a number in a cell of the data sheet through the run's sink
+/// (nothing when the run has none).
+void WriteCell(RunContext& context, std::int16_t row, std::int16_t column, float value);
 
 /// Workbook form: stores a double (a mean error, for example) in a cell of the data sheet.
-void WriteCellNumber(std::int16_t row, std::int16_t column, double value);
+void WriteCellNumber(RunContext& context, std::int16_t row, std::int16_t column, double value);
 
 /// Workbook form: clears a cell of the data sheet (contents and formats).
-void ClearCell(std::int16_t row, std::int16_t column);
-
-/// Text form: closes the text file. The workbook stays open.
-void CloseDataSource();
-
-/// The text of the cell read last.
-const std::string& CurrentCell();
-/// Row and column counters of the cell read last.
-std::int16_t CurrentRow();
-std::int16_t CurrentColumn();
+void ClearCell(RunContext& context, std::int16_t row, std::int16_t column);
 
 /// True when a path names a workbook: it ends in ".xls", ".xlsx" or ".ods", any letter case.
 bool IsWorkbookPath(const std::string& path);
 
 /// The platform's folder separator, which WorkFolder ends with.
 char FolderSeparator();
-
-/// Forgets the open source (for tests).
-void ResetDataSource();
 
 }  // namespace varsel

@@ -3,14 +3,13 @@
 #include <cctype>
 
 #include "model/ProblemModel.h"
+#include "model/ReaderStatus.h"
 #include "model/RuntimeFailure.h"
 #include "model/TextCells.h"
 
 namespace varsel {
 
 namespace {
-
-constexpr std::int16_t kAxisStatus = 18;
 
 std::string Lower(std::string text) {
     for (char& c : text)
@@ -46,7 +45,7 @@ std::int16_t OptionFlagWord(const std::string& strippedOptions) {
 void ParseAxis(ProblemModel& m, std::string& text, AxisDef& axis) {
     const std::size_t length = text.size();
     if (length < 4) {
-        m.StatusCode = kAxisStatus;
+        m.StatusCode = kAxis;
         return;
     }
     if (text[0] == 'a') {
@@ -56,14 +55,14 @@ void ParseAxis(ProblemModel& m, std::string& text, AxisDef& axis) {
     } else if (text == "fixed") {
         axis.Kind = AxisDef::kFixed;
     } else {
-        m.StatusCode = kAxisStatus;
+        m.StatusCode = kAxis;
         return;
     }
     axis.Text = text;
     if (axis.Kind == AxisDef::kFixed) return;
 
     if (text[1] != '(' || text[length - 1] != ')') {
-        m.StatusCode = kAxisStatus;
+        m.StatusCode = kAxis;
         return;
     }
     text = TrimBlanks(std::string_view(text).substr(2, length - 3));
@@ -76,14 +75,14 @@ void ParseAxis(ProblemModel& m, std::string& text, AxisDef& axis) {
                 return;
             }
         }
-        m.StatusCode = kAxisStatus;
+        m.StatusCode = kAxis;
         return;
     }
 
     if (!m.Thermo) throw RuntimeFailure(kEngineFailure, "The engine is not open");
     const std::int16_t code = m.Thermo->GetElementCode(text);
     if (code == 0) {
-        m.StatusCode = kAxisStatus;
+        m.StatusCode = kAxis;
         return;
     }
     const SystemInfo& info = m.SystemInfo;
@@ -93,7 +92,7 @@ void ParseAxis(ProblemModel& m, std::string& text, AxisDef& axis) {
             return;
         }
     }
-    m.StatusCode = kAxisStatus;
+    m.StatusCode = kAxis;
 }
 
 }  // namespace varsel

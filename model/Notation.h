@@ -20,7 +20,7 @@ void StripModeSwitch(std::string& text);
 std::int16_t OptionFlagWord(const std::string& strippedOptions);
 
 /// Parses an axis definition into `axis`. On success `text` holds the name or symbol found
-/// between the parentheses (or stays "fixed"). On failure sets m.StatusCode to 18 and leaves
+/// between the parentheses (or stays "fixed"). On failure sets m.StatusCode to kAxis and leaves
 /// StatusText alone. Species are looked up in m's System, element symbols through m.Thermo.
 void ParseAxis(ProblemModel& m, std::string& text, AxisDef& axis);
 

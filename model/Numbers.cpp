@@ -1,5 +1,6 @@
 #include "model/Numbers.h"
 
+#include <atomic>
 #include <charconv>
 #include <clocale>
 #include <cmath>
@@ -14,7 +15,9 @@ namespace varsel {
 
 namespace {
 
-char g_separator = '.';
+// Set once by a front end at start-up and read by every writer; atomic so that fits on
+// several threads may read it while a front end sets it.
+std::atomic<char> g_separator{'.'};
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
@@ -119,7 +122,7 @@ std::string Spell(const Decimal& d, int plainBelowExponent) {
     if (d.exponent >= -5 && d.exponent < plainBelowExponent) {
         if (d.exponent < 0) {
             out += '0';
-            out += g_separator;
+            out += g_separator.load(std::memory_order_relaxed);
             out.append(static_cast<std::size_t>(-d.exponent - 1), '0');
             out += d.digits;
         } else if (n <= d.exponent + 1) {
@@ -127,14 +130,14 @@ std::string Spell(const Decimal& d, int plainBelowExponent) {
             out.append(static_cast<std::size_t>(d.exponent + 1 - n), '0');
         } else {
             out += d.digits.substr(0, static_cast<std::size_t>(d.exponent + 1));
-            out += g_separator;
+            out += g_separator.load(std::memory_order_relaxed);
             out += d.digits.substr(static_cast<std::size_t>(d.exponent + 1));
         }
         return out;
     }
     out += d.digits[0];
     if (n > 1) {
-        out += g_separator;
+        out += g_separator.load(std::memory_order_relaxed);
         out += d.digits.substr(1);
     }
     char exponent[16];
@@ -147,11 +150,11 @@ std::string Spell(const Decimal& d, int plainBelowExponent) {
 }  // namespace
 
 char DecimalSeparator() {
-    return g_separator;
+    return g_separator.load(std::memory_order_relaxed);
 }
 
 void SetDecimalSeparator(char separator) {
-    g_separator = separator;
+    g_separator.store(separator, std::memory_order_relaxed);
 }
 
 char DecimalSeparatorFromLocale() {
@@ -272,7 +275,7 @@ std::string FixedSix(double value) {
     std::snprintf(buffer, sizeof buffer, "%.6f", value);
     std::string out(buffer);
     for (char& c : out) {
-        if (c == '.') c = g_separator;
+        if (c == '.') c = g_separator.load(std::memory_order_relaxed);
     }
     return out;
 }

@@ -3,26 +3,22 @@
 // the results writer uses.
 //
 // Numbers are written with the user's decimal separator, read once from the process locale by
-// the shell and set here (tests set it explicitly). Reading accepts either "." or "," as the
-// separator, whatever the user's is: the file has no thousands grouping, so 0.5 and 0,5 are
-// the same number, and a file written under one locale reads under another.
+// a front end and set through varsel/Numbers.h (tests set it explicitly). Reading accepts either
+// "." or "," as the separator, whatever the user's is: the file has no thousands grouping, so 0.5
+// and 0,5 are the same number, and a file written under one locale reads under another.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
+#include "varsel/Numbers.h"
+
 namespace varsel {
 
-/// The decimal separator in effect ('.' until the shell sets the user's).
-char DecimalSeparator();
-void SetDecimalSeparator(char separator);
-/// The decimal separator of the process locale (LC_NUMERIC from the environment).
-char DecimalSeparatorFromLocale();
-
 /// True when `text` is a number: optional blanks, an optional sign, digits with at most one
-/// decimal separator, "." or "," (at least one digit in all), an optional exponent (E or e, an optional
-/// sign, digits), optional blanks.
+/// decimal separator, "." or "," (at least one digit in all), an optional exponent (E or e, an
+/// optional sign, digits), optional blanks.
 bool IsNumeric(std::string_view text);
 
 /// Converts a numeric text to the nearest 32-bit float. A text that is not numeric fails
@@ -34,10 +30,6 @@ float ToFloat(std::string_view text);
 /// numeric fails with a type mismatch, a value outside -32768 .. 32767 with an overflow.
 std::int16_t ToInt16(std::string_view text);
 
-/// Short form of a stored 32-bit value: the shortest spelling that reads back to the same
-/// float, cut to 7 significant digits where it needs more; plain digits for decimal exponents
-/// -5 .. 6, otherwise the exponent form (1.234568E+07, 1E-07).
-std::string ShortForm(float value);
 /// Short form of a double: as for floats with at most 15 significant digits and plain
 /// digits for decimal exponents -5 .. 14.
 std::string ShortForm(double value);
@@ -47,9 +39,5 @@ std::string ShortForm(std::int16_t value);
 /// Print form: the short form with one blank before and one after it.
 std::string PrintForm(float value);
 std::string PrintForm(std::int16_t value);
-
-/// The pattern "0.000000": at least one integer digit and exactly six decimals, with the
-/// decimal separator in effect.
-std::string FixedSix(double value);
 
 }  // namespace varsel

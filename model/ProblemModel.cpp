@@ -4,21 +4,6 @@
 
 namespace varsel {
 
-namespace {
-ProblemModel& Instance() {
-    static ProblemModel model;
-    return model;
-}
-}  // namespace
-
-ProblemModel& Model() {
-    return Instance();
-}
-
-void ResetModel() {
-    Instance() = ProblemModel();
-}
-
 float ChiSquare95(std::int16_t degreesOfFreedom) {
     static constexpr float kQuantile[] = {3.841f, 5.991f, 7.815f, 9.488f,
                                           11.07f, 12.59f, 14.07f, 15.51f};

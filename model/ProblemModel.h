@@ -1,10 +1,14 @@
-// The problem model: the one set of variables that every stage of a run shares.
+// The problem model: everything one fit of one data file knows, as a value.
 //
 // The reader fills it from the data file and the engine, the optimiser updates the species
-// values and fills the per-sample results and statistics, the results writer reads it and the
-// shell sets the working folder and the command-line switch. The stages take no arguments and
-// talk only through this model and StatusCode / StatusText; Model() is reached at their entry
-// points, and the helpers they call take the model as an argument.
+// values and fills the per-sample results and statistics, and the results writer reads it.
+// Every stage takes the problem it works on as an argument, with the run's context
+// (services/RunContext.h: the window, the engine's factory, the stop request); nothing
+// reaches a program-wide problem, so several problems can be fitted at once, each with its
+// own engine session.
+//
+// A copy of a problem holds the same data but none of the engine or spreadsheet objects: it
+// needs its own engine session (SetUpEngine) before it can be evaluated.
 //
 // Counts and indices are 16-bit, stored values 32-bit floats, the optimiser's work arrays
 // doubles. Every array is allocated from index 0 to its count and used from index 1.
@@ -13,11 +17,13 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "model/Arrays.h"
 #include "model/SystemInfo.h"
 #include "services/Engine.h"
 #include "services/Spreadsheet.h"
+#include "varsel/Run.h"
 
 namespace varsel {
 
@@ -56,31 +62,52 @@ struct MisfitState {
 inline constexpr std::int16_t kStatusOk = 0;
 inline constexpr std::int16_t kStatusQuietStop = -1;
 
-/// What a run does about writing its results back into a text data file (set by the shell).
-enum class SavePolicy : std::uint8_t {
-    Ask,   ///< check before the fit; when the file cannot take them, ask whether to fit anyway
-    Stop,  ///< check before the fit; when the file cannot take them, say why and stop
-    Never  ///< fit and show the results without writing them
+/// A handle of the engine or the spreadsheet that a copy of the problem does not share: the
+/// copy starts without it (copy-assigning drops the target's handle), since one engine
+/// session serves one problem and one thread at a time.
+template <class Pointer>
+class Unshared : public Pointer {
+  public:
+    using Pointer::operator=;
+    Unshared() = default;
+    Unshared(Pointer pointer) noexcept : Pointer(std::move(pointer)) {}
+    Unshared(const Unshared&) noexcept : Pointer() {}
+    Unshared(Unshared&&) noexcept = default;
+    Unshared& operator=(const Unshared&) noexcept {
+        this->reset();
+        return *this;
+    }
+    Unshared& operator=(Unshared&&) noexcept = default;
+    ~Unshared() = default;
 };
 
 struct ProblemModel {
     // Run status.
     std::int16_t StatusCode = 0;
     std::string StatusText;
-    std::string WorkFolder;         ///< working folder, ends with the folder separator
+    std::string WorkFolder;  ///< working folder, ends with the folder separator
+    /// The data file as the path box named it when the reader opened it: a name or path
+    /// relative to WorkFolder, or a workbook's full path.
+    std::string DataPath;
+    int OpenErrno = 0;              ///< the system's error when the data file could not be opened
     std::int16_t IgnoreLimits = 0;  ///< position of "/ie" in the command line, 0 when absent
     SavePolicy Saving = SavePolicy::Ask;
     bool IsWorkbook = false;  ///< the data file is a workbook
     std::string Title;        ///< first cell of row 1 of the data file
 
     // Engine and spreadsheet objects of the current run; empty until created.
-    std::unique_ptr<ISolver> Solver;
-    std::unique_ptr<IThermo> Thermo;
-    std::unique_ptr<ISystemReader> SystemReader;
-    std::shared_ptr<ISpreadsheetApp> ExcelApp;
-    std::shared_ptr<ISpreadsheetApp> ExcelAppTyped;
-    std::shared_ptr<IWorkbook> DataWorkbook;
-    std::shared_ptr<IWorksheet> DataSheet;
+    Unshared<std::unique_ptr<ISolver>> Solver;
+    Unshared<std::unique_ptr<IThermo>> Thermo;
+    Unshared<std::unique_ptr<ISystemReader>> SystemReader;
+    Unshared<std::shared_ptr<ISpreadsheetApp>> ExcelApp;
+    Unshared<std::shared_ptr<ISpreadsheetApp>> ExcelAppTyped;
+    Unshared<std::shared_ptr<IWorkbook>> DataWorkbook;
+    Unshared<std::shared_ptr<IWorksheet>> DataSheet;
+
+    // What the engine was set up with, so that a copy can set up an engine of its own.
+    std::string Database;    ///< the database as the data file names it
+    std::string SystemFile;  ///< the System file as the data file names it
+    std::string Options;     ///< the options text as handed to the engine, without "/mode="
 
     // The System.
     varsel::SystemInfo SystemInfo;
@@ -145,13 +172,6 @@ struct ProblemModel {
     /// blank: the plus-minus sign as one Latin-1 byte or as UTF-8. The writer repeats it.
     std::string HalfWidthHeader = "\xB1";
 };
-
-/// The program-wide model.
-ProblemModel& Model();
-
-/// Puts the program-wide model, its misfit state included, back into its start-up state (for
-/// tests).
-void ResetModel();
 
 /// The 95 % quantile of the chi-square distribution for 1 .. 8 degrees of freedom.
 float ChiSquare95(std::int16_t degreesOfFreedom);

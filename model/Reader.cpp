@@ -13,46 +13,16 @@
 #include "model/Notation.h"
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"
+#include "model/ReaderStatus.h"
 #include "model/RuntimeFailure.h"
 #include "services/Engine.h"
 #include "services/EngineContract.h"
-#include "services/Platform.h"
-#include "services/Window.h"
+#include "services/RunContext.h"
+#include "varsel/Window.h"
 
 namespace varsel {
 
 namespace {
-
-// Status codes of the reader.
-enum ReadCode : std::int16_t {
-    kCannotOpen = 2,
-    kUnexpected = 3,
-    kKeyword = 4,
-    kMandatory = 5,
-    kNoAqueous = 6,
-    kOutOfRange = 7,
-    kPmcCount = 8,
-    kPmcName = 9,
-    kGasPotential = 10,
-    kPotential = 11,
-    kSpeciesCount = 12,
-    kNotInDatabase = 13,
-    kNotAqueous = 14,
-    kNotInSystem = 15,
-    kDuplicated = 16,
-    kInitialEnergy = 17,
-    kAxis = 18,
-    kFormula = 19,
-    kDataColumn = 20,
-    kComposition = 21,
-    kWeight = 22,
-    kXMissing = 23,
-    kXInvalid = 24,
-    kYMissing = 25,
-    kYInvalid = 26,
-    kPmcTwice = 27,
-    kPmcPotential = 28,
-};
 
 // Thrown to leave the reading for its common exit with a status code.
 struct ReadStop {
@@ -65,36 +35,52 @@ struct ReadStop {
 
 // The engine refused its set-up. The engine is a library that shows nothing itself, so its
 // text is shown here before the quiet stop; otherwise the user would be left without a word.
-[[noreturn]] void Refused(const std::string& engineText, const std::string& fallback) {
-    IWindow* window = ThePlatform().Window;
+bool Refused(IWindow* window, const std::string& engineText, const std::string& fallback) {
     if (window != nullptr) {
         window->ShowMessage(Printable(engineText.empty() ? fallback : engineText),
                             MessageButtons::Ok, MessageIcon::Critical);
     }
-    Fail(kStatusQuietStop);
+    return false;
+}
+
+// The three steps of the engine's set-up, each false (with the engine's refusal shown) when
+// the engine did not take what it was given.
+bool OpenEngineDatabase(ProblemModel& m, IWindow* window) {
+    m.Solver->OpenDatabase(m.Database);
+    const std::string message = m.Solver->GetMessage();
+    if (!message.empty()) {
+        return Refused(window, message, "The engine could not open the database " + m.Database);
+    }
+    std::int16_t flag = 0;
+    m.Thermo->OpenDatabase(m.Database, flag);
+    return true;
+}
+
+bool SetEngineOptions(ProblemModel& m, IWindow* window) {
+    m.Solver->SetOptions(m.Options + "/mode=1");
+    const std::string message = m.Solver->GetMessage();
+    if (!message.empty()) {
+        return Refused(window, message, "The engine did not accept the options " + m.Options);
+    }
+    m.Thermo->SetIgnoreLimits(m.IgnoreLimits > 0);
+    m.Thermo->SetModes(OptionFlagWord(m.Options));
+    return true;
+}
+
+bool LoadEngineSystem(ProblemModel& m, IWindow* window) {
+    m.Solver->LoadSystem(m.SystemFile);
+    const std::string message = m.Solver->GetMessage();
+    if (message != kSystemAcceptedMessage) {
+        return Refused(window, message,
+                       "The engine did not accept the System file " + m.SystemFile);
+    }
+    return true;
 }
 
 // A potential the engine could not compute comes back with a magnitude above 1e33; a value
 // that is not a number at all counts the same.
 bool Uncomputable(float value) {
     return !(std::fabs(value) <= kUncomputableAbove);
-}
-
-void ExpectRowKeyword(const char* keyword) {
-    NextRowCell();
-    if (CurrentCell() != keyword) Fail(kKeyword);
-}
-
-void ExpectCell(const char* keyword) {
-    NextCell();
-    if (CurrentCell() != keyword) Fail(kKeyword);
-}
-
-// The value cell after a keyword; it must not be empty.
-std::string RequiredValue() {
-    NextCell();
-    if (CurrentCell().empty()) Fail(kMandatory);
-    return CurrentCell();
 }
 
 // The header of the half-width column: a blank and the plus-minus sign, as one Latin-1 byte
@@ -110,7 +96,8 @@ std::string HalfWidthSign(const std::string& cell, bool workbook) {
 
 class Reading {
   public:
-    explicit Reading(ProblemModel& model) : m_(model) {}
+    Reading(ProblemModel& model, RunContext& context, DataSource& source)
+        : m_(model), context_(context), source_(source) {}
 
     void EngineSetUp();
     void Conditions();
@@ -120,10 +107,34 @@ class Reading {
     void Samples();
 
   private:
+    void NextRowCell() { source_.NextRowCell(); }
+    void NextCell() { source_.NextCell(); }
+    const std::string& CurrentCell() const { return source_.CurrentCell(); }
+    bool EndOfText() { return source_.EndOfText(); }
+
+    void ExpectRowKeyword(const char* keyword) {
+        NextRowCell();
+        if (CurrentCell() != keyword) Fail(kKeyword);
+    }
+
+    void ExpectCell(const char* keyword) {
+        NextCell();
+        if (CurrentCell() != keyword) Fail(kKeyword);
+    }
+
+    // The value cell after a keyword; it must not be empty.
+    std::string RequiredValue() {
+        NextCell();
+        if (CurrentCell().empty()) Fail(kMandatory);
+        return CurrentCell();
+    }
+
     std::int16_t PlacePmc(const std::string& name);
     float ComputedInitial(std::int16_t code);
 
     ProblemModel& m_;
+    RunContext& context_;
+    DataSource& source_;
     std::int16_t flag_ = 0;  // scratch argument of some engine calls, never read
 };
 
@@ -132,38 +143,22 @@ void Reading::EngineSetUp() {
     m_.Title = CurrentCell();
 
     ExpectRowKeyword(layout::kDatabase);
-    const std::string database = RequiredValue();
-    m_.Solver->OpenDatabase(database);
-    const std::string databaseMessage = m_.Solver->GetMessage();
-    if (!databaseMessage.empty()) {
-        Refused(databaseMessage, "The engine could not open the database " + database);
-    }
-    flag_ = 0;
-    m_.Thermo->OpenDatabase(database, flag_);
+    m_.Database = RequiredValue();
+    if (!OpenEngineDatabase(m_, context_.Window)) Fail(kStatusQuietStop);
 
     ExpectRowKeyword(layout::kSystem);
-    const std::string systemFile = RequiredValue();
+    m_.SystemFile = RequiredValue();
 
     ExpectRowKeyword(layout::kOptions);
     NextCell();
-    std::string options = CurrentCell();
-    StripModeSwitch(options);
-    m_.Solver->SetOptions(options + "/mode=1");
-    const std::string optionsMessage = m_.Solver->GetMessage();
-    if (!optionsMessage.empty()) {
-        Refused(optionsMessage, "The engine did not accept the options " + options);
-    }
-    m_.Thermo->SetIgnoreLimits(m_.IgnoreLimits > 0);
-    m_.Thermo->SetModes(OptionFlagWord(options));
+    m_.Options = CurrentCell();
+    StripModeSwitch(m_.Options);
+    if (!SetEngineOptions(m_, context_.Window)) Fail(kStatusQuietStop);
+    if (!LoadEngineSystem(m_, context_.Window)) Fail(kStatusQuietStop);
 
-    m_.Solver->LoadSystem(systemFile);
-    const std::string systemMessage = m_.Solver->GetMessage();
-    if (systemMessage != kSystemAcceptedMessage) {
-        Refused(systemMessage, "The engine did not accept the System file " + systemFile);
-    }
     m_.SystemInfo = SystemInfo();
     flag_ = 0;
-    m_.SystemReader->ReadSystem(systemFile, m_.SystemInfo, flag_);
+    m_.SystemReader->ReadSystem(m_.SystemFile, m_.SystemInfo, flag_);
     if (m_.SystemInfo.HasAqueous == 0) Fail(kNoAqueous);
     if (m_.SystemInfo.Phases.empty()) {
         throw RuntimeFailure(kSubscriptOutOfRange, "The System has no phase records");
@@ -252,7 +247,8 @@ void Reading::FixedPmc() {
             m_.PmcPotential[slot] =
                 m_.Thermo->SubstancePotential(code, m_.TempK, m_.PressureBar, flag_);
             if (m_.IsWorkbook && std::fabs(m_.PmcPotential[slot]) < kUncomputableAbove) {
-                WriteCell(layout::FixedPmcRow(i), layout::kPotentialColumn, m_.PmcPotential[slot]);
+                WriteCell(context_, layout::FixedPmcRow(i), layout::kPotentialColumn,
+                          m_.PmcPotential[slot]);
             }
         }
         if (Uncomputable(m_.PmcPotential[slot])) Fail(kPotential);
@@ -330,7 +326,7 @@ void Reading::Species() {
         } else {
             m_.SpeciesInitial[i] = ComputedInitial(code);
             if (m_.IsWorkbook && std::fabs(m_.SpeciesInitial[i]) < kUncomputableAbove) {
-                WriteCell(row, layout::kInitialColumn, m_.SpeciesInitial[i]);
+                WriteCell(context_, row, layout::kInitialColumn, m_.SpeciesInitial[i]);
             }
         }
         if (Uncomputable(m_.SpeciesInitial[i])) Fail(kInitialEnergy);
@@ -349,7 +345,7 @@ void Reading::Species() {
         if (IsNumeric(CurrentCell())) m_.SpeciesScale[i] = ToFloat(CurrentCell());
         // A fixed species is not fitted, so its half-width stays as the file has it.
         if (m_.SpeciesFree[i]) {
-            if (m_.IsWorkbook) ClearCell(row, layout::kHalfWidthColumn);
+            if (m_.IsWorkbook) ClearCell(context_, row, layout::kHalfWidthColumn);
         } else {
             m_.SpeciesIntervalText[i] = CurrentCell();
         }
@@ -373,8 +369,8 @@ void Reading::AxesAndHeader() {
     ExpectRowKeyword(layout::kMeanError);
     if (m_.IsWorkbook) {
         const std::int16_t row = layout::MeanErrorRow(m_);
-        ClearCell(row, layout::kInitialColumn);
-        ClearCell(row, layout::kResultColumn);
+        ClearCell(context_, row, layout::kInitialColumn);
+        ClearCell(context_, row, layout::kResultColumn);
     }
 
     ExpectRowKeyword(layout::kXAxis);
@@ -515,17 +511,16 @@ void Reading::Samples() {
             using layout::SampleColumn;
             const std::int16_t row = layout::SampleRow(m_, m_.SampleCount);
             if (m_.XAxis.Kind != AxisDef::kFixed) {
-                ClearCell(row, layout::SampleCell(m_, SampleColumn::X));
+                ClearCell(context_, row, layout::SampleCell(m_, SampleColumn::X));
             }
             for (SampleColumn c : {SampleColumn::YCalc, SampleColumn::Error, SampleColumn::Extras})
-                ClearCell(row, layout::SampleCell(m_, c));
+                ClearCell(context_, row, layout::SampleCell(m_, c));
         }
     }
 }
 
 // Creates the engine objects the run does not have yet.
-void CreateEngineObjects(ProblemModel& m) {
-    IEngineFactory* factory = ThePlatform().Engine;
+void CreateEngineObjects(ProblemModel& m, IEngineFactory* factory) {
     if (factory == nullptr) {
         throw RuntimeFailure(kEngineFailure, "No thermodynamic engine is available");
     }
@@ -540,81 +535,20 @@ void CreateEngineObjects(ProblemModel& m) {
 }  // namespace
 
 std::string ReaderMessage(std::int16_t code) {
-    switch (code) {
-        case kCannotOpen:
-            return "could not open the file";
-        case kUnexpected:
-            return "unexpected error (short file?)";
-        case kKeyword:
-            return "incorrect keyword";
-        case kMandatory:
-            return "no mandatory data";
-        case kNoAqueous:
-            return "no aqueous solution";
-        case kOutOfRange:
-            return "T/P/D out of range";
-        case kPmcCount:
-            return "incorrect number of p.m.c.";
-        case kPmcName:
-            return "p.m.c. name is incorrect or absent";
-        case kGasPotential:
-            return "potentials of gases are mandatory";
-        case kPotential:
-            return "could not calculate potential";
-        case kSpeciesCount:
-            return "incorrect number of species";
-        case kNotInDatabase:
-            return "species not found in the database";
-        case kNotAqueous:
-            return "species is not an aqueous";
-        case kNotInSystem:
-            return "species not found in System file";
-        case kDuplicated:
-            return "duplicated species found";
-        case kInitialEnergy:
-            return "could not calculate initial energy";
-        case kAxis:
-            return "incorrect axis definition";
-        case kFormula:
-            return "invalid formula of a substance";
-        case kDataColumn:
-            return "incorrect data column";
-        case kComposition:
-            return "composition value is invalid";
-        case kWeight:
-            return "weight value is invalid";
-        case kXMissing:
-            return "fixed X value not defined";
-        case kXInvalid:
-            return "fixed X value is invalid";
-        case kYMissing:
-            return "Y (exp) value not defined";
-        case kYInvalid:
-            return "Y (exp) value is invalid";
-        case kPmcTwice:
-            return "p.m.c. appears twice";
-        case kPmcPotential:
-            return "p.m.c. potential is invalid";
-        default:
-            return std::string();
-    }
+    const ReaderStatusEntry* entry = FindReaderStatus(code);
+    return entry != nullptr ? entry->Text : std::string();
 }
 
-bool ReaderMessageHasPosition(std::int16_t code) {
-    switch (code) {
-        case kCannotOpen:
-        case kUnexpected:
-        case kNoAqueous:
-        case kOutOfRange:
-        case kPotential:
-            return false;
-        default:
-            return code >= kKeyword && code <= kPmcPotential;
-    }
+bool SetUpEngine(ProblemModel& m, RunContext& context) {
+    m.Thermo.reset();
+    m.SystemReader.reset();
+    m.Solver.reset();
+    CreateEngineObjects(m, context.Engine);
+    return OpenEngineDatabase(m, context.Window) && SetEngineOptions(m, context.Window) &&
+           LoadEngineSystem(m, context.Window);
 }
 
-std::int16_t ReadDataFile() {
-    ProblemModel& m = Model();
+std::int16_t ReadDataFile(ProblemModel& m, RunContext& context) {
     m.StatusCode = 0;
     // Until the engine objects exist a failure means the file could not be opened; from
     // then on it is unexpected (a short file, a number that does not convert, an engine or
@@ -623,25 +557,26 @@ std::int16_t ReadDataFile() {
     // What the table's text leaves out: the path and the system's reason for code 2, the
     // overflowing row count for code 3.
     std::string detail;
+    DataSource source(m, context);
     try {
-        OpenDataSource();
+        source.Open();
         if (m.StatusCode == kStatusQuietStop) return m.StatusCode;
         if (m.StatusCode != 0) {
-            detail = OpenFailure();
+            detail = source.OpenFailure();
             Fail(kCannotOpen);
         }
 
-        if (IWindow* window = ThePlatform().Window) {
+        if (IWindow* window = context.Window) {
             window->SetStartVisible(false);
             window->SetBrowseEnabled(false);
             window->SetPathEnabled(false);
             window->SetStatusCaption("Reading data file...");
             window->ProcessEvents();
         }
-        CreateEngineObjects(m);
+        CreateEngineObjects(m, context.Engine);
         failureCode = kUnexpected;
 
-        Reading reading(m);
+        Reading reading(m, context, source);
         reading.EngineSetUp();
         reading.Conditions();
         reading.FixedPmc();
@@ -660,12 +595,13 @@ std::int16_t ReadDataFile() {
         m.StatusCode = failureCode;
     }
 
-    if (!m.IsWorkbook) CloseDataSource();
+    if (!m.IsWorkbook) source.Close();
     m.StatusText = ReaderMessage(m.StatusCode);
     if (!detail.empty() && !m.StatusText.empty()) m.StatusText += ": " + detail;
-    if (ReaderMessageHasPosition(m.StatusCode)) {
-        m.StatusText += " (row=" + std::to_string(CurrentRow()) +
-                        ", col=" + std::to_string(CurrentColumn()) + ")";
+    const ReaderStatusEntry* entry = FindReaderStatus(m.StatusCode);
+    if (entry != nullptr && entry->ShowsPosition) {
+        m.StatusText += " (row=" + std::to_string(source.CurrentRow()) +
+                        ", col=" + std::to_string(source.CurrentColumn()) + ")";
     }
     return m.StatusCode;
 }

@@ -13,8 +13,8 @@
 #include "optim/FitSummary.h"
 #include "optim/LinearAlgebra.h"
 #include "optim/Misfit.h"
-#include "services/Platform.h"
-#include "services/Window.h"
+#include "services/RunContext.h"
+#include "varsel/Window.h"
 
 namespace varsel {
 
@@ -68,8 +68,12 @@ class ValueRestorer {
 
 class HessianBuilder {
   public:
-    HessianBuilder(ProblemModel& m, ProgressBar& bar)
-        : m_(m), bar_(bar), reference_(m.ResultSumOfSquares), h_(m.Misfit.LastMultiplier) {}
+    HessianBuilder(ProblemModel& m, RunContext& context, ProgressBar& bar)
+        : m_(m),
+          context_(context),
+          bar_(bar),
+          reference_(m.ResultSumOfSquares),
+          h_(m.Misfit.LastMultiplier) {}
 
     // Fills NormalMatrix(1..n, 1..n); false when a pass failed (StatusCode is then 1).
     bool Build() {
@@ -92,7 +96,7 @@ class HessianBuilder {
   private:
     // One Hessian-mode pass at the species values as they stand; adds sign × S to `sum`.
     bool Pass(double sign, double& sum, bool& moved) {
-        EvaluateModel(PassMode::Hessian);
+        EvaluateModel(m_, context_, PassMode::Hessian);
         if (m_.StatusCode != 0) return false;
         const double s = m_.Misfit.SumOfSquares;
         sum = Finite(sum + sign * s);
@@ -158,6 +162,7 @@ class HessianBuilder {
     }
 
     ProblemModel& m_;
+    RunContext& context_;
     ProgressBar& bar_;
     const double reference_;  // S_R as the stored float
     double h_;                // kJ/mol; carried from entry to entry and only ever doubled
@@ -168,43 +173,40 @@ void ClearIntervals(ProblemModel& m) {
         m.SpeciesInterval[i] = 0;
 }
 
-void Warn(const char* text) {
-    if (IWindow* window = ThePlatform().Window) {
+void Warn(IWindow* window, const char* text) {
+    if (window != nullptr) {
         window->ShowMessage(text, MessageButtons::Ok, MessageIcon::Exclamation);
     }
 }
 
 }  // namespace
 
-void EstimateConfidenceIntervals() {
-    ProblemModel& m = Model();
-    IWindow* window = ThePlatform().Window;
+Correlation EstimateConfidenceIntervals(ProblemModel& m, RunContext& context) {
+    IWindow* window = context.Window;
     if (window != nullptr) window->SetStatusCaption("Calculating confidence intervals...");
     const int n = m.FreeCount;
     ProgressBar bar(window, 2 * n * n);
-    HessianBuilder builder(m, bar);
-    if (!builder.Build()) return;
-    EstimateHalfWidths();
+    HessianBuilder builder(m, context, bar);
+    if (!builder.Build()) return {};
+    return EstimateHalfWidths(m, context);
 }
 
-void EstimateHalfWidths() {
-    ProblemModel& m = Model();
+Correlation EstimateHalfWidths(ProblemModel& m, RunContext& context) {
     const std::int16_t n = m.FreeCount;
-    LastFitSummary().Correlation.clear();
+    Inversion inversion = Inversion::ZeroPivot;
     try {
-        InvertSymmetric(m.FreeCount, m.NormalMatrix);
+        inversion = InvertSymmetric(n, m.NormalMatrix);
     } catch (const std::exception&) {
         // An inversion that overflows is as useless as one that meets a zero pivot; the fit
         // itself succeeded, so this stays a warning like the zero pivot.
-        m.FreeCount = 0;
     }
-    if (m.FreeCount == 0) {
-        Warn("Could not invert Hessian  ");
+    if (inversion != Inversion::Inverted) {
+        Warn(context.Window, "Could not invert Hessian  ");
         ClearIntervals(m);
-        return;
+        return {};
     }
 
-    LastFitSummary().Correlation = CorrelationOf(n, m.NormalMatrix);
+    Correlation correlation = CorrelationOf(n, m.NormalMatrix);
     const double q = static_cast<double>(ChiSquare95(n)) * n;
     int p = 0;
     for (int i = 1; i <= m.SpeciesCount; ++i) {
@@ -217,7 +219,7 @@ void EstimateHalfWidths() {
         const double halfWidth = std::sqrt(2 * g * q);
         // A half-width too wide for a float says as little as a negative variance.
         if (!(g > 0) || !(halfWidth <= std::numeric_limits<float>::max())) {
-            Warn("Could not estimate intervals  ");
+            Warn(context.Window, "Could not estimate intervals  ");
             ClearIntervals(m);
             break;
         }
@@ -227,11 +229,13 @@ void EstimateHalfWidths() {
     if (m.IsWorkbook) {
         for (int i = 1; i <= m.SpeciesCount; ++i) {
             if (m.SpeciesInterval[i] != 0) {
-                WriteCell(layout::SpeciesRow(m, i), layout::kHalfWidthColumn, m.SpeciesInterval[i]);
+                WriteCell(context, layout::SpeciesRow(m, i), layout::kHalfWidthColumn,
+                          m.SpeciesInterval[i]);
             }
         }
     }
-    if (IWindow* window = ThePlatform().Window) window->Pause(500);
+    if (IWindow* window = context.Window) window->Pause(500);
+    return correlation;
 }
 
 }  // namespace varsel

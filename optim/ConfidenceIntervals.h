@@ -17,19 +17,25 @@
 // Neither fails the run; the results are saved with zero half-widths.
 #pragma once
 
+#include "model/ProblemModel.h"
+#include "optim/FitSummary.h"
+#include "services/RunContext.h"
+
 namespace varsel {
 
 /// Builds the Hessian of S in NormalMatrix by Hessian-mode passes (drawing the progress bar
-/// over the Status label), then estimates the half-widths (EstimateHalfWidths). Needs
-/// ResultSumOfSquares, FreeCount > 0 and Misfit.LastMultiplier as the starting step. A
-/// failing pass puts the moved species values back and leaves StatusCode 1.
-void EstimateConfidenceIntervals();
+/// over the Status label of the context's window), then estimates the half-widths
+/// (EstimateHalfWidths) and returns their correlation. Needs ResultSumOfSquares,
+/// FreeCount > 0 and Misfit.LastMultiplier as the starting step. A failing pass puts the
+/// moved species values back and leaves StatusCode 1.
+Correlation EstimateConfidenceIntervals(ProblemModel& m, RunContext& context);
 
 /// Inverts the Hessian held in NormalMatrix (order FreeCount) and sets SpeciesInterval of
 /// every species: the half-width for a free one, 0 for a fixed one. Shows the warnings above
 /// (and then sets every half-width to 0), writes the half-widths into a workbook's " ±"
 /// column and pauses half a second so the full progress bar stays visible; the pause is
-/// skipped after a failed inversion. Leaves FreeCount at 0 when the inversion failed.
-void EstimateHalfWidths();
+/// skipped after a failed inversion. Returns the correlation of the free species, empty when
+/// the inversion failed.
+Correlation EstimateHalfWidths(ProblemModel& m, RunContext& context);
 
 }  // namespace varsel

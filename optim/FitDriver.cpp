@@ -22,32 +22,33 @@
 #include "optim/StallWatch.h"
 #include "optim/StepControl.h"
 #include "services/EngineContract.h"
-#include "services/Platform.h"
+#include "services/RunContext.h"
 #include "services/Spreadsheet.h"
-#include "services/StopRequest.h"
-#include "services/Window.h"
+#include "varsel/Window.h"
 
 namespace varsel {
 
 namespace {
 
-// Ends the run with StatusCode 1 and this text.
+// Ends the fit with StatusCode 1 and this text: the one way a failure leaves the driver.
 struct FitFailure {
     std::string text;
 };
 
 class Fit {
   public:
-    Fit(ProblemModel& m, IWindow* window) : m_(m), window_(window) {}
+    Fit(ProblemModel& m, RunContext& context, bool intervals)
+        : m_(m), context_(context), window_(context.Window), intervals_(intervals) {}
 
     void Run() {
         Start();
-        if (!InitialPass()) return;
-        if (!Iterate()) return;
-        if (!FinalPass()) return;
-        if (m_.FreeCount == 0) return;
+        InitialPass();
+        Iterate();
+        FinalPass();
+        if (m_.FreeCount == 0 || !intervals_) return;
         stage_ = "the confidence intervals";
-        EstimateConfidenceIntervals();
+        correlation_ = EstimateConfidenceIntervals(m_, context_);
+        ThrowIfPassFailed();
     }
 
     // Runs on every way out: the progress bar goes, and a workbook's application gets its
@@ -70,25 +71,31 @@ class Fit {
         }
         d_.Erase();
         u_.Erase();
-        Summarise();
     }
 
     const std::string& Stage() const { return stage_; }
 
-  private:
-    // Keeps what the run learned for the results view and the report files, once a pass has
-    // computed every sample.
-    void Summarise() noexcept {
-        if (!passReached_) return;
+    // What the run learned, for the results view and the report files; Filled once a pass
+    // has computed every sample.
+    FitSummary Summary() const noexcept {
         try {
-            FitSummary& s = LastFitSummary();
+            FitSummary s;
+            s.Filled = passReached_;
+            s.Correlation = correlation_;
             const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start_;
             FillFitSummary(s, m_, iterations_, wall.count());
             s.Succeeded = m_.StatusCode == 0;
             s.Outcome = s.Succeeded ? std::string() : m_.StatusText;
+            return s;
         } catch (const std::exception&) {
-            LastFitSummary() = FitSummary();
+            return FitSummary();
         }
+    }
+
+  private:
+    // A pass reports its failure through the status; the driver ends on it.
+    void ThrowIfPassFailed() const {
+        if (m_.StatusCode != 0) throw FitFailure{m_.StatusText};
     }
 
     void Caption(const std::string& text) {
@@ -98,14 +105,14 @@ class Fit {
     void WriteSpeciesValues(bool fixedOnly) {
         for (int i = 1; i <= m_.SpeciesCount; ++i) {
             if (fixedOnly && m_.SpeciesFree[i]) continue;
-            WriteCell(layout::SpeciesRow(m_, i), layout::kResultColumn, m_.SpeciesValue[i]);
+            WriteCell(context_, layout::SpeciesRow(m_, i), layout::kResultColumn,
+                      m_.SpeciesValue[i]);
         }
     }
 
     void Start() {
         stage_ = "the start";
         start_ = std::chrono::steady_clock::now();
-        LastFitSummary() = FitSummary();
         m_.Misfit.Calculations = 0;
         d_.Redim(m_.FreeCount);
         u_.Redim(m_.FreeCount);
@@ -119,23 +126,17 @@ class Fit {
             m_.ExcelApp->SetInteractive(false);
         }
 
-        MisfitState& state = m_.Misfit;
-        state.RT = static_cast<double>(m_.TempK) * kInterfaceGasConstant;
-        state.LastMultiplier = 1;
-        m_.BulkComposition.Redim(m_.SystemInfo.ElementCount);
-        m_.PmcActivity.Redim(m_.PmcSlots);
-        m_.SpeciesAmount.Redim(m_.SystemInfo.LastAqueous - m_.PmcSlots);
-        m_.SpeciesLnActivity.Redim(m_.SystemInfo.LastAqueous - m_.PmcSlots);
+        PrepareWork(m_);
         Caption("Initial estimating...");
         // The mean error divides by the sum of weights; with no weight at all there is
         // nothing to fit and no error to show.
         if (!(m_.WeightSum > 0)) {
             throw FitFailure{"every sample has weight 0, so there is nothing to fit"};
         }
-        FixedPmcActivities();
+        FixedPmcActivities(m_);
     }
 
-    bool InitialPass() {
+    void InitialPass() {
         stage_ = "the initial pass";
         // Every species, fixed ones too, is evaluated at its initial value; SpeciesInterval
         // holds the values set aside meanwhile.
@@ -143,21 +144,22 @@ class Fit {
             m_.SpeciesInterval[i] = m_.SpeciesValue[i];
             m_.SpeciesValue[i] = m_.SpeciesInitial[i];
         }
-        EvaluateModel(PassMode::Iteration);
+        EvaluateModel(m_, context_, PassMode::Iteration);
         for (int i = 1; i <= m_.SpeciesCount; ++i) {
             m_.SpeciesValue[i] = m_.SpeciesInterval[i];
             m_.SpeciesInterval[i] = 0;
         }
-        if (m_.StatusCode != 0) return false;
+        ThrowIfPassFailed();
         passReached_ = true;
 
         if (m_.IsWorkbook) WriteSpeciesValues(true);
         const double s = m_.Misfit.SumOfSquares;
         m_.InitialSumOfSquares = ToStoredFloat(s);
         const double e = MeanError(m_, s);
-        if (m_.IsWorkbook) WriteCellNumber(layout::MeanErrorRow(m_), layout::kInitialColumn, e);
+        if (m_.IsWorkbook) {
+            WriteCellNumber(context_, layout::MeanErrorRow(m_), layout::kInitialColumn, e);
+        }
         Caption("Initial data set.    Error: " + FixedSix(e));
-        return true;
     }
 
     // Normal equations JᵀWJ in NormalMatrix(1..n, 1..n) and −½ ∇S = JᵀW(−r) in column 0;
@@ -183,7 +185,7 @@ class Fit {
         return largest;
     }
 
-    bool Iterate() {
+    void Iterate() {
         std::int16_t iterations = 0;  // N
         std::int16_t multiplier = 0;  // m
         double previousLength = 0;    // L′
@@ -193,8 +195,8 @@ class Fit {
             stage_ = "iteration " + std::to_string(iterations + 1);
             iterations_ = iterations + 1;
             const std::int16_t n = m_.FreeCount;
-            if (n == 0) return true;
-            if (StopRequested()) throw FitFailure{kStoppedByUser};
+            if (n == 0) return;
+            if (context_.Stop.Requested()) throw FitFailure{kStoppedByUser};
 
             const double largest = NormalEquations(n);
             // No damping in the first solve; later it grows with the square root of N.
@@ -202,9 +204,7 @@ class Fit {
             for (int i = 1; i <= n; ++i)
                 m_.NormalMatrix(i, i) = Finite(m_.NormalMatrix(i, i) + lambda);
             if (SolveLinearSystem(n, m_.NormalMatrix) == LinearSolve::Singular) {
-                m_.StatusCode = 1;
-                m_.StatusText = "could not determine the direction";
-                return false;
+                throw FitFailure{"could not determine the direction"};
             }
 
             ShapeStep(n, m_.NormalMatrix, d_);
@@ -233,16 +233,16 @@ class Fit {
             }
             previousLength = lengthSquared != 0 ? std::sqrt(lengthSquared) : 0;
 
-            EvaluateModel(PassMode::Iteration);
-            if (m_.StatusCode != 0) return false;
+            EvaluateModel(m_, context_, PassMode::Iteration);
+            ThrowIfPassFailed();
             const double e = MeanError(m_, m_.Misfit.SumOfSquares);
             if (m_.IsWorkbook) {
                 WriteSpeciesValues(false);
-                WriteCellNumber(layout::MeanErrorRow(m_), layout::kResultColumn, e);
+                WriteCellNumber(context_, layout::MeanErrorRow(m_), layout::kResultColumn, e);
             }
             // Converged: every free species moved by at most a millionth of its value or a
             // ten-thousandth of its scale. The last step is kept.
-            if (significant == 0) return true;
+            if (significant == 0) return;
             stall.Record(m_.Misfit.SumOfSquares, moves);
             if (stall.Stalled()) throw FitFailure{UndeterminedText(stall.Drifting())};
 
@@ -293,21 +293,24 @@ class Fit {
         return significant;
     }
 
-    bool FinalPass() {
+    void FinalPass() {
         stage_ = "the final pass";
         Caption("Preparing optimized parameters...");
-        EvaluateModel(PassMode::Final);
-        if (m_.StatusCode > 0) return false;
+        EvaluateModel(m_, context_, PassMode::Final);
+        ThrowIfPassFailed();
         const double s = m_.Misfit.SumOfSquares;
         m_.ResultSumOfSquares = ToStoredFloat(s);
         if (m_.IsWorkbook) {
-            WriteCellNumber(layout::MeanErrorRow(m_), layout::kResultColumn, MeanError(m_, s));
+            WriteCellNumber(context_, layout::MeanErrorRow(m_), layout::kResultColumn,
+                            MeanError(m_, s));
         }
-        return true;
     }
 
     ProblemModel& m_;
+    RunContext& context_;
     IWindow* window_;
+    bool intervals_;
+    Correlation correlation_;
     Array1<double> d_;  // shaped step, one element per free species
     Array1<double> u_;  // unit direction of the last non-zero step
     bool statusBarSaved_ = false;
@@ -320,9 +323,8 @@ class Fit {
 
 }  // namespace
 
-void FitParameters() {
-    ProblemModel& m = Model();
-    Fit fit(m, ThePlatform().Window);
+FitSummary FitParameters(ProblemModel& m, RunContext& context, bool intervals) {
+    Fit fit(m, context, intervals);
     try {
         fit.Run();
     } catch (const FitFailure& failure) {
@@ -336,6 +338,7 @@ void FitParameters() {
         m.StatusText = "calculation failed in " + fit.Stage();
     }
     fit.Exit();
+    return fit.Summary();
 }
 
 }  // namespace varsel

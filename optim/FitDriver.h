@@ -12,13 +12,21 @@
 // the spreadsheet application's status bar, which the exit always gives back.
 #pragma once
 
+#include "model/ProblemModel.h"
+#include "services/RunContext.h"
+#include "varsel/FitSummary.h"
+
 namespace varsel {
 
-/// Fits the free species of Model(). Needs StatusCode 0 and the engine set up by the
-/// reader. On return StatusCode is 0 on success, else 1 with StatusText: an engine message,
+/// Fits the free species of `m`, reporting to the context's window (captions, the progress
+/// bar, warnings) and cells, and stopping when its stop token asks. Needs StatusCode 0 and
+/// the engine set up by the reader. Returns what the fit learned (Filled once its first pass
+/// was made). On return StatusCode is 0 on success, else 1 with StatusText: an engine message,
 /// "invalid " + axis + " value", "could not determine the direction", "the data do not
 /// determine " + species + ": ...", kStoppedByUser, or the reason a run had to end (an
 /// arithmetic fault, all weights zero, no convergence within 32767 iterations). Never throws.
-void FitParameters();
+/// Without `intervals` the fit ends after its final pass: no Hessian, no half-widths (a refit
+/// that needs only the values found).
+FitSummary FitParameters(ProblemModel& m, RunContext& context, bool intervals = true);
 
 }  // namespace varsel

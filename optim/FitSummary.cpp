@@ -19,16 +19,11 @@ std::string Coefficient(double r) {
 
 }  // namespace
 
-FitSummary& LastFitSummary() {
-    static FitSummary summary;
-    return summary;
-}
-
-std::vector<std::vector<double>> CorrelationOf(int n, const Array2<double>& c) {
+Correlation CorrelationOf(int n, const Array2<double>& c) {
     for (int i = 1; i <= n; ++i) {
         if (!(c(i, i) > 0) || !std::isfinite(c(i, i))) return {};
     }
-    std::vector<std::vector<double>> r(n, std::vector<double>(n, 0.0));
+    Correlation r(n, std::vector<double>(n, 0.0));
     for (int i = 1; i <= n; ++i) {
         for (int j = 1; j <= n; ++j) {
             // The inversion leaves its result in the upper triangle only.
@@ -64,7 +59,6 @@ std::vector<std::string> FlagsOf(const FitSummary& s) {
 }
 
 void FillFitSummary(FitSummary& s, const ProblemModel& m, int iterations, double wallSeconds) {
-    s.Filled = true;
     s.Title = m.Title;
     s.XAxis = m.XAxis.Text;
     s.YAxis = m.YAxis.Text;
@@ -75,8 +69,9 @@ void FillFitSummary(FitSummary& s, const ProblemModel& m, int iterations, double
                              m.SpeciesInterval[i]});
     }
     if (s.Correlation.size() != s.Species.size()) s.Correlation.clear();
-    s.MeanErrorBefore = MeanError(m, m.InitialSumOfSquares);
-    s.HasMeanErrorAfter = m.ResultSumOfSquares != 0;
+    s.HasWeights = m.WeightSum > 0;
+    s.MeanErrorBefore = s.HasWeights ? MeanError(m, m.InitialSumOfSquares) : 0.0;
+    s.HasMeanErrorAfter = s.HasWeights && m.ResultSumOfSquares != 0;
     s.MeanErrorAfter = s.HasMeanErrorAfter ? MeanError(m, m.ResultSumOfSquares) : 0.0;
     s.Iterations = iterations;
     s.EngineCalculations = m.Misfit.Calculations;

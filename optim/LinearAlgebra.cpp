@@ -117,7 +117,7 @@ LinearSolve SolveLinearSystem(std::int16_t n, Array2<double>& a) {
     return LinearSolve::Solved;
 }
 
-void InvertSymmetric(std::int16_t& n, Array2<double>& a) {
+Inversion InvertSymmetric(std::int16_t n, Array2<double>& a) {
     if (n < 1 || a.Upper1() < n || a.Upper2() < n) {
         throw RuntimeFailure(kInvalidCall, "Invalid procedure call or argument");
     }
@@ -125,10 +125,7 @@ void InvertSymmetric(std::int16_t& n, Array2<double>& a) {
     std::vector<double> h(static_cast<std::size_t>(order), 0.0);
     for (int sweep = 1; sweep <= order; ++sweep) {
         double p = a(1, 1);
-        if (p == 0) {
-            n = 0;
-            return;
-        }
+        if (p == 0) return Inversion::ZeroPivot;
         p = CheckedDivide(-1.0, p);
         for (int i = 1; i <= order - 1; ++i)
             h[i] = a(1, i + 1);
@@ -146,6 +143,7 @@ void InvertSymmetric(std::int16_t& n, Array2<double>& a) {
         for (int j = i; j <= order; ++j)
             a(i, j) = -a(i, j);
     }
+    return Inversion::Inverted;
 }
 
 }  // namespace varsel

@@ -27,11 +27,14 @@ enum class LinearSolve { Solved, Singular };
 /// the column whose pivot is largest relative to the length of the entries below it.
 [[nodiscard]] LinearSolve SolveLinearSystem(std::int16_t n, Array2<double>& a);
 
+/// Outcome of InvertSymmetric.
+enum class Inversion { Inverted, ZeroPivot };
+
 /// Inverts the symmetric matrix held in the upper triangle (1 <= i <= j <= n) of `a` in
 /// place, by n cyclic sweeps without pivoting. Cells below the diagonal, row 0 and column 0
-/// are not touched. A leading element that becomes exactly zero sets n to 0 (failure); a
-/// matrix that is not positive definite is otherwise inverted, and the caller examines the
-/// diagonal of the result.
-void InvertSymmetric(std::int16_t& n, Array2<double>& a);
+/// are not touched. A leading element that becomes exactly zero gives ZeroPivot, the upper
+/// triangle then partly rewritten; a matrix that is not positive definite is otherwise
+/// inverted, and the caller examines the diagonal of the result.
+[[nodiscard]] Inversion InvertSymmetric(std::int16_t n, Array2<double>& a);
 
 }  // namespace varsel

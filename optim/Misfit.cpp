@@ -9,8 +9,7 @@
 #include "model/Layout.h"
 #include "model/RuntimeFailure.h"
 #include "services/EngineContract.h"
-#include "services/Platform.h"
-#include "services/StopRequest.h"
+#include "services/RunContext.h"
 
 namespace varsel {
 
@@ -23,12 +22,12 @@ constexpr double kLog10E = 0.4342945;
 
 // Solver.Calculate for the current sample; on an engine verdict other than "OK" the second
 // reading of the message becomes the status text.
-bool Calculate(ProblemModel& m) {
+bool Calculate(ProblemModel& m, RunContext& context) {
     std::int16_t scratch = 0;
     ++m.Misfit.Calculations;
     m.Solver->Calculate(m.TempC, m.PressureBar, m.PmcActivity, m.BulkComposition, m.SpeciesAmount,
                         m.SpeciesLnActivity, scratch);
-    KeepWindowAlive();
+    context.KeepWindowAlive();
     if (m.Solver->GetMessage() == kCalculatedMessage) return true;
     m.StatusText = m.Solver->GetMessage();
     // A failure without a word would reach the user as an empty reason.
@@ -42,9 +41,9 @@ void SetEngineValue(ProblemModel& m, int species, float value) {
 }
 
 // Y at one perturbed value of a species; false when the pass has failed.
-bool PerturbedY(ProblemModel& m, int species, double value, double& y) {
+bool PerturbedY(ProblemModel& m, RunContext& context, int species, double value, double& y) {
     SetEngineValue(m, species, ToStoredFloat(value));
-    if (!Calculate(m)) return false;
+    if (!Calculate(m, context)) return false;
     y = AxisValue(m, m.YAxis);
     return m.StatusCode == 0;
 }
@@ -52,7 +51,7 @@ bool PerturbedY(ProblemModel& m, int species, double value, double& y) {
 // Central-difference derivatives of sample k's Y with respect to every free species. The
 // step is the species' scale times a multiplier that doubles, up to 1024, while Y does not
 // react by 1e-7, so that a flat stretch of the model does not give a derivative of noise.
-bool Derivatives(ProblemModel& m, MisfitState& state, int k) {
+bool Derivatives(ProblemModel& m, RunContext& context, MisfitState& state, int k) {
     const double y0 = m.Samples[k].YCalc;
     int f = 0;
     for (int j = 1; j <= m.SpeciesCount; ++j) {
@@ -64,8 +63,8 @@ bool Derivatives(ProblemModel& m, MisfitState& state, int k) {
         double yMinus = 0;
         double yPlus = 0;
         for (;;) {
-            if (!PerturbedY(m, j, value - scale * s, yMinus)) return false;
-            if (!PerturbedY(m, j, value + scale * s, yPlus)) return false;
+            if (!PerturbedY(m, context, j, value - scale * s, yMinus)) return false;
+            if (!PerturbedY(m, context, j, value + scale * s, yPlus)) return false;
             SetEngineValue(m, j, m.SpeciesValue[j]);
             if (std::fabs(yPlus - y0) + std::fabs(y0 - yMinus) < 1e-7 && s < 1000) {
                 s *= 2;
@@ -79,24 +78,25 @@ bool Derivatives(ProblemModel& m, MisfitState& state, int k) {
     return true;
 }
 
-void WriteSampleCells(ProblemModel& m, int k) {
+void WriteSampleCells(ProblemModel& m, RunContext& context, int k) {
     const SampleRec& sample = m.Samples[k];
     using layout::SampleCell;
     using layout::SampleColumn;
     const std::int16_t row = layout::SampleRow(m, k);
     if (m.XAxis.Kind != AxisDef::kFixed) {
-        WriteCell(row, SampleCell(m, SampleColumn::X), sample.XFixed);
+        WriteCell(context, row, SampleCell(m, SampleColumn::X), sample.XFixed);
     }
-    WriteCell(row, SampleCell(m, SampleColumn::YCalc), sample.YCalc);
-    WriteCell(row, SampleCell(m, SampleColumn::Error), sample.Error);
+    WriteCell(context, row, SampleCell(m, SampleColumn::YCalc), sample.YCalc);
+    WriteCell(context, row, SampleCell(m, SampleColumn::Error), sample.Error);
     if (sample.Extras != 0) {
-        WriteCellNumber(row, SampleCell(m, SampleColumn::Extras), sample.Extras);
+        WriteCellNumber(context, row, SampleCell(m, SampleColumn::Extras), sample.Extras);
     } else {
-        ClearCell(row, SampleCell(m, SampleColumn::Extras));
+        ClearCell(context, row, SampleCell(m, SampleColumn::Extras));
     }
 }
 
-void Pass(ProblemModel& m, MisfitState& state, PassMode mode, int& currentSample) {
+void Pass(ProblemModel& m, RunContext& context, MisfitState& state, PassMode mode,
+          int& currentSample) {
     state.SumOfSquares = 0;
     for (int j = 1; j <= m.SpeciesCount; ++j)
         SetEngineValue(m, j, m.SpeciesValue[j]);
@@ -108,7 +108,7 @@ void Pass(ProblemModel& m, MisfitState& state, PassMode mode, int& currentSample
         if (hessian && sample.Weight == 0) continue;
         // A stop is honoured between engine calls, so that it takes effect within one
         // sample's calculations.
-        if (StopRequested()) {
+        if (context.Stop.Requested()) {
             m.StatusCode = 1;
             m.StatusText = kStoppedByUser;
             return;
@@ -135,7 +135,7 @@ void Pass(ProblemModel& m, MisfitState& state, PassMode mode, int& currentSample
         }
         m.BulkComposition[0] = kWaterMolesPerKg;
 
-        if (!Calculate(m)) return;
+        if (!Calculate(m, context)) return;
         const double y = AxisValue(m, m.YAxis);
         if (m.StatusCode != 0) return;
         if (!hessian) sample.YCalc = ToStoredFloat(y);
@@ -154,22 +154,31 @@ void Pass(ProblemModel& m, MisfitState& state, PassMode mode, int& currentSample
                 if (m.SpeciesAmount[i] > 0) CheckedAdd(extras, 1);
             }
             sample.Extras = extras;
-            if (m.IsWorkbook) WriteSampleCells(m, k);
+            if (m.IsWorkbook) WriteSampleCells(m, context, k);
         }
 
         state.SumOfSquares = Finite(state.SumOfSquares + r * r * sample.Weight);
 
         if (mode == PassMode::Iteration) {
             m.Jacobian(0, k) = -r;
-            if (sample.Weight != 0 && !Derivatives(m, state, k)) return;
+            if (sample.Weight != 0 && !Derivatives(m, context, state, k)) return;
         }
     }
 }
 
 }  // namespace
 
-void FixedPmcActivities() {
-    ProblemModel& m = Model();
+void PrepareWork(ProblemModel& m) {
+    MisfitState& state = m.Misfit;
+    state.RT = static_cast<double>(m.TempK) * kInterfaceGasConstant;
+    state.LastMultiplier = 1;
+    m.BulkComposition.Redim(m.SystemInfo.ElementCount);
+    m.PmcActivity.Redim(m.PmcSlots);
+    m.SpeciesAmount.Redim(m.SystemInfo.LastAqueous - m.PmcSlots);
+    m.SpeciesLnActivity.Redim(m.SystemInfo.LastAqueous - m.PmcSlots);
+}
+
+void FixedPmcActivities(ProblemModel& m) {
     for (int i = 1; i <= m.PmcSlots; ++i) {
         bool perSample = false;
         for (int c = 1; c <= m.SamplePmcCount; ++c)
@@ -183,11 +192,10 @@ void FixedPmcActivities() {
     }
 }
 
-void EvaluateModel(PassMode mode) {
-    ProblemModel& m = Model();
+void EvaluateModel(ProblemModel& m, RunContext& context, PassMode mode) {
     int currentSample = 0;
     try {
-        Pass(m, m.Misfit, mode, currentSample);
+        Pass(m, context, m.Misfit, mode, currentSample);
     } catch (const std::exception& failure) {
         // An arithmetic fault, or an engine or spreadsheet call that could not be carried
         // out: the run ends in order with a reason that names the sample.

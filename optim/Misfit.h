@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "model/ProblemModel.h"
+#include "services/RunContext.h"
 
 namespace varsel {
 
@@ -22,18 +23,22 @@ enum class PassMode {
     Hessian     ///< only the weighted samples, nothing recorded, no derivatives
 };
 
+/// Readies the work arrays that a pass hands to the engine and sets Misfit.RT (kJ/mol) and
+/// the derivative multiplier back to 1.
+void PrepareWork(ProblemModel& m);
+
 /// Computes PmcActivity for every p.m.c. slot whose potential is fixed for all samples:
 /// exp((μ − μ°) / RT), μ° the slot's reference potential (kJ/mol) from the engine. Needs
-/// Model().Misfit.RT. Throws RuntimeFailure on an overflowing exponential or an engine failure.
-void FixedPmcActivities();
+/// PrepareWork. Throws RuntimeFailure on an overflowing exponential or an engine failure.
+void FixedPmcActivities(ProblemModel& m);
 
-/// One pass over the samples at the current SpeciesValue. Leaves S in Model().Misfit and, by mode,
-/// the sample outputs, the data-sheet cells and the Jacobian. A failure (an engine message
-/// other than "OK", an axis value that cannot be taken, an arithmetic fault, a failing engine
-/// or spreadsheet call, a stop request seen before a sample) sets StatusCode 1 and StatusText
-/// and ends the pass; nothing is thrown.
+/// One pass over the samples of `m` at its current SpeciesValue. Leaves S in m.Misfit and, by
+/// mode, the sample outputs, the data-sheet cells (through the context's sink) and the
+/// Jacobian. A failure (an engine message other than "OK", an axis value that cannot be
+/// taken, an arithmetic fault, a failing engine or spreadsheet call, a stop request seen
+/// before a sample) sets StatusCode 1 and StatusText and ends the pass; nothing is thrown.
 /// StatusCode must be 0 on entry.
-void EvaluateModel(PassMode mode);
+void EvaluateModel(ProblemModel& m, RunContext& context, PassMode mode);
 
 /// The value of an axis for the equilibrium the engine computed last. On failure sets
 /// m.StatusCode 1 and m.StatusText "invalid " + axis.Text + " value" and returns 0.

@@ -17,8 +17,8 @@
 #include "model/RuntimeFailure.h"
 #include "output/FileReplacement.h"
 #include "services/Engine.h"
-#include "services/Platform.h"
-#include "services/Window.h"
+#include "services/RunContext.h"
+#include "varsel/Window.h"
 
 namespace fs = std::filesystem;
 
@@ -118,24 +118,22 @@ std::string ResultsText(ProblemModel& m) {
     return text;
 }
 
-// The data file as the window names it; throws when there is no window to ask.
+// The data file as the path box named it when it was read; throws when none was.
 fs::path DataFile(const ProblemModel& m) {
-    IWindow* window = ThePlatform().Window;
-    if (window == nullptr) throw FileProblem{kPathAccessError, "no file is named"};
-    return fs::path(m.WorkFolder + window->PathText());
+    if (m.DataPath.empty()) throw FileProblem{kPathAccessError, "no file is named"};
+    return fs::path(m.WorkFolder + m.DataPath);
 }
 
-void Report(ProblemModel& m, std::int16_t code, const std::string& text) {
+void Report(ProblemModel& m, IWindow* window, std::int16_t code, const std::string& text) {
     m.StatusCode = code;
-    if (IWindow* window = ThePlatform().Window) {
+    if (window != nullptr) {
         window->ShowMessage(text, MessageButtons::Ok, MessageIcon::Critical);
     }
 }
 
 }  // namespace
 
-std::string SaveProblem() {
-    ProblemModel& m = Model();
+std::string SaveProblem(const ProblemModel& m) {
     if (m.IsWorkbook) return std::string();
     try {
         const fs::path file = DataFile(m);
@@ -146,10 +144,9 @@ std::string SaveProblem() {
     }
 }
 
-void SaveResults() {
-    ProblemModel& m = Model();
+void SaveResults(ProblemModel& m, RunContext& context) {
     if (m.IsWorkbook) return;
-    IWindow* window = ThePlatform().Window;
+    IWindow* window = context.Window;
     if (window != nullptr) window->SetStatusCaption("Saving results...");
 
     fs::path file;
@@ -158,7 +155,7 @@ void SaveResults() {
         file = DataFile(m);
         replacement = std::make_unique<FileReplacement>(ReplacedFile(file));
     } catch (const FileProblem& problem) {
-        Report(m, 1,
+        Report(m, window, 1,
                std::string(kCannotWrite) + ": " + PathAndReason(file.string(), problem.reason));
         return;
     }
@@ -182,7 +179,7 @@ void SaveResults() {
         reason = "unknown failure";
     }
     replacement.reset();
-    Report(m, 2,
+    Report(m, window, 2,
            "Error" + std::to_string(number) + " while writing results to the file: " +
                PathAndReason(file.string(), Printable(reason)));
 }

@@ -12,18 +12,21 @@
 
 namespace varsel {
 
-/// Rewrites the text data file WorkFolder + the window's path text from Model(). Does nothing
-/// for a workbook. On failure shows a message box (stop icon) and sets StatusCode: 1 with
+struct ProblemModel;
+struct RunContext;
+
+/// Rewrites the text data file WorkFolder + DataPath from `m`. Does nothing for a workbook.
+/// On failure shows a message box (stop icon) in the context's window and sets StatusCode: 1 with
 /// "Could not write to file (disk access error?)" when the file cannot be written at all,
 /// 2 with "Error<number> while writing results to the file" when writing fails part-way; both
 /// go on with ": ", the path and the reason. The data file is then left as it was. Never
 /// throws.
-void SaveResults();
+void SaveResults(ProblemModel& m, RunContext& context);
 
 /// Why SaveResults could not write the text data file now: its path and the system's reason
 /// ("/data/a.txt: Permission denied"). Empty when it can, and for a workbook. Asked before a
 /// fit, so that a fit whose results cannot be kept is not run unknowingly; changes nothing.
-std::string SaveProblem();
+std::string SaveProblem(const ProblemModel& m);
 
 /// Removes the temporaries that an earlier writer of `dataFile` left beside it when it was
 /// killed before it could finish or remove them. A temporary that a live process is still

@@ -41,6 +41,11 @@ inline constexpr double kInterfaceGasConstant = 0.008314411328;
 /// the amount of solvent the program hands to Solver::Calculate.
 inline constexpr double kWaterMolesPerKg = 55.50843;
 
+/// Numbers of the engine's switches (Solver::SetSwitch): 27 traces the equilibrium
+/// calculations, 28 starts each calculation from the solution of the one before; 0 is off.
+inline constexpr std::int16_t kTraceSwitch = 27;
+inline constexpr std::int16_t kWarmStartSwitch = 28;
+
 /// Solver::GetMessage after a successful LoadSystem and Calculate.
 inline constexpr const char* kSystemAcceptedMessage = "System file accepted";
 inline constexpr const char* kCalculatedMessage = "OK";

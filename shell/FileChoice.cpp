@@ -1,13 +1,13 @@
 #include "shell/FileChoice.h"
 
-#include "model/DataSource.h"
+#include <filesystem>
 
 namespace varsel {
 
 namespace {
 
 bool IsSeparator(char c) {
-    return c == '/' || c == FolderSeparator();
+    return c == '/' || c == std::filesystem::path::preferred_separator;
 }
 
 // "/" on Linux, and "C:\" or "C:/" where drive letters exist.

@@ -8,8 +8,7 @@
 
 namespace varsel {
 
-std::string ResultsSummary() {
-    const ProblemModel& m = Model();
+std::string ResultsSummary(const ProblemModel& m) {
     std::string text;
     for (int i = 1; i <= m.SpeciesCount; ++i) {
         if (!m.SpeciesFree[i]) continue;

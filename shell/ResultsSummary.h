@@ -7,8 +7,10 @@
 
 namespace varsel {
 
-/// Lines separated by CR LF, from Model(); numbers in the short form, mean errors in the
+struct ProblemModel;
+
+/// Lines separated by CR LF, from `m`; numbers in the short form, mean errors in the
 /// "0.000000" pattern.
-std::string ResultsSummary();
+std::string ResultsSummary(const ProblemModel& m);
 
 }  // namespace varsel

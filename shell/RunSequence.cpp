@@ -12,34 +12,38 @@
 #include "optim/FitSummary.h"
 #include "optim/Misfit.h"
 #include "output/ResultsWriter.h"
-#include "services/Platform.h"
-#include "services/StopRequest.h"
-#include "services/Window.h"
+#include "services/EngineContract.h"
+#include "services/RunContext.h"
 #include "shell/ResultsSummary.h"
+#include "varsel/Window.h"
 
 namespace varsel {
 
-namespace {
-
-// The engine's switch 27 is set to 0 before every fit.
-constexpr std::int16_t kFitSwitch = 27;
-
-void SwitchAndFit(ProblemModel& m) {
+FitSummary SwitchAndFit(ProblemModel& m, RunContext& context, bool intervals) {
     try {
-        m.Solver->SetSwitch(kFitSwitch, 0);
+        // The engine traces nothing during a fit.
+        m.Solver->SetSwitch(kTraceSwitch, 0);
     } catch (const std::exception& failure) {
         m.StatusCode = 1;
         m.StatusText = failure.what();
-        return;
+        FitSummary summary;
+        FillFitSummary(summary, m, 0, 0.0);
+        summary.Outcome = m.StatusText;
+        return summary;
     }
-    FitParameters();
+    FitSummary summary = FitParameters(m, context, intervals);
     // A stop that came after the last engine call of the fit still ends the run before
     // anything is saved.
-    if (m.StatusCode == 0 && StopRequested()) {
+    if (m.StatusCode == 0 && context.Stop.Requested()) {
         m.StatusCode = 1;
         m.StatusText = kStoppedByUser;
+        summary.Succeeded = false;
+        summary.Outcome = kStoppedByUser;
     }
+    return summary;
 }
+
+namespace {
 
 // Whether the fit's results will be written back. A fit may take minutes; before it starts,
 // the text data file is tried, and when it cannot take the results the user decides (or the
@@ -47,7 +51,7 @@ void SwitchAndFit(ProblemModel& m) {
 // with a reason, -1 when the user declined to fit.
 bool ChooseSaving(ProblemModel& m, IWindow& window) {
     if (m.Saving == SavePolicy::Never) return false;
-    const std::string problem = SaveProblem();
+    const std::string problem = SaveProblem(m);
     if (problem.empty()) return true;
     const std::string reason = "Results cannot be saved: " + problem;
     if (m.Saving == SavePolicy::Stop) {
@@ -71,12 +75,14 @@ std::string SavedText(const ProblemModel& m) {
     return nothing + ".    Mean error: " + FixedSix(MeanError(m, m.ResultSumOfSquares)) + "  ";
 }
 
-// End of every run: the window's controls come back, and every engine and spreadsheet
-// object is released. The spreadsheet application and its workbook stay open.
-void EndRun(ProblemModel& m, IWindow& window) {
-    window.SetStartVisible(true);
-    window.SetBrowseEnabled(true);
-    window.SetPathEnabled(true);
+}  // namespace
+
+void EndRun(ProblemModel& m, RunContext& context) {
+    if (IWindow* window = context.Window) {
+        window->SetStartVisible(true);
+        window->SetBrowseEnabled(true);
+        window->SetPathEnabled(true);
+    }
     m.Thermo.reset();
     m.SystemReader.reset();
     if (m.Solver) {
@@ -91,29 +97,32 @@ void EndRun(ProblemModel& m, IWindow& window) {
     m.DataWorkbook.reset();
     m.ExcelAppTyped.reset();
     m.ExcelApp.reset();
-    ClearStopRequest();
 }
 
-// A failure that no stage reported through StatusCode (an engine or spreadsheet call that
-// threw where nothing expected it): the user is told, and the run still ends in order.
-void EndUnexpectedly(ProblemModel& m, IWindow& window, const std::string& reason) {
+void EndUnexpectedly(ProblemModel& m, RunContext& context, const std::string& reason) {
+    if (context.Window != nullptr) ShowUnexpectedEnd(*context.Window, reason);
+    if (m.StatusCode <= 0) m.StatusCode = 1;
+    m.StatusText = reason;
+    EndRun(m, context);
+}
+
+void ShowUnexpectedEnd(IWindow& window, const std::string& reason) noexcept {
     try {
         window.ClearDrawing();
-        CloseDataSource();
         window.ShowMessage("The run ended unexpectedly: " + Printable(reason) + "  ",
                            MessageButtons::Ok, MessageIcon::Critical);
     } catch (...) {
-        // Nothing more can be shown; the controls and objects are still restored below.
+        // Nothing more can be shown; the caller still restores the controls and objects.
     }
-    if (m.StatusCode <= 0) m.StatusCode = 1;
-    m.StatusText = reason;
-    EndRun(m, window);
 }
 
+namespace {
+
 // The fit and what the user is told after it; `save` says whether the results are written.
-// `saved` is set once the results are in the data file, before the window is told so.
-void FitAndReport(ProblemModel& m, IWindow& window, bool save, bool& saved) {
-    SwitchAndFit(m);
+// `outcome.Saved` is set once the results are in the data file, before the window is told so.
+void FitAndReport(ProblemModel& m, RunContext& context, IWindow& window, bool save,
+                  RunOutcome& outcome) {
+    outcome.Summary = SwitchAndFit(m, context);
     if (m.StatusCode > 0) {
         m.StatusText = "Optimization: " + Printable(m.StatusText) + "  ";
         if (m.IsWorkbook) {
@@ -132,55 +141,52 @@ void FitAndReport(ProblemModel& m, IWindow& window, bool save, bool& saved) {
     if (m.StatusCode != 0) return;
     if (!save && !m.IsWorkbook) {
         window.SetStatusCaption("");
-        window.ShowMessage("Results are not saved  \r\n" + ResultsSummary(), MessageButtons::Ok,
+        window.ShowMessage("Results are not saved  \r\n" + ResultsSummary(m), MessageButtons::Ok,
                            MessageIcon::Information);
         return;
     }
-    SaveResults();
+    SaveResults(m, context);
     if (m.StatusCode == 0) {
         window.SetStatusCaption("");
-        saved = true;
+        outcome.Saved = true;
         window.ShowMessage(SavedText(m), MessageButtons::Ok, MessageIcon::Information);
     }
 }
 
-void RunStages(ProblemModel& m, IWindow& window, bool& saved) {
-    ReadDataFile();
-    if (m.StatusCode == 0 && !m.IsWorkbook) {
-        RemoveStaleTemporaries(m.WorkFolder + window.PathText());
-    }
+void RunStages(ProblemModel& m, RunContext& context, IWindow& window, RunOutcome& outcome) {
+    ReadDataFile(m, context);
+    if (m.StatusCode == 0 && !m.IsWorkbook) RemoveStaleTemporaries(m.WorkFolder + m.DataPath);
     if (m.StatusCode > 0) {
         window.ShowMessage("Source data: " + m.StatusText + "  ", MessageButtons::Ok,
                            MessageIcon::Critical);
     } else if (m.StatusCode == 0) {
         const bool save = ChooseSaving(m, window);
-        if (m.StatusCode == 0) FitAndReport(m, window, save, saved);
+        if (m.StatusCode == 0) FitAndReport(m, context, window, save, outcome);
     }
-    EndRun(m, window);
+    EndRun(m, context);
 }
 
 }  // namespace
 
-bool RunSequence() {
-    ProblemModel& m = Model();
-    IWindow& window = *ThePlatform().Window;
-    bool saved = false;
-    try {
-        RunStages(m, window, saved);
-    } catch (const std::exception& failure) {
-        EndUnexpectedly(m, window, failure.what());
-    } catch (...) {
-        EndUnexpectedly(m, window, "unknown failure");
+RunOutcome RunSequence(ProblemModel& m, RunContext& context) {
+    RunOutcome outcome;
+    if (context.Window == nullptr) {
+        EndUnexpectedly(m, context, "no window to run in");
+        return outcome;
     }
-    return saved;
-}
-
-void EndUnexpectedly(IWindow& window, const std::string& reason) {
-    EndUnexpectedly(Model(), window, reason);
-}
-
-void EndRun() {
-    if (IWindow* window = ThePlatform().Window) EndRun(Model(), *window);
+    // The workbook's cells are written as the run goes; a text file has none to write.
+    DataSheetCells sheetCells(m);
+    CellSink* const ownSink = context.Cells;
+    if (context.Cells == nullptr) context.Cells = &sheetCells;
+    try {
+        RunStages(m, context, *context.Window, outcome);
+    } catch (const std::exception& failure) {
+        EndUnexpectedly(m, context, failure.what());
+    } catch (...) {
+        EndUnexpectedly(m, context, "unknown failure");
+    }
+    context.Cells = ownSink;
+    return outcome;
 }
 
 }  // namespace varsel

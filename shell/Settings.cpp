@@ -1,9 +1,8 @@
 #include "shell/Settings.h"
 
+#include <filesystem>
 #include <fstream>
 #include <string_view>
-
-#include "model/DataSource.h"
 
 namespace varsel {
 
@@ -31,7 +30,7 @@ std::string ReadWorkFolder(const std::filesystem::path& file) {
     std::string folder = TrimBlanks(line.substr(kWorkDirKey.size()));
     // The data source puts the file name directly after the folder, so a hand-written folder
     // without its separator would name a file that does not exist.
-    const char separator = FolderSeparator();
+    const char separator = std::filesystem::path::preferred_separator;
     if (!folder.empty() && folder.back() != separator && folder.back() != '/')
         folder.push_back(separator);
     return folder;

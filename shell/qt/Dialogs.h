@@ -7,7 +7,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "services/Window.h"
+#include "varsel/Window.h"
 
 class QWidget;
 

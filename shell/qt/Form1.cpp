@@ -14,18 +14,13 @@
 #include <cmath>
 #include <exception>
 
-#include "model/DataSource.h"
-#include "model/Numbers.h"
-#include "model/ProblemModel.h"
-#include "services/Platform.h"
-#include "services/StopRequest.h"
 #include "shell/CommandLine.h"
 #include "shell/InfoLabels.h"
-#include "shell/RunSequence.h"
 #include "shell/Settings.h"
 #include "shell/qt/ChooseFile.h"
 #include "shell/qt/Dialogs.h"
 #include "shell/qt/ResultsView.h"
+#include "varsel/Numbers.h"
 
 namespace varsel::qt {
 
@@ -80,6 +75,7 @@ void PostEscape(QWidget* receiver) {
 
 Form1::Form1(RunFunction run, QWidget* parent)
     : QWidget(parent), run_(std::move(run)), settingsFile_(kSettingsFileName) {
+    if (!run_) run_ = [this](const RunOptions& options) { return Run(*this, options); };
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(kCaption));
     setFixedSize(PixelsOf(kClientWidthTwips), PixelsOf(kClientHeightTwips));
@@ -151,9 +147,8 @@ Form1::Form1(RunFunction run, QWidget* parent)
 }
 
 void Form1::FormLoad(const std::string& commandLine) {
-    ProblemModel& model = Model();
-    model.IgnoreLimits = IgnoreLimitsPosition(commandLine);
-    model.WorkFolder = ReadWorkFolder(settingsFile_);
+    ignoreLimits_ = IgnoreLimitsPosition(commandLine);
+    workFolder_ = ReadWorkFolder(settingsFile_);
     SetDecimalSeparator(DecimalSeparatorFromLocale());
     // The captions are single-byte texts.
     nfo_->setText(QString::fromLatin1(NfoCaption()));
@@ -163,14 +158,14 @@ void Form1::FormLoad(const std::string& commandLine) {
 }
 
 void Form1::cmdBrowse_Click() {
-    std::string folder = Model().WorkFolder;
+    std::string folder = workFolder_;
     std::string fileName = PathText();
     // Workbooks in the formats LibreOffice Calc opens alike, besides text files.
     if (!ChooseFile("Choose data file", "Data files", "*.txt;*.xls;*.xlsx;*.ods", folder, fileName,
                     this)) {
         return;
     }
-    Model().WorkFolder = folder;
+    workFolder_ = folder;
     SetPathText(fileName);
 }
 
@@ -179,31 +174,38 @@ void Form1::cmdStart_Click() {
     // button must not start a second run inside the first.
     if (running_ || !run_) return;
     running_ = true;
-    LastFitSummary() = FitSummary();
+    lastSummary_ = FitSummary();
+    stop_.Clear();
+    RunOptions options;
+    options.WorkFolder = workFolder_;
+    options.IgnoreLimits = ignoreLimits_;
+    options.Saving = SavePolicy::Ask;
+    options.Stop = stop_.Token();
+    options.Spreadsheet = office_;
     try {
-        run_();
+        RunResult result = run_(options);
+        workFolder_ = result.WorkFolder;
+        lastSummary_ = std::move(result.Summary);
     } catch (const std::exception& failure) {
         EndFailedRun(failure.what());
     } catch (...) {
         EndFailedRun("unknown failure");
     }
+    stop_.Clear();
     running_ = false;
-    ShowResults(*this);
+    ShowResults(*this, lastSummary_);
 }
 
 void Form1::cmdStop_Click() {
     if (!running_) return;
     // The run ends at its next look at the request, after the engine call in progress; the
     // greyed button shows that the press was taken.
-    RequestStop();
+    stop_.Request();
     cmdStop_->setEnabled(false);
 }
 
 void Form1::EndFailedRun(const std::string& reason) {
-    EndUnexpectedly(*this, reason);
-    // The run may have been made with another window in front of this one; its controls come
-    // back as well.
-    if (ThePlatform().Window != this) EndRun();
+    EndRunUnexpectedly(*this, reason);
 }
 
 bool Form1::Form_QueryUnload() {
@@ -216,8 +218,7 @@ bool Form1::Form_QueryUnload() {
 }
 
 void Form1::Form_Unload() {
-    WriteWorkFolder(settingsFile_, Model().WorkFolder);
-    CloseDataSource();
+    WriteWorkFolder(settingsFile_, workFolder_);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -13,7 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "services/Window.h"
+#include "varsel/FitSummary.h"
+#include "varsel/Run.h"
+#include "varsel/Stop.h"
+#include "varsel/Window.h"
 
 class QLabel;
 class QLineEdit;
@@ -28,10 +31,12 @@ class Form1 final : public QWidget, public IWindow {
     Q_OBJECT
 
   public:
-    /// The run that one press of the start button makes; the program passes RunSequence.
-    using RunFunction = std::function<void()>;
+    /// The run that one press of the start button makes, given the window's options (its
+    /// working folder, the "/ie" switch, the stop request, the office); null: varsel::Run
+    /// with this window.
+    using RunFunction = std::function<RunResult(const RunOptions&)>;
 
-    explicit Form1(RunFunction run, QWidget* parent = nullptr);
+    explicit Form1(RunFunction run = nullptr, QWidget* parent = nullptr);
 
     /// Start-up: takes the "/ie" switch from `commandLine`, the working folder from the
     /// settings file, the user's decimal separator from the locale, fills the information
@@ -44,6 +49,16 @@ class Form1 final : public QWidget, public IWindow {
 
     /// True from the press of the start button until the run has returned.
     bool RunInProgress() const { return running_; }
+
+    /// The working folder, ending with the folder separator; empty until one is known.
+    const std::string& WorkFolder() const { return workFolder_; }
+    void SetWorkFolder(const std::string& folder) { workFolder_ = folder; }
+
+    /// The office application for workbook data files; null: workbooks cannot be run.
+    void SetOffice(ISpreadsheetConnector* office) { office_ = office; }
+
+    /// What the last run learned (empty before the first run).
+    const FitSummary& LastSummary() const { return lastSummary_; }
 
     // The window interface.
     std::string PathText() override;
@@ -83,6 +98,11 @@ class Form1 final : public QWidget, public IWindow {
 
     RunFunction run_;
     std::filesystem::path settingsFile_;
+    std::string workFolder_;
+    std::int16_t ignoreLimits_ = 0;
+    ISpreadsheetConnector* office_ = nullptr;
+    StopSource stop_;
+    FitSummary lastSummary_;
     bool running_ = false;
     std::vector<FilledArea> drawing_;
 

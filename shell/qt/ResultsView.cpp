@@ -145,10 +145,9 @@ void ResultsView::SavePlotClicked() {
     if (!SavePlot(path, error)) QMessageBox::warning(this, "Varsel", "Could not save: " + error);
 }
 
-ResultsView* ShowResults(QWidget& owner) {
+ResultsView* ShowResults(QWidget& owner, const FitSummary& summary) {
     for (ResultsView* earlier : owner.findChildren<ResultsView*>(Qt::FindDirectChildrenOnly))
         earlier->close();
-    const FitSummary& summary = LastFitSummary();
     if (!summary.Filled) return nullptr;
     auto* view = new ResultsView(summary, &owner);
     view->resize(1040, 680);

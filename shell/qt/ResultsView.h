@@ -6,7 +6,7 @@
 
 #include <QWidget>
 
-#include "optim/FitSummary.h"
+#include "varsel/FitSummary.h"
 
 namespace varsel::qt {
 
@@ -26,8 +26,8 @@ class ResultsView final : public QWidget {
     FitSummary summary_;
 };
 
-/// Opens the view of the last run's summary beside `owner` (closing an earlier one) when the
-/// run reached a pass; returns the view, or null when there is nothing to show.
-ResultsView* ShowResults(QWidget& owner);
+/// Opens the view of a run's summary beside `owner` (closing an earlier one) when the run
+/// reached a pass; returns the view, or null when there is nothing to show.
+ResultsView* ShowResults(QWidget& owner, const FitSummary& summary);
 
 }  // namespace varsel::qt

@@ -19,13 +19,10 @@
 #include <clocale>
 #include <cstdio>
 
-#include "engine/EngineFactory.h"
-#include "model/ProblemModel.h"
-#include "services/Platform.h"
-#include "shell/RunSequence.h"
 #include "shell/qt/Dialogs.h"
 #include "shell/qt/Form1.h"
 #include "shell/qt/ResultsView.h"
+#include "varsel/Run.h"
 
 namespace {
 
@@ -140,20 +137,21 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    varsel::engine::EngineFactory engine;
-    varsel::ThePlatform().Engine = &engine;
-    Form1 form(varsel::RunSequence);
-    PicturingWindow window(form, QString::fromLocal8Bit(argv[2]));
+    // The run talks to the stand-in, which passes everything on to the window.
+    PicturingWindow* window = nullptr;
+    Form1 form(
+        [&window](const varsel::RunOptions& options) { return varsel::Run(*window, options); });
+    PicturingWindow picturing(form, QString::fromLocal8Bit(argv[2]));
+    window = &picturing;
     PicturingDialogs dialogs(form, QString::fromLocal8Bit(argv[3]));
     varsel::qt::UseDialogs(&dialogs);
-    varsel::ThePlatform().Window = &window;
     form.SetSettingsFile(QDir::temp().filePath("varsel-screenshot.ini").toStdString());
     form.FormLoad("");
     form.move(40, 40);
 
     // The data file as the browse button would have chosen it.
-    varsel::Model().WorkFolder = QDir::toNativeSeparators(data.absolutePath()).toStdString() +
-                                 static_cast<char>(QDir::separator().toLatin1());
+    form.SetWorkFolder(QDir::toNativeSeparators(data.absolutePath()).toStdString() +
+                       static_cast<char>(QDir::separator().toLatin1()));
     form.SetPathText(data.fileName().toStdString());
     Settle(300);
     form.findChild<QWidget*>(QStringLiteral("cmdStart"))->setFocus();
@@ -166,10 +164,9 @@ int main(int argc, char** argv) {
     }
 
     varsel::qt::UseDialogs(nullptr);
-    varsel::ThePlatform() = {};
-    if (!window.Saved || !dialogs.Saved || !resultsSaved) {
+    if (!picturing.Saved || !dialogs.Saved || !resultsSaved) {
         std::fprintf(stderr, "varsel-screenshot: the run did not reach %s\n",
-                     !window.Saved    ? "the confidence intervals"
+                     !picturing.Saved ? "the confidence intervals"
                      : !dialogs.Saved ? "a closing message"
                                       : "the results view");
         return 1;

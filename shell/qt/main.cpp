@@ -1,16 +1,10 @@
-// varsel: the desktop program, one window over the shared run sequence.
+// varsel: the desktop program, one window over the shared run.
 #include <QApplication>
 #include <clocale>
 
-#include "engine/EngineFactory.h"
-#include "services/Platform.h"
 #include "shell/CommandLine.h"
-#include "shell/RunSequence.h"
 #include "shell/qt/Form1.h"
-
-#ifdef VARSEL_HAVE_UNO
-#include "services/uno/CalcConnector.h"
-#endif
+#include "varsel/Run.h"
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
@@ -19,16 +13,10 @@ int main(int argc, char** argv) {
     // start-up instead.
     std::setlocale(LC_NUMERIC, "C");
 
-    varsel::engine::EngineFactory engine;
-    varsel::ThePlatform().Engine = &engine;
-#ifdef VARSEL_HAVE_UNO
-    const auto spreadsheet = varsel::MakeCalcConnector();
-    varsel::ThePlatform().Spreadsheet = spreadsheet.get();
-#endif
-    varsel::qt::Form1 form(varsel::RunSequence);
-    varsel::ThePlatform().Window = &form;
+    // Workbook data files run in LibreOffice Calc when this build has its backend.
+    const auto office = varsel::MakeOfficeConnector();
+    varsel::qt::Form1 form;
+    form.SetOffice(office.get());
     form.FormLoad(varsel::JoinArguments(argc, argv));
-    const int exitCode = QApplication::exec();
-    varsel::ThePlatform() = {};
-    return exitCode;
+    return QApplication::exec();
 }

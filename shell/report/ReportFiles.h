@@ -6,7 +6,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "optim/FitSummary.h"
+#include "varsel/FitSummary.h"
 
 namespace varsel::report {
 

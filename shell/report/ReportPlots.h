@@ -7,7 +7,7 @@
 #include <QSize>
 #include <QString>
 
-#include "optim/FitSummary.h"
+#include "varsel/FitSummary.h"
 
 class QPainter;
 class QRectF;

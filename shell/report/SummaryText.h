@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "optim/FitSummary.h"
+#include "varsel/FitSummary.h"
 
 namespace varsel::report {
 

@@ -9,7 +9,7 @@
 #include "model/DataSource.h"
 #include "model/ProblemModel.h"
 #include "model/RuntimeFailure.h"
-#include "services/Platform.h"
+#include "services/RunContext.h"
 #include "services/Spreadsheet.h"
 #include "support/FakeSpreadsheet.h"
 #include "support/RecordingWindow.h"
@@ -27,17 +27,8 @@ using test::FakeConnector;
 class DataSourceTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ResetModel();
-        ResetDataSource();
-        ThePlatform().Window = &window;
-        ThePlatform().Spreadsheet = nullptr;
-        Model().WorkFolder = folder.AsWorkFolder();
-    }
-    void TearDown() override {
-        CloseDataSource();
-        ResetDataSource();
-        ThePlatform() = Platform();
-        ResetModel();
+        context.Window = &window;
+        m.WorkFolder = folder.AsWorkFolder();
     }
 
     // Opens `bytes` as a text data file and returns the status code.
@@ -47,26 +38,30 @@ class DataSourceTest : public ::testing::Test {
     }
     // Opens the data source on `path` and returns the status code.
     int Open(const std::string& path) {
-        Model().StatusCode = 0;
+        m.StatusCode = 0;
         window.Path = path;
-        OpenDataSource();
-        return Model().StatusCode;
+        source = std::make_unique<DataSource>(m, context);
+        source->Open();
+        return m.StatusCode;
     }
 
     // The next `count` cells of a new row.
     std::vector<std::string> Row(int count) {
         std::vector<std::string> cells;
-        NextRowCell();
-        cells.push_back(CurrentCell());
+        source->NextRowCell();
+        cells.push_back(source->CurrentCell());
         for (int i = 1; i < count; ++i) {
-            NextCell();
-            cells.push_back(CurrentCell());
+            source->NextCell();
+            cells.push_back(source->CurrentCell());
         }
         return cells;
     }
 
     test::TempFolder folder;
     test::RecordingWindow window;
+    ProblemModel m;
+    RunContext context;
+    std::unique_ptr<DataSource> source;
 };
 
 using Cells = std::vector<std::string>;
@@ -77,8 +72,8 @@ TEST_F(DataSourceTest, TabsBlanksAndQuotes) {
                        "a\t\tb\r\n"),
               0);
     EXPECT_EQ(Row(3), (Cells{"Database:", "thermo", ""}));
-    EXPECT_EQ(CurrentRow(), 1);
-    EXPECT_EQ(CurrentColumn(), 3);
+    EXPECT_EQ(source->CurrentRow(), 1);
+    EXPECT_EQ(source->CurrentColumn(), 3);
     // Quotes go only in pairs around a cell longer than one character; inner blanks stay.
     EXPECT_EQ(Row(6), (Cells{"a(Na+)", "\"", "", "\"x", " q ", ""}));
     EXPECT_EQ(Row(4), (Cells{"a", "", "b", ""}));
@@ -86,8 +81,8 @@ TEST_F(DataSourceTest, TabsBlanksAndQuotes) {
 
 TEST_F(DataSourceTest, FileTypeComesFromTheLastFourCharacters) {
     EXPECT_EQ(OpenText("x\r\n", "upper.Txt"), 0);
-    CloseDataSource();
-    EXPECT_FALSE(Model().IsWorkbook);
+    source->Close();
+    EXPECT_FALSE(m.IsWorkbook);
     EXPECT_TRUE(window.Messages.empty());
 
     for (const char* name : {"data.txt ", "data.csv", "txt"}) {
@@ -109,44 +104,44 @@ TEST_F(DataSourceTest, EmptyWorkFolderBecomesTheCurrentFolder) {
     folder.Write("here.txt", "x\r\n");
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(folder.Path());
-    Model().WorkFolder.clear();
+    m.WorkFolder.clear();
     const int code = Open("here.txt");
     std::filesystem::current_path(previous);
     EXPECT_EQ(code, 0);
-    EXPECT_EQ(Model().WorkFolder, folder.AsWorkFolder());
+    EXPECT_EQ(m.WorkFolder, folder.AsWorkFolder());
     EXPECT_EQ(Row(1)[0], "x");
 }
 
 TEST_F(DataSourceTest, WorkbookIsOpenedOrStartedWhenNeeded) {
     FakeConnector connector;
-    ThePlatform().Spreadsheet = &connector;
+    context.Spreadsheet = &connector;
     ASSERT_EQ(Open("new.xls"), 0);
     EXPECT_EQ(connector.starts, 1);
     EXPECT_TRUE(connector.running->visible);
     EXPECT_EQ(window.FocusRequests, 1);
     ASSERT_EQ(connector.running->opened.size(), 1u);
     EXPECT_EQ(connector.running->opened[0], folder.AsWorkFolder() + "new.xls");
-    EXPECT_TRUE(Model().DataSheet) << "no active sheet: the first worksheet";
+    EXPECT_TRUE(m.DataSheet) << "no active sheet: the first worksheet";
 
     connector.running->books.back()->first = nullptr;
     EXPECT_EQ(Open("new.xls"), 2) << "a workbook without a worksheet";
 
     FakeConnector broken;
     broken.canStart = false;
-    ThePlatform().Spreadsheet = &broken;
+    context.Spreadsheet = &broken;
     EXPECT_EQ(Open("new.xls"), -1);
     EXPECT_EQ(window.Messages.back().Text, "Could not run Excel");
 }
 
 TEST_F(DataSourceTest, WorkbookNotOpenedIsReportedAndOneOpenedReadOnlyIsUsedAfterAWarning) {
     FakeConnector connector;
-    ThePlatform().Spreadsheet = &connector;
+    context.Spreadsheet = &connector;
     connector.running = std::make_shared<FakeApp>();
     // The application's own reason is shown by the backend tests; one that hands back no
     // workbook and no reason still gets a message.
     connector.running->openReturnsNull = true;
     EXPECT_EQ(Open("Other.XLSX"), -1);
-    EXPECT_FALSE(Model().DataSheet);
+    EXPECT_FALSE(m.DataSheet);
     ASSERT_EQ(window.Messages.size(), 1u);
     EXPECT_EQ(window.Messages[0].Text,
               "Could not open the workbook " + folder.AsWorkFolder() + "Other.XLSX");

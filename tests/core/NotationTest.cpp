@@ -14,8 +14,6 @@ namespace {
 class AxisTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ResetModel();
-        ProblemModel& m = Model();
         auto thermo = std::make_unique<test::TableThermo>();
         thermo->ElementCodes = {{"Na", 11}, {"Cl", 17}, {"O", 8}, {"H", 1}, {"Au", 79}};
         m.Thermo = std::move(thermo);
@@ -32,15 +30,15 @@ class AxisTest : public ::testing::Test {
         m.AqFirst = 3;
         m.AqLast = 6;
     }
-    void TearDown() override { ResetModel(); }
 
     // Parses `text` into a fresh axis; returns the status code.
     int Parse(std::string text, AxisDef& axis) {
-        Model().StatusCode = 0;
-        ParseAxis(Model(), text, axis);
+        m.StatusCode = 0;
+        ParseAxis(m, text, axis);
         parsedText = text;
-        return Model().StatusCode;
+        return m.StatusCode;
     }
+    ProblemModel m;
     std::string parsedText;
 };
 

@@ -54,8 +54,8 @@ TEST_F(DataFileAccessTest, FailuresNameThePathAndTheReasonAndKeepTheFile) {
         if (c.set) c.set(file);
         const auto bytes = [&] { return fs::is_regular_file(file) ? FileBytes(file) : ""; };
         const std::string before = bytes();
-        ResetModel();
-        Model().WorkFolder = place.AsWorkFolder();
+        m = ProblemModel();
+        m.WorkFolder = place.AsWorkFolder();
         window = RecordingWindow();
         window.Path = c.name;
         window.Answers = {c.answer};
@@ -67,7 +67,7 @@ TEST_F(DataFileAccessTest, FailuresNameThePathAndTheReasonAndKeepTheFile) {
                 if (!ok) std::fprintf(stderr, "%s: %s\n", c.what, what.c_str());
                 failures |= ok ? 0 : 1;
             };
-            RunSequence();
+            RunSequence(m, context);
             const std::string shown = window.Messages.empty() ? "" : window.Messages[0].Text;
             if (*c.reason == '\0') {
                 expect(shown == "Results are saved  ", "saved: " + shown);
@@ -82,7 +82,7 @@ TEST_F(DataFileAccessTest, FailuresNameThePathAndTheReasonAndKeepTheFile) {
                            (last.rfind("Results are not saved  \r\nNa+: ", 0) == 0),
                        "results shown after a fit anyway: " + last);
                 window.Messages.clear();
-                SaveResults();
+                SaveResults(m, context);
                 expect(!window.Messages.empty() &&
                            window.Messages[0].Text ==
                                "Could not write to file (disk access error?): " + named,

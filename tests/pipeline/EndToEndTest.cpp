@@ -34,7 +34,7 @@ class EndToEndTest : public PipelineTest {
   protected:
     void SetUp() override {
         PipelineTest::SetUp();
-        ThePlatform().Engine = &realEngine;
+        context.Engine = &realEngine;
     }
     engine::EngineFactory realEngine;
 };
@@ -86,7 +86,7 @@ TEST_F(EndToEndTest, InterruptedCommandLineLeavesAWholeFile) {
             ReleaseEngine();
             window = RecordingWindow();
             window.Path = "agcl.txt";
-            EXPECT_EQ(ReadDataFile(), 0) << Model().StatusText;
+            EXPECT_EQ(ReadDataFile(m, context), 0) << m.StatusText;
             EXPECT_EQ(written.substr(written.size() - 4), "\r\n\r\n");
         }
         std::vector<std::string> left;

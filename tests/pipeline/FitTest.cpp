@@ -70,12 +70,12 @@ class FitTest : public PipelineTest {
                                          {"NaCl,aq", Value(kTrueNaCl), Value(kTrueNaCl), ""},
                                          {"NaCl2-", Value(kTrueNaCl2), Value(kTrueNaCl2), ""}},
                                         std::vector<std::string>(kChlorideMolal.size(), "0"));
-        EXPECT_EQ(Read(lines), 0) << Model().StatusText;
-        FitParameters();
-        EXPECT_EQ(Model().StatusCode, 0) << Model().StatusText;
+        EXPECT_EQ(Read(lines), 0) << m.StatusText;
+        FitParameters(m, context);
+        EXPECT_EQ(m.StatusCode, 0) << m.StatusText;
         std::vector<double> y;
-        for (int k = 1; k <= Model().SampleCount; ++k)
-            y.push_back(Model().Samples[k].YCalc);
+        for (int k = 1; k <= m.SampleCount; ++k)
+            y.push_back(m.Samples[k].YCalc);
         ReleaseEngine();
         window = RecordingWindow();
         window.Path = "data.txt";
@@ -84,9 +84,9 @@ class FitTest : public PipelineTest {
 
     int Fit(const std::vector<SpeciesRow>& species, const std::vector<std::string>& y,
             const std::string& weight = "1") {
-        EXPECT_EQ(Read(ComplexFile(species, y, weight)), 0) << Model().StatusText;
-        FitParameters();
-        return Model().StatusCode;
+        EXPECT_EQ(Read(ComplexFile(species, y, weight)), 0) << m.StatusText;
+        FitParameters(m, context);
+        return m.StatusCode;
     }
 
     static std::vector<std::string> Spelled(const std::vector<double>& y) {
@@ -99,8 +99,7 @@ class FitTest : public PipelineTest {
 
 TEST_F(FitTest, RecoversTheTruthWithoutNoise) {
     const std::vector<std::string> y = Spelled(TrueY());
-    ASSERT_EQ(Fit(kBothFree, y), 0) << Model().StatusText;
-    const ProblemModel& m = Model();
+    ASSERT_EQ(Fit(kBothFree, y), 0) << m.StatusText;
     EXPECT_NEAR(m.SpeciesValue[3], kTrueNaCl, 2e-3);
     EXPECT_NEAR(m.SpeciesValue[4], kTrueNaCl2, 2e-3);
     EXPECT_EQ(m.SpeciesValue[1], -261.881f) << "fixed species stay";
@@ -141,9 +140,9 @@ TEST_F(FitTest, QuadraticMisfitGivesTheExactHalfWidth) {
         y.push_back(Value(cl * -395.5 / 100));
         a += (cl / 100) * (cl / 100) * 4;  // weight 4
     }
-    ASSERT_EQ(Fit({{"NaCl,aq", "-380", "", ""}}, y, "4"), 0) << Model().StatusText;
-    EXPECT_NEAR(Model().SpeciesValue[1], -395.5, 1e-3);
-    EXPECT_NEAR(Model().SpeciesInterval[1], std::sqrt(3.841 / a), 1e-4 * std::sqrt(3.841 / a));
+    ASSERT_EQ(Fit({{"NaCl,aq", "-380", "", ""}}, y, "4"), 0) << m.StatusText;
+    EXPECT_NEAR(m.SpeciesValue[1], -395.5, 1e-3);
+    EXPECT_NEAR(m.SpeciesInterval[1], std::sqrt(3.841 / a), 1e-4 * std::sqrt(3.841 / a));
     // One free species: T = 2, so the bar is half the width after the first pass.
     ASSERT_EQ(window.RectanglesDrawn, 2);
 }
@@ -154,8 +153,8 @@ TEST_F(FitTest, EngineFailureTextReachesTheStatusUnchanged) {
     script.FailureText = "Equilibrium not found: Cl mass balance, 250 iterations";
     script.FailFromCalculation = before + 80;  // in the first iteration's pass
     ASSERT_EQ(Fit(kBothFree, y), 1);
-    EXPECT_EQ(Model().StatusText, "Equilibrium not found: Cl mass balance, 250 iterations");
-    EXPECT_NE(Model().SpeciesValue[3], -388.74f) << "the failed step's values are kept";
+    EXPECT_EQ(m.StatusText, "Equilibrium not found: Cl mass balance, 250 iterations");
+    EXPECT_NE(m.SpeciesValue[3], -388.74f) << "the failed step's values are kept";
     EXPECT_TRUE(window.Rectangles.empty());
 
     // A failure in the initial pass leaves every species as it was before the run.
@@ -164,9 +163,9 @@ TEST_F(FitTest, EngineFailureTextReachesTheStatusUnchanged) {
         Fit({kSodiumRow, kChlorideRow, {"NaCl,aq", "-388.74", "-395", ""}, {"NaCl2-", "", "", ""}},
             y),
         1);
-    EXPECT_EQ(Model().SpeciesValue[3], -395.0f);
-    EXPECT_EQ(Model().SpeciesValue[4], -516.0f);
-    EXPECT_EQ(Model().SpeciesInterval[3], 0.0f);
+    EXPECT_EQ(m.SpeciesValue[3], -395.0f);
+    EXPECT_EQ(m.SpeciesValue[4], -516.0f);
+    EXPECT_EQ(m.SpeciesInterval[3], 0.0f);
 }
 
 TEST_F(FitTest, FaultsInAPassEndTheRunInOrder) {
@@ -211,21 +210,21 @@ TEST_F(FitTest, FaultsInAPassEndTheRunInOrder) {
             lines[16] = c.sampleLine;
             lines.erase(lines.begin() + 17);
         }
-        ASSERT_EQ(Read(lines), 0) << Model().StatusText;
-        FitParameters();
-        EXPECT_EQ(Model().StatusCode, 1);
-        EXPECT_EQ(Model().StatusText.rfind(c.expected, 0), 0u) << Model().StatusText;
-        for (int k = 1; k <= Model().SampleCount; ++k) {
-            EXPECT_TRUE(std::isfinite(Model().Samples[k].YCalc));
-            EXPECT_TRUE(std::isfinite(Model().Samples[k].Error));
+        ASSERT_EQ(Read(lines), 0) << m.StatusText;
+        FitParameters(m, context);
+        EXPECT_EQ(m.StatusCode, 1);
+        EXPECT_EQ(m.StatusText.rfind(c.expected, 0), 0u) << m.StatusText;
+        for (int k = 1; k <= m.SampleCount; ++k) {
+            EXPECT_TRUE(std::isfinite(m.Samples[k].YCalc));
+            EXPECT_TRUE(std::isfinite(m.Samples[k].Error));
         }
-        EXPECT_TRUE(std::isfinite(Model().SpeciesValue[2]));
+        EXPECT_TRUE(std::isfinite(m.SpeciesValue[2]));
     }
 }
 
 TEST_F(FitTest, AllWeightsZeroEndsWithAMessage) {
     EXPECT_EQ(Fit({{"NaCl,aq", "", "", ""}}, {"-3", "-3.1"}, "0"), 1);
-    EXPECT_EQ(Model().StatusText, "every sample has weight 0, so there is nothing to fit");
+    EXPECT_EQ(m.StatusText, "every sample has weight 0, so there is nothing to fit");
     EXPECT_EQ(script.Calculations, 0);
 }
 
@@ -237,13 +236,13 @@ TEST_F(FitTest, SpeciesTheDataDoNotSeeGetsNoInterval) {
     const std::vector<SpeciesRow> species = {kSodiumRow, kChlorideRow, {"HCl,aq", "", "", "20000"},
                                              {"NaCl,aq", "", "", ""}, {"NaCl2-", "", "", ""}};
     // clang-format on
-    ASSERT_EQ(Fit(species, y), 0) << Model().StatusText;
-    EXPECT_NEAR(Model().SpeciesValue[4], kTrueNaCl, 0.01);
+    ASSERT_EQ(Fit(species, y), 0) << m.StatusText;
+    EXPECT_NEAR(m.SpeciesValue[4], kTrueNaCl, 0.01);
     EXPECT_EQ(
         window.Messages,
         (Shown{{"Could not invert Hessian  ", MessageButtons::Ok, MessageIcon::Exclamation}}));
     for (int i = 1; i <= 5; ++i)
-        EXPECT_EQ(Model().SpeciesInterval[i], 0.0f);
+        EXPECT_EQ(m.SpeciesInterval[i], 0.0f);
     EXPECT_EQ(window.PausedMilliseconds, 0) << "no pause after a failed inversion";
 }
 
@@ -276,14 +275,13 @@ TEST_F(FitTest, HessianGivesHalfWidthsCorrelationAndFlags) {
         ASSERT_EQ(Read(ComplexFile({{"NaCl,aq", "", "", ""}, {"NaCl2-", "", "", ""}}, {"-3"})), 0);
         window.Messages.clear();
         window.PausedMilliseconds = 0;
-        ProblemModel& m = Model();
         m.NormalMatrix(1, 1) = c.h11;
         m.NormalMatrix(1, 2) = m.NormalMatrix(2, 1) = c.h12;
         m.NormalMatrix(2, 2) = c.h22;
         m.SpeciesInterval[1] = 5;
         const double det = c.h11 * c.h22 - c.h12 * c.h12;
-        EstimateHalfWidths();
-        FitSummary& s = LastFitSummary();
+        FitSummary s;
+        s.Correlation = EstimateHalfWidths(m, context);
         FillFitSummary(s, m, 0, 0);
         if (c.warning != nullptr) {
             ASSERT_EQ(window.Messages.size(), 1u);
@@ -314,14 +312,14 @@ TEST_F(FitTest, StalledIterationNamesTheSpeciesTheDataDoNotDetermine) {
         e.SetLog10Activity(kSodium, x * x);
     };
     ASSERT_EQ(Read(ComplexFile({kChlorideRow, {"NaCl,aq", "1", "", ""}}, {"-1"})), 0);
-    FitParameters();
-    EXPECT_EQ(Model().StatusCode, 1);
-    EXPECT_EQ(Model().StatusText,
+    FitParameters(m, context);
+    EXPECT_EQ(m.StatusCode, 1);
+    EXPECT_EQ(m.StatusText,
               "the data do not determine NaCl,aq: its value drifts without changing the error");
     const std::string& last = window.Captions.back();
     ASSERT_EQ(last.rfind("Iteration:", 0), 0u) << last;
     EXPECT_LT(std::stoi(last.substr(10)), 1000) << last;
-    EXPECT_TRUE(std::isfinite(Model().SpeciesValue[2]));
+    EXPECT_TRUE(std::isfinite(m.SpeciesValue[2]));
 }
 
 }  // namespace

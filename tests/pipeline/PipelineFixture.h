@@ -15,11 +15,12 @@
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"
 #include "model/Reader.h"
-#include "services/Platform.h"
+#include "services/RunContext.h"
 #include "support/FakeSpreadsheet.h"
 #include "support/RecordingWindow.h"
 #include "support/ScriptedEngine.h"
 #include "support/TempFolder.h"
+#include "varsel/Stop.h"
 
 namespace varsel::test {
 
@@ -97,23 +98,15 @@ inline int RunCommand(const std::string& command, std::string& output) {
 class PipelineTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ResetModel();
-        ResetDataSource();
         SetDecimalSeparator('.');
         script = NaClScript();
-        ThePlatform().Window = &window;
-        ThePlatform().Engine = &engine;
-        ThePlatform().Spreadsheet = nullptr;
-        Model().WorkFolder = folder.AsWorkFolder();
+        context.Window = &window;
+        context.Engine = &engine;
+        context.Stop = stop.Token();
+        m.WorkFolder = folder.AsWorkFolder();
         window.Path = "data.txt";
     }
-    void TearDown() override {
-        CloseDataSource();
-        ResetDataSource();
-        ResetModel();
-        ThePlatform() = Platform();
-        SetDecimalSeparator('.');
-    }
+    void TearDown() override { SetDecimalSeparator('.'); }
 
     /// Writes the lines as data.txt.
     void WriteFile(const std::vector<std::string>& lines) {
@@ -123,13 +116,13 @@ class PipelineTest : public ::testing::Test {
     int Read(const std::vector<std::string>& lines) {
         WriteFile(lines);
         ReleaseEngine();
-        return ReadDataFile();
+        return ReadDataFile(m, context);
     }
     /// Drops the engine objects, as the end of a run does.
-    static void ReleaseEngine() {
-        Model().Thermo.reset();
-        Model().SystemReader.reset();
-        Model().Solver.reset();
+    void ReleaseEngine() {
+        m.Thermo.reset();
+        m.SystemReader.reset();
+        m.Solver.reset();
     }
 
     /// Makes an open workbook data.xls, its active sheet holding the lines, the data file.
@@ -139,7 +132,7 @@ class PipelineTest : public ::testing::Test {
         FakeBook& book = *connector.running->books.back();
         book.name = window.Path = "data.xls";
         book.active = SheetOf(lines);
-        ThePlatform().Spreadsheet = &connector;
+        context.Spreadsheet = &connector;
         return *book.active;
     }
 
@@ -148,6 +141,9 @@ class PipelineTest : public ::testing::Test {
     FakeConnector connector;
     RecordingWindow window;
     TempFolder folder;
+    ProblemModel m;
+    StopSource stop;
+    RunContext context;
 };
 
 }  // namespace varsel::test

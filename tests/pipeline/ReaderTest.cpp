@@ -103,16 +103,16 @@ const Crafted kCrafted[] = {
 TEST_F(ReaderTest, EveryFailureHasItsCodeMessageAndPosition) {
     for (const Crafted& c : kCrafted) {
         SCOPED_TRACE(testing::Message() << c.message << ", row " << c.row << ": " << c.text);
-        ResetModel();
-        Model().WorkFolder = folder.AsWorkFolder();
+        m = ProblemModel();
+        m.WorkFolder = folder.AsWorkFolder();
         script = NaClScript();
         Lines lines = WorkedExample();
         if (c.row > 0) Replace(lines, c.row, c.text);
         if (c.edit) c.edit(lines, script);
         const int code = Read(lines);
         EXPECT_GT(code, 1);
-        EXPECT_EQ(Model().StatusCode, code);
-        EXPECT_EQ(Model().StatusText, c.message);
+        EXPECT_EQ(m.StatusCode, code);
+        EXPECT_EQ(m.StatusText, c.message);
         EXPECT_TRUE(window.Messages.empty());
     }
 }
@@ -120,7 +120,7 @@ TEST_F(ReaderTest, EveryFailureHasItsCodeMessageAndPosition) {
 TEST_F(ReaderTest, EngineThatCannotBeCreatedIsCode2) {
     script.RefuseToCreate = true;
     EXPECT_EQ(Read(WorkedExample()), 2);
-    EXPECT_EQ(Model().StatusText, "could not open the file: cannot create");
+    EXPECT_EQ(m.StatusText, "could not open the file: cannot create");
 }
 
 TEST_F(ReaderTest, EngineRefusalsStopQuietlyAfterShowingTheEngineText) {
@@ -142,9 +142,9 @@ TEST_F(ReaderTest, EngineRefusalsStopQuietlyAfterShowingTheEngineText) {
         script = NaClScript();
         script.*r.message = r.text;
         window.Messages.clear();
-        Model().StatusText = "left over";
+        m.StatusText = "left over";
         EXPECT_EQ(Read(WorkedExample()), -1);
-        EXPECT_EQ(Model().StatusText, "");
+        EXPECT_EQ(m.StatusText, "");
         EXPECT_EQ(window.Messages, (Shown{{r.shown, MessageButtons::Ok, MessageIcon::Critical}}));
     }
 }
@@ -156,10 +156,10 @@ TEST_F(ReaderTest, RangeChecksAndTheSwitchThatLiftsThem) {
     EXPECT_EQ(Read(lines), 0);
 
     Replace(lines, 5, "T, C:\t1000.1");
-    Model().IgnoreLimits = 3;
+    m.IgnoreLimits = 3;
     script.Thermo.Density = 0.1f;
     EXPECT_EQ(Read(lines), 0) << "temperature and density limits lifted";
-    EXPECT_TRUE(dynamic_cast<TableThermo&>(*Model().Thermo).IgnoreLimits);
+    EXPECT_TRUE(dynamic_cast<TableThermo&>(*m.Thermo).IgnoreLimits);
 
     Replace(lines, 6, "P, bar:\t0.5");
     EXPECT_EQ(Read(lines), 7) << "the pressure minimum of 1 bar always holds";
@@ -167,7 +167,7 @@ TEST_F(ReaderTest, RangeChecksAndTheSwitchThatLiftsThem) {
     Replace(lines, 6, "P, bar:\t0");
     script.Thermo.SaturationBar = 221.2f;
     EXPECT_EQ(Read(lines), 0);
-    EXPECT_EQ(Model().PressureBar, 221.2f);
+    EXPECT_EQ(m.PressureBar, 221.2f);
 }
 
 }  // namespace

@@ -6,7 +6,6 @@
 #include <tuple>
 
 #include "PipelineFixture.h"
-#include "services/StopRequest.h"
 #include "shell/RunSequence.h"
 
 namespace varsel::test {
@@ -40,45 +39,44 @@ class RunSequenceTest : public PipelineTest {
   protected:
     void ExpectEnded(const RecordingWindow& w) {
         EXPECT_TRUE(w.StartVisible && w.BrowseEnabled && w.PathEnabled);
-        EXPECT_FALSE(Model().Solver || Model().Thermo || Model().SystemReader ||
-                     Model().DataSheet || Model().ExcelApp);
+        EXPECT_FALSE(m.Solver || m.Thermo || m.SystemReader || m.DataSheet || m.ExcelApp);
     }
 };
 
 TEST_F(RunSequenceTest, FitFailureOrStopAsksWhetherToSave) {
     const std::string question = "  \r\nDo you want to save the current state?  ";
-    for (bool stop : {false, true}) {
+    for (bool stopping : {false, true}) {
         for (MessageAnswer answer : {MessageAnswer::No, MessageAnswer::Yes}) {
-            SCOPED_TRACE(std::string(stop ? "stop " : "") +
+            SCOPED_TRACE(std::string(stopping ? "stop " : "") +
                          (answer == MessageAnswer::Yes ? "Yes" : "No"));
             window = RecordingWindow();
             window.Path = "data.txt";
             window.Answers.push_back(answer);
-            WriteFile(stop ? FittableExample() : DegenerateExample());
+            WriteFile(stopping ? FittableExample() : DegenerateExample());
             // The stop comes with the first calculation and is honoured before the next.
-            script.Law = [stop](Equilibrium& e) {
-                if (stop) RequestStop();
+            stop.Clear();
+            script.Law = [this, stopping](Equilibrium& e) {
+                if (stopping) stop.Request();
                 ComplexationLaw(e);
             };
             const std::string before = folder.Read("data.txt");
-            RunSequence();
-            EXPECT_FALSE(StopRequested()) << "the end of the run forgets the request";
+            RunSequence(m, context);
             ASSERT_GE(window.Messages.size(), 1u);
             EXPECT_EQ(window.Messages[0],
-                      (ShownMessage{
-                          std::string("Optimization: ") +
-                              (stop ? "stopped by the user" : "could not determine the direction") +
-                              question,
-                          MessageButtons::YesNo, MessageIcon::Critical}));
+                      (ShownMessage{std::string("Optimization: ") +
+                                        (stopping ? "stopped by the user"
+                                                  : "could not determine the direction") +
+                                        question,
+                                    MessageButtons::YesNo, MessageIcon::Critical}));
             if (answer == MessageAnswer::No) {
                 EXPECT_EQ(window.Messages.size(), 1u);
                 EXPECT_EQ(folder.Read("data.txt"), before);
-                EXPECT_EQ(Model().StatusCode, 1);
+                EXPECT_EQ(m.StatusCode, 1);
                 EXPECT_NE(window.LastCaption(), "") << "the last progress text stays";
             } else {
                 EXPECT_EQ(window.Messages.back().Text, "Results are saved  ");
                 EXPECT_NE(folder.Read("data.txt"), before);
-                EXPECT_EQ(Model().StatusCode, 0);
+                EXPECT_EQ(m.StatusCode, 0);
             }
             ExpectEnded(window);
         }
@@ -87,7 +85,7 @@ TEST_F(RunSequenceTest, FitFailureOrStopAsksWhetherToSave) {
 
 TEST_F(RunSequenceTest, WorkbookFitFailureIsOnlyReported) {
     OpenWorkbook(DegenerateExample());
-    RunSequence();
+    RunSequence(m, context);
     EXPECT_EQ(
         window.Messages,
         (Shown{{"Optimization: could not determine the direction  ", kOk, MessageIcon::None}}));
@@ -101,15 +99,15 @@ TEST_F(RunSequenceTest, WorkbookFitFailureIsOnlyReported) {
 TEST_F(RunSequenceTest, UnexpectedFailureEndsTheRunInOrder) {
     FailingWindow failing;
     failing.Path = "data.txt";
-    ThePlatform().Window = &failing;
+    context.Window = &failing;
     WriteFile(FittableExample());
-    EXPECT_NO_THROW(RunSequence());
+    EXPECT_NO_THROW(RunSequence(m, context));
     ASSERT_EQ(failing.Messages.size(), 2u);
     EXPECT_EQ(failing.Messages[1], (ShownMessage{"The run ended unexpectedly: display lost  ", kOk,
                                                  MessageIcon::Critical}));
-    EXPECT_EQ(Model().StatusCode, 1);
+    EXPECT_EQ(m.StatusCode, 1);
     ExpectEnded(failing);
-    ThePlatform().Window = &window;
+    context.Window = &window;
 }
 
 }  // namespace

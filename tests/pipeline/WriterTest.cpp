@@ -22,8 +22,7 @@ std::vector<std::string> SmallExample() {
 }
 
 // What a fit would have left in the model.
-void SetResults() {
-    ProblemModel& m = Model();
+void SetResults(ProblemModel& m) {
     m.SpeciesValue[1] = -262.0831f;
     m.SpeciesInterval[1] = 0.05f;
     m.InitialSumOfSquares = 0.5f;
@@ -50,10 +49,10 @@ class WriterTest : public PipelineTest {
 };
 
 TEST_F(WriterTest, SmallFileMatchesTheGoldenBytes) {
-    ASSERT_EQ(Read(SmallExample()), 0) << Model().StatusText;
-    SetResults();
-    SaveResults();
-    ASSERT_EQ(Model().StatusCode, 0);
+    ASSERT_EQ(Read(SmallExample()), 0) << m.StatusText;
+    SetResults(m);
+    SaveResults(m, context);
+    ASSERT_EQ(m.StatusCode, 0);
     EXPECT_TRUE(window.Messages.empty());
     EXPECT_EQ(window.LastCaption(), "Saving results...");
     EXPECT_EQ(folder.Read("data.txt"), FileBytes(kGolden));
@@ -62,11 +61,11 @@ TEST_F(WriterTest, SmallFileMatchesTheGoldenBytes) {
 
 TEST_F(WriterTest, FaultWhileWritingKeepsTheOldFile) {
     ASSERT_EQ(Read(SmallExample()), 0);
-    SetResults();
+    SetResults(m);
     const std::string original = folder.Read("data.txt");
-    Model().WeightSum = 0;
-    SaveResults();
-    EXPECT_EQ(Model().StatusCode, 2);
+    m.WeightSum = 0;
+    SaveResults(m, context);
+    EXPECT_EQ(m.StatusCode, 2);
     EXPECT_EQ(window.Messages,
               (Shown{{"Error11 while writing results to the file: " +
                           (folder.Path() / "data.txt").string() + ": Division by zero",
@@ -77,7 +76,7 @@ TEST_F(WriterTest, FaultWhileWritingKeepsTheOldFile) {
 
 TEST_F(WriterTest, PermissionsAttributesAndSymbolicLinksSurviveTheRewrite) {
     ASSERT_EQ(Read(SmallExample()), 0);
-    SetResults();
+    SetResults(m);
     folder.Write("real.txt", folder.Read("data.txt"));
     fs::remove(folder.Path() / "data.txt");
     fs::create_symlink("real.txt", folder.Path() / "data.txt");
@@ -85,8 +84,8 @@ TEST_F(WriterTest, PermissionsAttributesAndSymbolicLinksSurviveTheRewrite) {
     fs::permissions(folder.Path() / "real.txt", mode);
     const std::string real = (folder.Path() / "real.txt").string();
     const bool attributes = setxattr(real.c_str(), "user.origin", "lab", 3, 0) == 0;
-    SaveResults();
-    ASSERT_EQ(Model().StatusCode, 0);
+    SaveResults(m, context);
+    ASSERT_EQ(m.StatusCode, 0);
     EXPECT_TRUE(fs::is_symlink(folder.Path() / "data.txt"));
     EXPECT_EQ(fs::status(folder.Path() / "real.txt").permissions(), mode);
     char value[8] = {};

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "services/Window.h"
+#include "varsel/Window.h"
 
 namespace varsel::test {
 

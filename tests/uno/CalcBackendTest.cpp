@@ -65,7 +65,7 @@ TEST_F(ConnectorTest, WithoutAnOfficeNothingIsAttachedAndNothingStartedUnasked) 
     auto absent = MakeCalcConnector(options);
     EXPECT_FALSE(absent->Attach());
     // The empty path box only ever attaches: it stops quietly and starts nothing.
-    ThePlatform().Spreadsheet = absent.get();
+    context.Spreadsheet = absent.get();
     EXPECT_EQ(OpenSource("  "), -1);
     EXPECT_EQ(window.Path, "  ");
     EXPECT_TRUE(window.Messages.empty());
@@ -86,8 +86,8 @@ TEST_F(ConnectorTest, EmptyPathAdoptsTheActiveWorkbookAndTheNextRunFindsIt) {
 
     EXPECT_EQ(OpenSource(window.Path), 0);
     EXPECT_EQ(probe.CountOpen(book), 1);
-    NextRowCell();
-    EXPECT_EQ(CurrentCell(), "title");
+    source->NextRowCell();
+    EXPECT_EQ(source->CurrentCell(), "title");
 }
 
 TEST_F(ConnectorTest, ARunningOfficeIsAskedToListenOnThePipe) {
@@ -115,11 +115,11 @@ TEST_F(WorkbookTest, AnOpenWorkbookIsFoundByItsFileAndByANameOnlyWhenThatIsUniqu
     probe.MakeWorkbook(wb, {{{"in wb"}}});
     probe.MakeWorkbook(wb2, {{{"in wb2"}}});
     const auto read = [&](const fs::path& workFolder, const std::string& path) {
-        Model().WorkFolder = workFolder.string() + "/";
+        m.WorkFolder = workFolder.string() + "/";
         window.Messages.clear();
         if (OpenSource(path) != 0) return std::string("stopped");
-        NextRowCell();
-        return CurrentCell();
+        source->NextRowCell();
+        return source->CurrentCell();
     };
     // One workbook of that name is open: found in any letter case, wherever it lies.
     probe.Open(wb);
@@ -140,7 +140,7 @@ TEST_F(WorkbookTest, AnOpenWorkbookIsFoundByItsFileAndByANameOnlyWhenThatIsUniqu
     EXPECT_EQ(window.Messages[0].Text, "Two open workbooks are called agcl_book.ods (" +
                                            (base / "wb").string() + ", " + (base / "wb2").string() +
                                            "): close one, or choose the file by its full path  ");
-    EXPECT_FALSE(Model().DataSheet);
+    EXPECT_FALSE(m.DataSheet);
 }
 
 TEST_F(WorkbookTest, TheActiveSheetIsTakenAndOtherwiseTheFirst) {
@@ -149,10 +149,10 @@ TEST_F(WorkbookTest, TheActiveSheetIsTakenAndOtherwiseTheFirst) {
     probe.Open(file);
     probe.SetActiveSheet(file, 1);
     ASSERT_EQ(OpenSource("sheets.ods"), 0);
-    NextRowCell();
-    EXPECT_EQ(CurrentCell(), "on sheet 2");
+    source->NextRowCell();
+    EXPECT_EQ(source->CurrentCell(), "on sheet 2");
 
-    const auto first = Model().DataWorkbook->FirstWorksheet();
+    const auto first = m.DataWorkbook->FirstWorksheet();
     ASSERT_TRUE(first);
     EXPECT_EQ(first->CellText(1, 1), "on sheet 1");
 }
@@ -168,13 +168,13 @@ TEST_F(WorkbookTest, NamesComeFromTheFileEvenForReadOnlyWorkbooks) {
     probe.SetDocumentLocking(false);
 
     ASSERT_EQ(status, 0);
-    EXPECT_EQ(Model().DataWorkbook->Name(), name);
-    EXPECT_TRUE(Model().DataWorkbook->ReadOnly());
+    EXPECT_EQ(m.DataWorkbook->Name(), name);
+    EXPECT_TRUE(m.DataWorkbook->ReadOnly());
     ASSERT_EQ(window.Messages.size(), 1u) << "the user learns that the file is locked";
     EXPECT_EQ(window.Messages[0].Icon, MessageIcon::Exclamation);
     EXPECT_NE(window.Messages[0].Text.find(file.string()), std::string::npos);
     // The cells still take the results.
-    Model().DataSheet->SetCellNumber(2, 3, 7);
+    m.DataSheet->SetCellNumber(2, 3, 7);
     EXPECT_EQ(Value(probe.Sheet(file, 0), 2, 3), 7);
 }
 

@@ -23,7 +23,7 @@ class CellTest : public OfficeTest {
     std::shared_ptr<IWorksheet> Sheet(const SheetRows& rows) {
         file = Workbook("cells.ods", rows);
         EXPECT_EQ(OpenSource("cells.ods"), 0);
-        return Model().DataSheet;
+        return m.DataSheet;
     }
     Reference<css::sheet::XSpreadsheet> OfficeSheet() { return probe.Sheet(file, 0); }
 
@@ -62,7 +62,7 @@ TEST_F(CellTest, NumbersFollowTheProgramsSeparatorAndIgnoreTheDisplayFormat) {
     EXPECT_EQ(sheet->CellText(1, 1), "3.14159265358979");
 
     SetDecimalSeparator(',');
-    const auto again = Model().DataWorkbook->ActiveWorksheet();
+    const auto again = m.DataWorkbook->ActiveWorksheet();
     EXPECT_EQ(again->CellText(1, 2), "2,5");
     EXPECT_TRUE(IsNumeric(again->CellText(1, 2)));
     EXPECT_EQ(ToFloat(again->CellText(1, 2)), 2.5f);

@@ -46,8 +46,7 @@ std::string Example(const std::string& name) {
 }
 
 // The cells a workbook run fills, by the shape of the problem just read.
-bool IsResultCell(int row, int column) {
-    const ProblemModel& m = Model();
+bool IsResultCell(const ProblemModel& m, int row, int column) {
     const int pmc = m.FixedPmcCount, species = m.SpeciesCount;
     if (row >= 8 && row <= 7 + pmc) return column == 3;
     if (row >= 9 + pmc && row <= 8 + pmc + species) return column >= 3 && column <= 5;
@@ -93,14 +92,14 @@ class RunTest : public OfficeTest {
   protected:
     void SetUp() override {
         OfficeTest::SetUp();
-        ThePlatform().Engine = &engine;
+        context.Engine = &engine;
     }
     // Runs the whole sequence on `name` in the test folder; true when the results were saved.
     bool Run(const std::string& name) {
         window = RecordingWindow();
         window.Path = name;
-        RunSequence();
-        return Model().StatusCode == 0 && !window.Messages.empty() &&
+        RunSequence(m, context);
+        return m.StatusCode == 0 && !window.Messages.empty() &&
                window.Messages.back().Text == "Results are saved  ";
     }
     engine::EngineFactory engine;
@@ -110,14 +109,14 @@ TEST_F(RunTest, AnExampleAsAWorkbookGivesTheResultsOfTheTextFile) {
     const std::string example = "quartz.txt", workbook = "quartz.ods";
     const std::string original = Example(example);
     folder.Write(example, original);
-    ASSERT_TRUE(Run(example)) << Model().StatusText;
+    ASSERT_TRUE(Run(example)) << m.StatusText;
     const Grid text = TextGrid(folder.Read(example));
 
     const Grid typed = TypedRows(original);
     const fs::path file = folder.Path() / workbook;
     probe.MakeWorkbook(file, {typed});
     const std::string bytes = FileBytes(file);
-    ASSERT_TRUE(Run(workbook)) << Model().StatusText;
+    ASSERT_TRUE(Run(workbook)) << m.StatusText;
     EXPECT_EQ(window.Messages.size(), 1u);
     EXPECT_EQ(FileBytes(file), bytes) << "the workbook is not saved";
 
@@ -127,7 +126,7 @@ TEST_F(RunTest, AnExampleAsAWorkbookGivesTheResultsOfTheTextFile) {
         for (int column = 1; column <= 12; ++column) {
             SCOPED_TRACE(testing::Message() << "cell (" << row << ", " << column << ")");
             const CellContent cell = ContentOf(sheet, row, column);
-            if (IsResultCell(row, column)) {
+            if (IsResultCell(m, row, column)) {
                 const std::string expected = At(text, row, column);
                 if (expected.empty() || expected == "0") {
                     // The text file may spell an absent extras count as 0.

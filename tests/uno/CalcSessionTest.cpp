@@ -20,7 +20,7 @@ const SheetRows kData = {{"Species:", "1"}, {"", "Na+", "-261.9", "", "0.5"}, {"
 TEST_F(SessionTest, StatusIndicatorAndInputLockHoldUntilReleased) {
     const auto file = Workbook("fit.ods", kData);
     ASSERT_EQ(OpenSource("fit.ods"), 0);
-    auto& app = *Model().ExcelApp;
+    auto& app = *m.ExcelApp;
     EXPECT_TRUE(probe.InputEnabled(file));
     EXPECT_FALSE(probe.ProgressShown(file));
 
@@ -56,18 +56,18 @@ TEST_F(SessionTest, OneProgramSurvivesManyConnectionsToTheSameOffice) {
         SCOPED_TRACE(run);
         OfficeProbe own;
         const auto again = MakeCalcConnector(OfficeOptions());
-        ThePlatform().Spreadsheet = again.get();
+        context.Spreadsheet = again.get();
         const auto file = folder.Path() / ("run" + std::to_string(run % 3) + ".ods");
         if (run <= 3) own.MakeWorkbook(file, {kData});
         ASSERT_EQ(OpenSource(file.filename().string()), 0);
-        NextRowCell();
-        EXPECT_EQ(CurrentCell(), "Species:");
-        WriteCell(2, 4, static_cast<float>(run));
-        Model().ExcelApp->SetStatusBar("Optimizing...");
+        source->NextRowCell();
+        EXPECT_EQ(source->CurrentCell(), "Species:");
+        WriteCell(context, 2, 4, static_cast<float>(run));
+        m.ExcelApp->SetStatusBar("Optimizing...");
         EXPECT_EQ(Value(own.Sheet(file, 0), 2, 4), run);
-        ResetModel();
-        ResetDataSource();
-        Model().WorkFolder = folder.AsWorkFolder();
+        source.reset();
+        m = ProblemModel();
+        m.WorkFolder = folder.AsWorkFolder();
         if (run % 2 == 0) own.CloseAll();
     }
     // Writing to a closed socket gives an error, not the signal that ends a process.

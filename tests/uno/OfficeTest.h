@@ -12,7 +12,7 @@
 #include "model/DataSource.h"
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"
-#include "services/Platform.h"
+#include "services/RunContext.h"
 #include "support/RecordingWindow.h"
 #include "support/TempFolder.h"
 
@@ -21,18 +21,16 @@ namespace varsel::test {
 class OfficeTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        ResetModel();
-        ResetDataSource();
         SetDecimalSeparator('.');
         connector = MakeCalcConnector(OfficeOptions());
-        ThePlatform().Window = &window;
-        ThePlatform().Spreadsheet = connector.get();
-        Model().WorkFolder = folder.AsWorkFolder();
+        context.Window = &window;
+        context.Spreadsheet = connector.get();
+        context.Cells = &cells;
+        m.WorkFolder = folder.AsWorkFolder();
     }
     void TearDown() override {
-        ResetDataSource();
-        ResetModel();
-        ThePlatform() = Platform();
+        source.reset();
+        m = ProblemModel();
         SetDecimalSeparator('.');
         probe.CloseAll();
     }
@@ -47,15 +45,20 @@ class OfficeTest : public ::testing::Test {
     /// Runs the data source on `path` and returns the status code.
     int OpenSource(const std::string& path) {
         window.Path = path;
-        Model().StatusCode = 0;
-        OpenDataSource();
-        return Model().StatusCode;
+        m.StatusCode = 0;
+        source = std::make_unique<DataSource>(m, context);
+        source->Open();
+        return m.StatusCode;
     }
 
     OfficeProbe probe;
     TempFolder folder;
     RecordingWindow window;
     std::unique_ptr<ISpreadsheetConnector> connector;
+    ProblemModel m;
+    DataSheetCells cells{m};
+    RunContext context;
+    std::unique_ptr<DataSource> source;
 };
 
 }  // namespace varsel::test

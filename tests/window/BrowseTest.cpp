@@ -4,7 +4,6 @@
 #include <QPushButton>
 #include <tuple>
 
-#include "model/ProblemModel.h"
 #include "window/WindowFixture.h"
 
 namespace varsel::test {
@@ -20,7 +19,7 @@ TEST_F(BrowseTest, AChosenFileSetsTheFolderAndTheBareNameAndNothingElseDoes) {
     dialogs_.ChosenFiles = {std::nullopt, QString("/srv/")};
     for (int i = 0; i < 2; ++i) {
         Control<QPushButton>("cmdBrowse")->click();
-        EXPECT_EQ(std::tuple(Model().WorkFolder, Control<QLineEdit>("txtFile")->text()),
+        EXPECT_EQ(std::tuple(form_->WorkFolder(), Control<QLineEdit>("txtFile")->text()),
                   std::tuple("/home/ana/data/", "old.txt"));
     }
     dialogs_.ChosenFiles.push_back(QString("/srv/exp/run 1/exp1.txt"));
@@ -32,7 +31,7 @@ TEST_F(BrowseTest, AChosenFileSetsTheFolderAndTheBareNameAndNothingElseDoes) {
         std::tuple(shown.Owner, shown.Title, shown.StartFolder, shown.FileName, shown.Filters),
         std::tuple(form_.get(), "Choose data file", "/home/ana/data", "old.txt",
                    QStringList({"Data files (*.txt *.xls *.xlsx *.ods)", "All files (*)"})));
-    EXPECT_EQ(std::tuple(Model().WorkFolder, Control<QLineEdit>("txtFile")->text()),
+    EXPECT_EQ(std::tuple(form_->WorkFolder(), Control<QLineEdit>("txtFile")->text()),
               std::tuple("/srv/exp/run 1/", "exp1.txt"));
     EXPECT_TRUE(dialogs_.Messages.empty());
 }

@@ -54,13 +54,14 @@ class DialogsTest : public WindowTest {
 TEST_F(DialogsTest, ARefusedCloseDuringAQuestionAnswersItWithNo) {
     bool closed = true;
     MessageAnswer answer = MessageAnswer::Yes;
-    Open([&] {
+    Open([&](const RunOptions&) {
         form_->SetStartVisible(false);
         // The user clicks the window's close box while the question is open.
         WhenModalOpens closeBox([&](QWidget*) { closed = form_->close(); });
         answer = form_->ShowMessage("Optimization: failed  ", MessageButtons::YesNo,
                                     MessageIcon::Critical);
         form_->SetStartVisible(true);
+        return RunResult();
     });
     form_->findChild<QPushButton*>("cmdStart")->click();
     EXPECT_FALSE(closed);

@@ -7,10 +7,6 @@
 #include <filesystem>
 #include <tuple>
 
-#include "engine/EngineFactory.h"
-#include "model/ProblemModel.h"
-#include "services/Platform.h"
-#include "shell/RunSequence.h"
 #include "support/TempFolder.h"
 #include "window/WindowFixture.h"
 
@@ -24,25 +20,25 @@ std::string Example(const std::string& name) {
 using ExampleRunTest = WindowTest;
 
 TEST_F(ExampleRunTest, ChosenExampleRunsToResultsSavedWithAnEmptyStatus) {
-    engine::EngineFactory engine;
-    ThePlatform().Engine = &engine;
     const std::string original = Example("quartz.txt");
     ASSERT_FALSE(original.empty());
     const auto copy = folder_.Write("quartz.txt", original);
-    Open(RunSequence);
+    Open();
     dialogs_.ChosenFiles.push_back(QString::fromStdString(copy.string()));
     Control<QPushButton>("cmdBrowse")->click();
     ASSERT_EQ(Control<QLineEdit>("txtFile")->text(), "quartz.txt");
 
     Control<QPushButton>("cmdStart")->click();
-    ASSERT_EQ(dialogs_.Messages.size(), 1u) << Model().StatusText;
+    ASSERT_EQ(dialogs_.Messages.size(), 1u);
     EXPECT_EQ(
         std::tuple(dialogs_.Messages[0].Text, dialogs_.Messages[0].Icon,
                    Control<QLabel>("Status")->text(), Control<QPushButton>("cmdStart")->isHidden(),
                    Control<QLineEdit>("txtFile")->isEnabled()),
         std::tuple("Results are saved  ", MessageIcon::Information, "", false, true));
     EXPECT_NE(folder_.Read("quartz.txt"), original) << "results written into the copy";
-    EXPECT_GT(Model().SpeciesInterval[1], 0.0f) << "the free species got its half-width";
+    ASSERT_EQ(form_->LastSummary().Species.size(), 1u);
+    EXPECT_GT(form_->LastSummary().Species[0].HalfWidth, 0.0)
+        << "the free species got its half-width";
 
     EXPECT_TRUE(form_->close());
     EXPECT_EQ(SettingsBytes(), "WorkDir=" + folder_.AsWorkFolder() + "\r\n");

@@ -7,7 +7,6 @@
 #include <QPushButton>
 #include <tuple>
 
-#include "model/ProblemModel.h"
 #include "window/WindowFixture.h"
 
 namespace varsel::test {
@@ -59,7 +58,7 @@ TEST_F(RunGuardTest, CloseAndASecondStartAreRefusedDuringTheRun) {
     bool closedDuringRun = true;
     int runs = 0;
     int earlierPresses = 0;
-    qt::Form1& form = Open([&] {
+    qt::Form1& form = Open([&](const RunOptions&) {
         ++runs;
         closedBeforeHiding = form_->close();
         EnterRunningState(*form_);
@@ -70,6 +69,7 @@ TEST_F(RunGuardTest, CloseAndASecondStartAreRefusedDuringTheRun) {
         Control<QPushButton>("cmdStart")->click();
         form_->ProcessEvents();  // the posted Escape arrives without the close waiting for it
         LeaveRunningState(*form_);
+        return RunResult();
     });
     Control<QPushButton>("cmdStart")->click();
     // One run, both closes refused, and a refused close saves nothing.
@@ -88,7 +88,7 @@ TEST_F(RunGuardTest, CloseAndASecondStartAreRefusedDuringTheRun) {
 }
 
 TEST_F(RunGuardTest, ARunEndingByAnExceptionLeavesAnIdleWindow) {
-    Open([&] {
+    Open([&](const RunOptions&) -> RunResult {
         EnterRunningState(*form_);
         form_->DrawFilledRectangle(240, 1020, 1000, 255, 255, 255, 0);
         throw std::runtime_error("engine session lost");

@@ -15,11 +15,9 @@
 #include <thread>
 #include <tuple>
 
-#include "model/ProblemModel.h"
 #include "pipeline/PipelineFixture.h"
-#include "services/Platform.h"
-#include "shell/RunSequence.h"
 #include "shell/qt/ResultsView.h"
+#include "varsel/Run.h"
 #include "window/WindowFixture.h"
 
 namespace varsel::test {
@@ -42,15 +40,19 @@ class RunTest : public WindowTest {
     void SetUp() override {
         WindowTest::SetUp();
         script_ = NaClScript();
-        ThePlatform().Engine = &engine_;
     }
 
     /// Opens the window with data.txt (when lines are given) in the work folder and its name
     /// in the path box, as Browse would have left them.
     void OpenOn(const Lines& lines, const std::string& name = "data.txt") {
         if (!lines.empty()) folder_.Write(name, JoinLines(lines));
-        Open(RunSequence);
-        Model().WorkFolder = folder_.AsWorkFolder();
+        // The program's run, with the scripted engine in place of Varsel's.
+        Open([this](const RunOptions& options) {
+            RunOptions scripted = options;
+            scripted.Engine = &engine_;
+            return varsel::Run(*form_, scripted);
+        });
+        form_->SetWorkFolder(folder_.AsWorkFolder());
         Control<QLineEdit>("txtFile")->setText(QString::fromStdString(name));
     }
 
@@ -76,14 +78,13 @@ class RunTest : public WindowTest {
     void Start() { Control<QPushButton>("cmdStart")->click(); }
 
     void ExpectIdle() {
-        // Not running, start shown, stop hidden, browse and path enabled, no bar, and the
-        // engine objects released.
-        EXPECT_EQ(std::tuple(form_->RunInProgress(), Control<QPushButton>("cmdStart")->isHidden(),
-                             Control<QPushButton>("cmdStop")->isHidden(),
-                             Control<QPushButton>("cmdBrowse")->isEnabled(),
-                             Control<QLineEdit>("txtFile")->isEnabled(),
-                             YellowArea(*form_).isEmpty(), !Model().Solver && !Model().Thermo),
-                  std::tuple(false, false, true, true, true, true, true));
+        // Not running, start shown, stop hidden, browse and path enabled, no bar.
+        EXPECT_EQ(
+            std::tuple(form_->RunInProgress(), Control<QPushButton>("cmdStart")->isHidden(),
+                       Control<QPushButton>("cmdStop")->isHidden(),
+                       Control<QPushButton>("cmdBrowse")->isEnabled(),
+                       Control<QLineEdit>("txtFile")->isEnabled(), YellowArea(*form_).isEmpty()),
+            std::tuple(false, false, true, true, true, true));
     }
 
     EngineScript script_;

@@ -2,11 +2,8 @@
 
 #include <QImage>
 
-#include "model/DataSource.h"
-#include "model/Numbers.h"
-#include "model/ProblemModel.h"
-#include "services/Platform.h"
 #include "shell/Settings.h"
+#include "varsel/Numbers.h"
 
 namespace varsel::test {
 
@@ -19,23 +16,16 @@ QRect YellowArea(QWidget& window) {
     return area;
 }
 
-void WindowTest::SetUp() {
-    ResetModel();
-    ResetDataSource();
-}
+void WindowTest::SetUp() {}
 
 void WindowTest::TearDown() {
-    ThePlatform() = {};
     form_.reset();
-    ResetModel();
-    ResetDataSource();
     SetDecimalSeparator('.');
 }
 
 qt::Form1& WindowTest::Open(qt::Form1::RunFunction run, const std::string& commandLine) {
     form_ = std::make_unique<qt::Form1>(std::move(run));
     form_->SetSettingsFile(folder_.Path() / kSettingsFileName);
-    ThePlatform().Window = form_.get();
     form_->FormLoad(commandLine);
     // Start-up reads the user's separator; the tests fix it.
     SetDecimalSeparator('.');

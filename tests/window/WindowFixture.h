@@ -30,8 +30,8 @@ class WindowTest : public testing::Test {
     void SetUp() override;
     void TearDown() override;
 
-    /// Creates the window with `run` behind its start button, makes it the platform's window
-    /// and loads it with `commandLine`.
+    /// Creates the window with `run` behind its start button (null: the program's own run
+    /// with Varsel's engine) and loads it with `commandLine`.
     qt::Form1& Open(qt::Form1::RunFunction run = {}, const std::string& commandLine = "");
 
     /// A control of the open window by its object name; fails the test when it is missing.
