@@ -544,8 +544,18 @@ bool SetUpEngine(ProblemModel& m, RunContext& context) {
     m.SystemReader.reset();
     m.Solver.reset();
     CreateEngineObjects(m, context.Engine);
-    return OpenEngineDatabase(m, context.Window) && SetEngineOptions(m, context.Window) &&
-           LoadEngineSystem(m, context.Window);
+    if (!OpenEngineDatabase(m, context.Window) || !SetEngineOptions(m, context.Window) ||
+        !LoadEngineSystem(m, context.Window)) {
+        return false;
+    }
+    // Type codes belong to the Thermo object that handed them out: the p.m.c. get theirs
+    // from the new one.
+    for (int slot = 1; slot <= m.PmcSlots; ++slot) {
+        if (m.PmcCode[slot] == 0) continue;
+        m.PmcCode[slot] =
+            m.Thermo->GetTypeCode(m.Thermo->FindSubstance(m.SystemInfo.SpeciesNames[slot]));
+    }
+    return true;
 }
 
 std::int16_t ReadDataFile(ProblemModel& m, RunContext& context) {

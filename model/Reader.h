@@ -26,9 +26,10 @@ struct RunContext;
 std::int16_t ReadDataFile(ProblemModel& m, RunContext& context);
 
 /// Gives a copy of a problem that the reader filled engine objects of its own, set up as the
-/// reader set up the original's (database, options, limits, System file). False when the
-/// engine refused one of them; its message has then been shown in the context's window.
-/// Throws RuntimeFailure when the context has no engine.
+/// reader set up the original's (database, options, limits, System file), and the p.m.c. the
+/// type codes of the new Thermo object. False when the engine refused one of them; its
+/// message has then been shown in the context's window. Throws RuntimeFailure when the
+/// context has no engine.
 bool SetUpEngine(ProblemModel& m, RunContext& context);
 
 /// The reader's message for a status code, without position; empty for codes it does not

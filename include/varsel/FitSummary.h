@@ -19,6 +19,7 @@ struct FittedValue {
     std::string Name;
     double Value = 0;      ///< standard potential at the run's T and P, kJ/mol
     double HalfWidth = 0;  ///< 95 % half-width, kJ/mol; 0 when it could not be estimated
+    bool operator==(const FittedValue&) const = default;
 };
 
 /// One sample row with what the fit computed for it. X and Y are as the axes define them
@@ -26,6 +27,7 @@ struct FittedValue {
 struct SamplePoint {
     std::string Name;
     double X = 0, YExp = 0, YCalc = 0, Error = 0, Weight = 0;
+    bool operator==(const SamplePoint&) const = default;
 };
 
 struct FitSummary {
