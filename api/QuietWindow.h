@@ -11,33 +11,23 @@
 
 namespace varsel::api {
 
-class QuietWindow : public IWindow {
+class QuietWindow : public HeadlessWindow {
   public:
     using Captions = std::function<void(const std::string&)>;
 
-    explicit QuietWindow(std::string path, Captions captions = {})
-        : path_(std::move(path)), captions_(std::move(captions)) {}
+    explicit QuietWindow(const std::string& path, Captions captions = {})
+        : captions_(std::move(captions)) {
+        SetPathText(path);
+    }
 
     /// The messages shown, in order.
     const std::vector<std::string>& Messages() const { return messages_; }
 
-    std::string PathText() override { return path_; }
-    void SetPathText(const std::string& text) override { path_ = text; }
     void SetStatusCaption(const std::string& caption) override;
-    void SetStartVisible(bool) override {}
-    void SetBrowseEnabled(bool) override {}
-    void SetPathEnabled(bool) override {}
-    void ProcessEvents() override {}
-    void Pause(int) override {}
-    void TakeFocus() override {}
-    LabelGeometry StatusGeometry() override { return LabelGeometry(); }
-    void DrawFilledRectangle(float, float, float, float, int, int, int) override {}
-    void ClearDrawing() override {}
     MessageAnswer ShowMessage(const std::string& text, MessageButtons buttons,
                               MessageIcon icon) override;
 
   private:
-    std::string path_;
     Captions captions_;
     std::vector<std::string> messages_;
 };

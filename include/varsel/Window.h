@@ -58,4 +58,25 @@ class IWindow {
                                       MessageIcon icon) = 0;
 };
 
+/// A window without a screen, for a run that no one watches on a display: the path box holds
+/// a text, and controls, events, pauses and drawing do nothing. A subclass shows the captions
+/// and messages in its own way.
+class HeadlessWindow : public IWindow {
+  public:
+    std::string PathText() override { return path_; }
+    void SetPathText(const std::string& text) override { path_ = text; }
+    void SetStartVisible(bool) override {}
+    void SetBrowseEnabled(bool) override {}
+    void SetPathEnabled(bool) override {}
+    void ProcessEvents() override {}
+    void Pause(int) override {}
+    void TakeFocus() override {}
+    LabelGeometry StatusGeometry() override { return LabelGeometry(); }
+    void DrawFilledRectangle(float, float, float, float, int, int, int) override {}
+    void ClearDrawing() override {}
+
+  private:
+    std::string path_;
+};
+
 }  // namespace varsel
