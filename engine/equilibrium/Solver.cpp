@@ -1,7 +1,6 @@
 #include "engine/equilibrium/Solver.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 
@@ -16,8 +15,6 @@ namespace varsel::engine::equilibrium {
 
 namespace {
 
-const double kLnWaterMoles = std::log(kWaterMolesPerKg);
-
 bool Usable(float value) {
     return std::isfinite(value) && std::fabs(value) < kUncomputableAbove;
 }
@@ -26,18 +23,6 @@ std::string Number(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.6g", value);
     return text;
-}
-
-// The option-flag word of the standard-property models, read from an options text the way the
-// callers compute it: letter case and blanks do not matter, a flag counts as a whole word
-// between slashes.
-std::string OptionWords(const std::string& options) {
-    std::string t;
-    for (char c : options) {
-        if (c == ' ') continue;
-        t += (c == '/') ? ' ' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return " " + t + " ";
 }
 
 }  // namespace
@@ -68,15 +53,10 @@ void Solver::OpenDatabase(const std::string& name) {
 void Solver::SetOptions(const std::string& options) {
     options_ = options;
     const std::string words = OptionWords(options);
-    auto has = [&](const char* word) { return words.find(word) != std::string::npos; };
-    int flags = 16384;
-    if (has(" wp ")) flags += 1;
-    if (has(" bl ")) flags += 2;
-    if (has(" ew ")) flags += 4;
-    session_->Calculator().SetModes(static_cast<std::int16_t>(flags));
+    session_->Calculator().SetModes(OptionFlagWord(options));
     session_->SettingsChanged();
-    warmStart_ = !has(" cold ");
-    trace_ = has(" trace ");
+    warmStart_ = !HasOptionSwitch(words, "cold");
+    trace_ = HasOptionSwitch(words, "trace");
     cacheValid_ = false;
     message_.clear();
     // /act=NAME chooses the activity model; the last one written counts.
@@ -176,8 +156,8 @@ void Solver::LoadSystem(const std::string& systemFile) {
 }
 
 void Solver::SetSwitch(std::int16_t which, std::int16_t value) {
-    if (which == 27) trace_ = value != 0;
-    if (which == 28) warmStart_ = value != 0;
+    if (which == kTraceSwitch) trace_ = value != 0;
+    if (which == kWarmStartSwitch) warmStart_ = value != 0;
 }
 
 void Solver::SetSpeciesValue(std::int16_t position, float value) {
@@ -382,7 +362,7 @@ void Solver::Calculate(float tempC, float pressureBar, const Array1<double>& pmc
         lnActivities[nx + 1] = r.LnWaterActivity;
         for (std::size_t j = 0; j < r.SoluteMoles.size(); ++j) {
             amounts[nx + 2 + static_cast<int>(j)] = r.SoluteMoles[j];
-            lnActivities[nx + 2 + static_cast<int>(j)] = r.SoluteLnActivity[j] - kLnWaterMoles;
+            lnActivities[nx + 2 + static_cast<int>(j)] = r.SoluteLnActivity[j] - kLnWaterMolesPerKg;
         }
         haveResult_ = true;
         message_ = kCalculatedMessage;
