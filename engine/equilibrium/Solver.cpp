@@ -87,7 +87,7 @@ void Solver::BuildSolver() {
     solver_.reset();
     try {
         EquilibriumProblem problem = ProblemOf(*system_);
-        auto activity = MakeSolutionActivity(activity_, problem, session_->WorkFolder());
+        auto activity = MakeActivityModel(activity_, problem, session_->WorkFolder());
         solver_ = std::make_unique<GibbsSolver>(std::move(problem), std::move(activity));
         optionsError_.clear();
     } catch (const std::exception& e) {
@@ -131,7 +131,7 @@ void Solver::LoadSystem(const std::string& systemFile) {
         }
         EquilibriumProblem problem = ProblemOf(*model);
         auto solver = std::make_unique<GibbsSolver>(
-            problem, MakeSolutionActivity(activity_, problem, session_->WorkFolder()));
+            problem, MakeActivityModel(activity_, problem, session_->WorkFolder()));
         const std::size_t species = model->Records.size();
         conditions_ = EquilibriumConditions{};
         conditions_.MobilePotential.assign(model->MobileCount, 0.0);
@@ -182,8 +182,6 @@ void Solver::SetSpeciesValue(std::int16_t position, float value) {
 
 bool Solver::PrepareConditions(float tempC, float pressureBar) {
     EquilibriumConditions& c = conditions_;
-    c.TempC = tempC;
-    c.PressureBar = pressureBar;
     if (!cacheValid_ || tempC != cacheTempC_ || pressureBar != cachePressure_ ||
         cacheVersion_ != session_->SettingsVersion()) {
         cacheValid_ = false;
@@ -249,24 +247,22 @@ bool Solver::PrepareConditions(float tempC, float pressureBar) {
             }
             standard_[s] = value;
         }
+        // The water as the activity model takes it, with the dielectric constant it is made
+        // for (the models beyond B-dot were fitted with the IAPWS one: with the older one the
+        // Pitzer γ± of NaCl come out 3-7 % high at 200-300 °C).
+        const double t = tempK;
+        const double rho = static_cast<double>(density) * 1000.0;
+        double epsilon = 0;
         try {
-            const double t = tempK;
-            const double rho = static_cast<double>(density) * 1000.0;
-            const double epsilon = thermo::DielectricConstant(t, rho, th.CurrentModes());
-            const water::DebyeHuckel dh = water::DebyeHuckelParameters(t, rho, epsilon);
-            c.Activity = {dh.A, dh.B, BdotOfTemperature(tempC)};
-            // The models beyond B-dot take the dielectric constant of the IAPWS formulation
-            // whatever /ew says: with the older one the Pitzer γ± of NaCl come out 3-7 % high
-            // at 200-300 °C.
-            c.TempK = t;
-            c.WaterDensity = rho;
-            c.WaterEpsilon = activity_ == ActivityKind::Hkf81 || activity_ == ActivityKind::Pitzer
-                                 ? water::DielectricConstantFernandez(t, rho)
-                                 : epsilon;
+            epsilon = solver_->Activity().Dielectric() == activity::DielectricChoice::Iapws
+                          ? water::DielectricConstantFernandez(t, rho)
+                          : thermo::DielectricConstant(t, rho, th.CurrentModes());
         } catch (const std::exception& e) {
-            message_ = "could not compute the Debye-Hueckel parameters" + where() + ": " + e.what();
+            message_ =
+                "could not compute the dielectric constant of water" + where() + ": " + e.what();
             return false;
         }
+        c.Water = {t, tempC, pressureBar, rho, epsilon};
         rt_ = static_cast<double>(tempK) * kInterfaceGasConstant;
         cacheTempC_ = tempC;
         cachePressure_ = pressureBar;

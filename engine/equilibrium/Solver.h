@@ -53,8 +53,8 @@ class Solver : public ISolver {
     const SystemModel* System() const { return system_.get(); }
     /// The equilibrium state of the last successful Calculate.
     const EquilibriumResult* LastResult() const;
-    /// Ionic strength and pH (−log a of H+; NaN-free: 0 when the System has no H+) of the last
-    /// successful Calculate.
+    /// The pH (−log a of H+) of the last successful Calculate; 0 when the System has no H+
+    /// (the ionic strength is in LastResult()).
     double LastPh() const;
 
   private:
