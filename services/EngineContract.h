@@ -47,11 +47,6 @@ inline constexpr double kWaterMolesPerKg = 55.50843;
 /// scale to the mole-fraction scale of Solver::Calculate's lnActivities.
 inline constexpr double kLnWaterMolesPerKg = 4.0165349011098753;
 
-/// Numbers of the engine's switches (Solver::SetSwitch): 27 traces the equilibrium
-/// calculations, 28 starts each calculation from the solution of the one before; 0 is off.
-inline constexpr std::int16_t kTraceSwitch = 27;
-inline constexpr std::int16_t kWarmStartSwitch = 28;
-
 /// Solver::GetMessage after a successful LoadSystem and Calculate.
 inline constexpr const char* kSystemAcceptedMessage = "System file accepted";
 inline constexpr const char* kCalculatedMessage = "OK";
