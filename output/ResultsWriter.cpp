@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "files/FileReplacement.h"
 #include "model/Checked.h"
 #include "model/Layout.h"
 #include "model/MessageText.h"
@@ -15,7 +16,6 @@
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"
 #include "model/RuntimeFailure.h"
-#include "output/FileReplacement.h"
 #include "services/Engine.h"
 #include "services/Platform.h"
 #include "services/Window.h"

@@ -1,4 +1,4 @@
-#include "output/FileReplacement.h"
+#include "files/FileReplacement.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -12,8 +12,6 @@
 #include <system_error>
 #include <vector>
 
-#include "model/MessageText.h"
-
 namespace fs = std::filesystem;
 
 namespace varsel {
@@ -21,7 +19,7 @@ namespace varsel {
 namespace {
 
 [[noreturn]] void Fail(int error) {
-    throw FileProblem{error, SystemReason(error)};
+    throw FileProblem{error, std::generic_category().message(error)};
 }
 
 int LastError() {
