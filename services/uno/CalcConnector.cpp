@@ -8,6 +8,9 @@
 #include <thread>
 #include <utility>
 
+#include "files/PrivateFolder.h"
+#include "services/Platform.h"
+#include "services/Window.h"
 #include "services/uno/CalcApp.h"
 #include "services/uno/CalcSession.h"
 #include "services/uno/OfficeGuardian.h"
@@ -87,13 +90,24 @@ class CalcConnector : public ISpreadsheetConnector {
         }
     }
 
-    std::shared_ptr<ISpreadsheetApp> MakeApp(const Reference<XComponentContext>& office) const {
+    std::shared_ptr<ISpreadsheetApp> MakeApp(const Reference<XComponentContext>& office) {
+        // The lock works without the record; the user hears once why it is not kept.
+        IWindow* window = ThePlatform().Window;
+        if (!options_.LockRecordProblem.empty() && !toldRecordProblem_ && window != nullptr) {
+            toldRecordProblem_ = true;
+            window->ShowMessage(
+                "Locked workbook windows are not recorded: " + options_.LockRecordProblem +
+                    ". Should a fit be killed, its workbook may stay locked "
+                    "until Calc is restarted.  ",
+                MessageButtons::Ok, MessageIcon::Exclamation);
+        }
         auto session = std::make_shared<CalcSession>(office, options_);
         session->RestoreOrphanedLocks();
         return std::make_shared<calc::CalcApp>(std::move(session));
     }
 
     CalcOptions options_;
+    bool toldRecordProblem_ = false;
 };
 
 }  // namespace
@@ -108,10 +122,15 @@ CalcOptions DefaultCalcOptions() {
     options.UserInstallation = Environment("VARSEL_CALC_PROFILE");
     options.Launcher = Environment("VARSEL_SOFFICE");
     if (options.Launcher.empty()) options.Launcher = VARSEL_OFFICE_PROGRAM_DIR "/soffice";
-    std::error_code error;
-    std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-    if (error) folder = "/tmp";
-    options.LockRecordPath = (folder / (options.PipeName + ".locks")).string();
+    // In a folder nobody else can enter, so that no link planted by another user can turn
+    // the record's writes onto a file of their choosing.
+    const PrivateFolder records = VarselPrivateFolder();
+    if (!records.Path.empty()) {
+        std::string name = options.PipeName + ".locks";
+        std::replace(name.begin(), name.end(), '/', '_');
+        options.LockRecordPath = (records.Path / name).string();
+    }
+    options.LockRecordProblem = records.Problem;
     options.GuardianProgram = calc::GuardianProgram();
     return options;
 }

@@ -1,8 +1,8 @@
-// Reaching the office and its workbooks: attaching, asking a running office to listen, not
-// starting one nobody could see, the quiet stop of the empty path, finding an open workbook by
-// its file (and by a name only when that is unique), names taken from the file, the active or first
-// sheet, and workbooks that cannot be opened (the three workbook formats are run whole in the run
-// tests).
+// Reaching the office and its workbooks: attaching (and telling once that the lock record's
+// folder was refused), asking a running office to listen, not starting one nobody could see,
+// the quiet stop of the empty path, finding an open workbook by its file (and by a name only
+// when that is unique), names taken from the file, the active or first sheet, and workbooks
+// that cannot be opened (the three workbook formats are run whole in the run tests).
 #include <unistd.h>
 #include <cstdlib>
 #include <fstream>
@@ -44,7 +44,18 @@ TEST_F(ConnectorTest, AttachListsTheOpenWorkbooksAndTheActiveOne) {
     probe.Open(second);
     probe.Open(first);  // the workbook opened last is the active one
 
+    // A refused folder for the lock record is told once; the attaches go on without a record.
+    CalcOptions options = OfficeOptions();
+    options.LockRecordPath.clear();
+    options.LockRecordProblem = "/x is open to other users (mode 0777)";
+    connector = MakeCalcConnector(options);
+    ASSERT_TRUE(connector->Attach());
     const auto app = connector->Attach();
+    EXPECT_EQ(window.Messages,
+              (Shown{{"Locked workbook windows are not recorded: " + options.LockRecordProblem +
+                          ". Should a fit be killed, its workbook may stay "
+                          "locked until Calc is restarted.  ",
+                      MessageButtons::Ok, MessageIcon::Exclamation}}));
     ASSERT_TRUE(app);
     ASSERT_EQ(app->WorkbookCount(), 2);
     std::set<std::string> names;

@@ -76,9 +76,11 @@ TEST_F(SessionTest, OneProgramSurvivesManyConnectionsToTheSameOffice) {
     EXPECT_EQ(pipe.sa_handler, SIG_IGN);
 }
 
-TEST(InputLockRecordTest, OnlyTheLocksOfEndedProgramsAreOrphans) {
+TEST(InputLockRecordTest, OnlyTheLocksOfEndedProgramsAreOrphansAndLinksAreLeftAlone) {
     TempFolder folder;
     const calc::InputLockRecord record((folder.Path() / "locks").string());
+    const auto victim = folder.Write("victim", "precious");
+    std::filesystem::create_symlink(victim, folder.Path() / "locks.new");
     const pid_t ended = fork();
     if (ended == 0) _exit(0);
     waitpid(ended, nullptr, 0);
@@ -91,6 +93,15 @@ TEST(InputLockRecordTest, OnlyTheLocksOfEndedProgramsAreOrphans) {
     EXPECT_TRUE(record.TakeOrphans().empty()) << "taken once";
     record.Remove(getpid(), "file:///a.ods");
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "locks"));
+
+    // A link in the record's place is no record: the lock goes on without one.
+    std::filesystem::create_symlink(victim, folder.Path() / "locks");
+    record.Add(ended, "file:///b.ods");
+    EXPECT_TRUE(record.TakeOrphans().empty());
+    record.Remove(ended, "file:///b.ods");
+    for (const char* link : {"locks", "locks.new"})
+        EXPECT_TRUE(std::filesystem::is_symlink(folder.Path() / link)) << link;
+    EXPECT_EQ(FileBytes(victim), "precious");
 }
 
 }  // namespace
