@@ -216,7 +216,8 @@ bool Form1::Form_QueryUnload() {
 }
 
 void Form1::Form_Unload() {
-    WriteWorkFolder(settingsFile_, Model().WorkFolder);
+    const std::string refused = WriteWorkFolder(settingsFile_, Model().WorkFolder);
+    if (!refused.empty()) ShowMessage(refused, MessageButtons::Ok, MessageIcon::Exclamation);
     CloseDataSource();
 }
 
