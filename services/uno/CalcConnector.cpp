@@ -37,8 +37,10 @@ class CalcConnector : public ISpreadsheetConnector {
     std::shared_ptr<ISpreadsheetApp> Attach() override {
         Reference<XComponentContext> office = calc::ConnectToPipe(options_.PipeName);
         // An office of the user that runs without listening on the pipe is asked to listen:
-        // the launcher hands the request over to it and ends. No office is started here.
-        if (!office.is() && !calc::RunningOffices(options_.UserInstallation).empty()) {
+        // the launcher hands the request over to it and ends. No office is started here, and
+        // none is asked while someone else holds the pipe's place.
+        if (!office.is() && calc::ForeignPipe(options_.PipeName).empty() &&
+            !calc::RunningOffices(options_.UserInstallation).empty()) {
             calc::LaunchDetached(options_.Launcher, LauncherArguments(false));
             office = WaitForOffice(options_.ForwardTimeoutMs);
         }
@@ -47,6 +49,13 @@ class CalcConnector : public ISpreadsheetConnector {
     }
 
     std::shared_ptr<ISpreadsheetApp> Start() override {
+        // Someone else's socket in the pipe's place would hear and answer every call, and
+        // keeps the office from taking the pipe up: nothing is started, and the user is told.
+        if (const std::string foreign = calc::ForeignPipe(options_.PipeName); !foreign.empty()) {
+            Tell("Varsel does not connect to Calc through " + foreign +
+                 ". Have it removed, or choose another pipe with VARSEL_CALC_PIPE.  ");
+            return nullptr;
+        }
         Reference<XComponentContext> office = calc::ConnectToPipe(options_.PipeName);
         if (office.is()) return MakeApp(office);
         const bool headless =
@@ -90,16 +99,18 @@ class CalcConnector : public ISpreadsheetConnector {
         }
     }
 
+    static void Tell(const std::string& text) {
+        if (IWindow* window = ThePlatform().Window)
+            window->ShowMessage(text, MessageButtons::Ok, MessageIcon::Exclamation);
+    }
+
     std::shared_ptr<ISpreadsheetApp> MakeApp(const Reference<XComponentContext>& office) {
         // The lock works without the record; the user hears once why it is not kept.
-        IWindow* window = ThePlatform().Window;
-        if (!options_.LockRecordProblem.empty() && !toldRecordProblem_ && window != nullptr) {
+        if (!options_.LockRecordProblem.empty() && !toldRecordProblem_) {
             toldRecordProblem_ = true;
-            window->ShowMessage(
-                "Locked workbook windows are not recorded: " + options_.LockRecordProblem +
-                    ". Should a fit be killed, its workbook may stay locked "
-                    "until Calc is restarted.  ",
-                MessageButtons::Ok, MessageIcon::Exclamation);
+            Tell("Locked workbook windows are not recorded: " + options_.LockRecordProblem +
+                 ". Should a fit be killed, its workbook may stay locked until Calc is "
+                 "restarted.  ");
         }
         auto session = std::make_shared<CalcSession>(office, options_);
         session->RestoreOrphanedLocks();

@@ -1,8 +1,9 @@
 // Reaching the office and its workbooks: attaching (and telling once that the lock record's
-// folder was refused), asking a running office to listen, not starting one nobody could see,
-// the quiet stop of the empty path, finding an open workbook by its file (and by a name only
-// when that is unique), names taken from the file, the active or first sheet, and workbooks
-// that cannot be opened (the three workbook formats are run whole in the run tests).
+// folder was refused), asking a running office to listen, not starting one nobody could see
+// nor using a pipe another user holds, the quiet stop of the empty path, finding an open
+// workbook by its file (and by a name only when that is unique), names taken from the file,
+// the active or first sheet, and workbooks that cannot be opened (the three workbook formats
+// are run whole in the run tests).
 #include <unistd.h>
 #include <cstdlib>
 #include <fstream>
@@ -112,6 +113,24 @@ TEST_F(ConnectorTest, ARunningOfficeIsAskedToListenOnThePipe) {
     ASSERT_TRUE(app) << "the test office should have taken up " << options.PipeName;
     EXPECT_TRUE(calc::ConnectToPipe(options.PipeName).is());
     EXPECT_EQ(calc::RunningOffices(OfficeProfileUrl()).size(), 1u) << "no second office";
+}
+
+TEST_F(ConnectorTest, ASocketOfAnotherUserInThePipesPlaceIsNeverUsed) {
+    if (geteuid() != 0) GTEST_SKIP() << "only the superuser can make a file of another user's";
+    CalcOptions options = OfficeOptions();
+    options.PipeName = std::string(VARSEL_TEST_CALC_PIPE) + "_foreign" + std::to_string(getpid());
+    const std::string socket = "/tmp/OSL_PIPE_0_" + options.PipeName;
+    std::ofstream(socket) << "planted";
+    ASSERT_EQ(chown(socket.c_str(), 65534, 65534), 0);
+    auto connector = MakeCalcConnector(options);
+    EXPECT_FALSE(connector->Attach()) << "the running test office is not asked to listen there";
+    EXPECT_FALSE(connector->Start());
+    EXPECT_EQ(window.Messages, (Shown{{"Varsel does not connect to Calc through " + socket +
+                                           " belongs to another user. Have it removed, or "
+                                           "choose another pipe with VARSEL_CALC_PIPE.  ",
+                                       MessageButtons::Ok, MessageIcon::Exclamation}}));
+    EXPECT_EQ(FileBytes(socket), "planted");
+    std::filesystem::remove(socket);
 }
 
 using WorkbookTest = OfficeTest;
