@@ -4,6 +4,7 @@
 // workbook by its file (and by a name only when that is unique), names taken from the file,
 // the active or first sheet, and workbooks that cannot be opened (the three workbook formats
 // are run whole in the run tests).
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cstdlib>
 #include <fstream>
@@ -113,6 +114,11 @@ TEST_F(ConnectorTest, ARunningOfficeIsAskedToListenOnThePipe) {
     ASSERT_TRUE(app) << "the test office should have taken up " << options.PipeName;
     EXPECT_TRUE(calc::ConnectToPipe(options.PipeName).is());
     EXPECT_EQ(calc::RunningOffices(OfficeProfileUrl()).size(), 1u) << "no second office";
+    // Only this user may connect, though the test office was started under the umask 000.
+    struct stat socket {};
+    const std::string path = "/tmp/OSL_PIPE_" + std::to_string(getuid()) + "_" + options.PipeName;
+    ASSERT_EQ(stat(path.c_str(), &socket), 0);
+    EXPECT_EQ(socket.st_mode & 022, 0u);
 }
 
 TEST_F(ConnectorTest, ASocketOfAnotherUserInThePipesPlaceIsNeverUsed) {
