@@ -1,12 +1,10 @@
-// Files that someone else may have prepared: the private folder is refused when others can
-// enter or change it, and the clean-up of temporary files leaves a planted link alone.
+// The private folder: made closed to others, and refused when others can enter or change it.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <tuple>
 
-#include "files/FileReplacement.h"
 #include "files/PrivateFolder.h"
 #include "support/TempFolder.h"
 
@@ -39,19 +37,6 @@ TEST(PrivateFolderTest, OnlyAFolderClosedToOthersIsUsed) {
     unsetenv("XDG_CACHE_HOME");
     unsetenv("XDG_RUNTIME_DIR");
     EXPECT_EQ(fs::status(place.Path() / "cache").permissions(), fs::perms::owner_all);
-}
-
-TEST(FileReplacementTest, APlantedLinkIsNeitherFollowedNorRemoved) {
-    TempFolder folder;
-    const fs::path victim = folder.Write("victim", "precious");
-    // At the file's place, and under the name of a temporary that a killed writer left.
-    for (const char* name : {"data.txt", ".varsel-aB3xZ9"})
-        fs::create_symlink(victim, folder.Path() / name);
-    EXPECT_THROW(FileReplacement(folder.Path() / "data.txt"), FileProblem);
-    RemoveStaleReplacements(folder.Path() / "data.txt");
-    EXPECT_TRUE(fs::is_symlink(folder.Path() / "data.txt"));
-    EXPECT_TRUE(fs::is_symlink(folder.Path() / ".varsel-aB3xZ9"));
-    EXPECT_EQ(FileBytes(victim), "precious");
 }
 
 }  // namespace

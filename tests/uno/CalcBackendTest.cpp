@@ -48,16 +48,12 @@ TEST_F(ConnectorTest, AttachListsTheOpenWorkbooksAndTheActiveOne) {
 
     // A refused folder for the lock record is told once; the attaches go on without a record.
     CalcOptions options = OfficeOptions();
-    options.LockRecordPath.clear();
     options.LockRecordProblem = "/x is open to other users (mode 0777)";
     connector = MakeCalcConnector(options);
     ASSERT_TRUE(connector->Attach());
     const auto app = connector->Attach();
-    EXPECT_EQ(window.Messages,
-              (Shown{{"Locked workbook windows are not recorded: " + options.LockRecordProblem +
-                          ". Should a fit be killed, its workbook may stay "
-                          "locked until Calc is restarted.  ",
-                      MessageButtons::Ok, MessageIcon::Exclamation}}));
+    ASSERT_EQ(window.Messages.size(), 1u);
+    EXPECT_EQ(window.Messages[0].Text.find("Locked workbook windows are not recorded: /x is"), 0u);
     ASSERT_TRUE(app);
     ASSERT_EQ(app->WorkbookCount(), 2);
     std::set<std::string> names;
@@ -131,10 +127,8 @@ TEST_F(ConnectorTest, ASocketOfAnotherUserInThePipesPlaceIsNeverUsed) {
     auto connector = MakeCalcConnector(options);
     EXPECT_FALSE(connector->Attach()) << "the running test office is not asked to listen there";
     EXPECT_FALSE(connector->Start());
-    EXPECT_EQ(window.Messages, (Shown{{"Varsel does not connect to Calc through " + socket +
-                                           " belongs to another user. Have it removed, or "
-                                           "choose another pipe with VARSEL_CALC_PIPE.  ",
-                                       MessageButtons::Ok, MessageIcon::Exclamation}}));
+    ASSERT_EQ(window.Messages.size(), 1u);
+    EXPECT_NE(window.Messages[0].Text.find(socket + " belongs to another user"), std::string::npos);
     EXPECT_EQ(FileBytes(socket), "planted");
     std::filesystem::remove(socket);
 }
