@@ -8,10 +8,11 @@
 // While it is written the temporary file is locked, so that a later run can tell one left by
 // a killed process from one still in use.
 //
-// No fixed name is ever opened: the temporary file gets a name nobody can foresee and is
-// created only where no entry stands, and a symbolic link where the file should be is refused
-// rather than followed, since in a folder that others may write someone else may have put it
-// there to have this program overwrite a file of their choosing.
+// No fixed name is ever opened for writing: the temporary file gets a name nobody can foresee
+// and is created only where no entry stands, a symbolic link where the file should be is
+// refused rather than followed, since in a folder that others may write someone else may have
+// put it there to have this program overwrite a file of their choosing, and a hard link there
+// only loses its name to the rename.
 #pragma once
 
 #include <cerrno>
