@@ -168,7 +168,7 @@ std::string ShortestDouble(double value) {
     if (scientificLength < plainLength) {
         text += digits.substr(0, 1);
         if (count > 1) text += "." + digits.substr(1);
-        char tail[8];
+        char tail[16];
         std::snprintf(tail, sizeof tail, "e%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
         text += tail;
     } else if (point <= 0) {
