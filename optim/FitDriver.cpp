@@ -304,10 +304,6 @@ class Fit {
                 WriteSpeciesValues(false);
                 WriteCellNumber(context_, layout::MeanErrorRow(m_), layout::kResultColumn, e);
             }
-            // Every iteration whose pass was made is shown and counted, the last one too, so
-            // that the summary's count is the one the run printed.
-            iterations_ = iterations + 1;
-            Caption("Iteration:" + std::to_string(iterations_) + ",    Error: " + FixedSix(e));
             // Converged: every free species moved by at most a millionth of its value or a
             // ten-thousandth of its scale. The last step is kept.
             if (significant == 0) return;
@@ -322,6 +318,10 @@ class Fit {
                 throw FitFailure{"no convergence after 32767 iterations"};
             }
             ++iterations;
+            // The summary counts the iterations the run showed, so that its count is the
+            // last one printed.
+            iterations_ = iterations;
+            Caption("Iteration:" + std::to_string(iterations) + ",    Error: " + FixedSix(e));
         }
     }
 
