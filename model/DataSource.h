@@ -70,7 +70,7 @@ class DataSource {
     void OpenWorkbookSource(const std::string& path);
     /// Shows what the office connector has to tell the user, if anything.
     void ShowNotice();
-    void FindOrOpenWorkbook(ISpreadsheetApp& app, const std::string& path);
+    bool FindOrOpenWorkbook(ISpreadsheetApp& app, const std::string& path);
     void CannotOpen(const std::string& path, int error);
 
     ProblemModel& m_;
@@ -84,17 +84,6 @@ class DataSource {
     std::string openFailure_;
 };
 
-/// The cells of the problem's data sheet as the stages write them during a workbook run.
-class DataSheetCells : public CellSink {
-  public:
-    explicit DataSheetCells(const ProblemModel& m) : m_(m) {}
-    void SetNumber(std::int16_t row, std::int16_t column, double value) override;
-    void Clear(std::int16_t row, std::int16_t column) override;
-
-  private:
-    const ProblemModel& m_;
-};
-
 /// Workbook form: stores a number in a cell of the data sheet through the run's sink
 /// (nothing when the run has none).
 void WriteCell(RunContext& context, std::int16_t row, std::int16_t column, float value);
@@ -104,6 +93,9 @@ void WriteCellNumber(RunContext& context, std::int16_t row, std::int16_t column,
 
 /// Workbook form: clears a cell of the data sheet (contents and formats).
 void ClearCell(RunContext& context, std::int16_t row, std::int16_t column);
+
+/// Workbook form: sends the cell writes the run's sink holds back to the data sheet.
+void FlushCells(RunContext& context);
 
 /// True when a path names a workbook: it ends in ".xls", ".xlsx" or ".ods", any letter case.
 bool IsWorkbookPath(const std::string& path);

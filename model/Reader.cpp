@@ -597,6 +597,7 @@ std::int16_t ReadDataFile(ProblemModel& m, RunContext& context) {
         reading.Species();
         reading.AxesAndHeader();
         reading.Samples();
+        FlushCells(context);
     } catch (const ReadStop& stop) {
         m.StatusCode = stop.code;
     } catch (const RowCountOverflow& failure) {
