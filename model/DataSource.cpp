@@ -332,6 +332,9 @@ void DataSource::NextCell() {
         cell_ = m_.DataSheet->CellText(row_, column_);
     } else {
         cell_ = TakeTextCell(lineBuffer_);
+        if (cell_.find('\r') != std::string::npos) {
+            throw LoneCarriageReturn(kTypeMismatch, "A line ends with a carriage return alone");
+        }
     }
 }
 

@@ -23,6 +23,14 @@ class RowCountOverflow : public RuntimeFailure {
     using RuntimeFailure::RuntimeFailure;
 };
 
+/// Raised by NextCell for a text cell that holds a carriage return: a line end of CR alone
+/// (a file saved with the line ends of old Mac systems), which the line reader does not take
+/// for one.
+class LoneCarriageReturn : public RuntimeFailure {
+  public:
+    using RuntimeFailure::RuntimeFailure;
+};
+
 /// The open data file of one reading. The reader owns it for the time it reads; a workbook's
 /// objects go into the problem (ExcelApp, DataWorkbook, DataSheet) and outlive it.
 class DataSource {
@@ -49,7 +57,8 @@ class DataSource {
     /// Text form: true when the file has no line left to read. Always false for a workbook.
     bool EndOfText();
 
-    /// Reads the next cell of the current row.
+    /// Reads the next cell of the current row. Text form: a cell with a carriage return in it
+    /// raises LoneCarriageReturn.
     void NextCell();
 
     /// Text form: the bytes of the file from the start of the current row to its end, as
