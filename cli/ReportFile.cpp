@@ -16,6 +16,7 @@ bool WriteReportFile(const std::string& path, const FitSummary& summary, std::FI
     }
     // Qt Charts draws through a Qt application; the offscreen platform needs no display.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const report::QuietQt quiet;
     int argc = 1;
     char name[] = "varsel-cli";
     char* argv[] = {name, nullptr};

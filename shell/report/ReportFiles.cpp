@@ -27,7 +27,15 @@ QByteArray InlineSvg(const FitSummary& s, int which) {
     return start < 0 ? QByteArray() : svg.mid(start);
 }
 
+void DropMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
+
 }  // namespace
+
+QuietQt::QuietQt() : previous_(qInstallMessageHandler(DropMessage)) {}
+
+QuietQt::~QuietQt() {
+    qInstallMessageHandler(previous_);
+}
 
 bool WriteFile(const QString& path, const QByteArray& bytes, QString& error) {
     try {
