@@ -114,7 +114,10 @@ bool WriteReport(const FitSummary& s, const QString& path, QString& error) {
     const QString ending = QFileInfo(path).suffix().toLower();
     if (ending == "json") return WriteFile(path, SummaryJson(s), error);
     if (ending == "html" || ending == "htm") return WriteFile(path, SummaryHtml(s), error);
-    if (ending == "png" || ending == "svg" || ending == "pdf") return SavePlots(s, path, error);
+    // A report's PNG is for print.
+    if (ending == "png" || ending == "svg" || ending == "pdf") {
+        return SavePlots(s, path, error, kPrintDpi);
+    }
     error = "a report is written as .json, .html, .png, .svg or .pdf";
     return false;
 }
