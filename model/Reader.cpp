@@ -51,6 +51,7 @@ bool OpenEngineDatabase(ProblemModel& m, IWindow* window) {
     if (!message.empty()) {
         return Refused(window, message, "The engine could not open the database " + m.Database);
     }
+    m.DatabaseFile = m.Solver->GetDatabaseFile();
     std::int16_t flag = 0;
     m.Thermo->OpenDatabase(m.Database, flag);
     return true;

@@ -205,6 +205,7 @@ TEST_F(EndToEndTest, CommandLineReportsSavesAndExitsAndReRunKeepsTheResults) {
     EXPECT_FALSE(report["program"]["version"].toString().isEmpty());
     EXPECT_EQ(report["dataFile"]["path"].toString().toStdString(), file);
     EXPECT_EQ(report["dataFile"]["sha256"].toString().size(), 64);
+    EXPECT_EQ(report["conditions"]["databaseSha256"].toString().size(), 64);
     ExpectSame(row(0, "T, C:")[1], report["conditions"]["temperatureC"]);
     EXPECT_EQ(report["conditions"]["activityModel"].toString(), "bdot");
     EXPECT_TRUE(report["axes"]["y"]["log10"].toBool());
