@@ -198,12 +198,32 @@ void CalcSheet::SetCellBlock(int row, int column, int rows, int columns,
             cells[c] = value ? Any(*value) : Any(rtl::OUString());
         }
     }
-    Calling("write cells " + Position(row, column) + " to " +
-                Position(row + rows - 1, column + columns - 1),
-            [&] { Range(row, column, rows, columns)->setDataArray(data); });
+    const std::string cells =
+        Position(row, column) + " to " + Position(row + rows - 1, column + columns - 1);
+    const Reference<css::sheet::XCellRangeData> range = Range(row, column, rows, columns);
+    // A data array takes the notes of its range with the contents; the notes belong to the
+    // user, so a block that holds one is written cell by cell.
+    bool notes = false;
+    Calling("look for notes in cells " + cells, [&] {
+        const Reference<css::sheet::XCellRangesQuery> query(range, UNO_QUERY_THROW);
+        notes = query->queryContentCells(css::sheet::CellFlags::ANNOTATION)->getCount() > 0;
+    });
+    if (!notes) Calling("write cells " + cells, [&] { range->setDataArray(data); });
     for (int r = 0; r < rows; ++r) {
         for (int c = 0; c < columns; ++c) {
             const std::optional<double>& value = values[static_cast<std::size_t>(r * columns + c)];
+            if (notes && value) {
+                SetCellNumber(row + r, column + c, *value);
+                continue;
+            }
+            if (notes) {
+                Calling("empty cell " + Position(row + r, column + c), [&] {
+                    using namespace css::sheet::CellFlags;
+                    const Reference<css::sheet::XSheetOperation> cell(Cell(row + r, column + c),
+                                                                      UNO_QUERY_THROW);
+                    cell->clearContents(VALUE | DATETIME | STRING | FORMULA);
+                });
+            }
             AfterWrite(row + r, column + c, value ? ShortForm(*value) : std::string());
         }
     }

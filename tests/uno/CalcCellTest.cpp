@@ -107,12 +107,8 @@ TEST_F(CellTest, WritesAndClearsReachTheOfficeAndLaterReads) {
     }
     EXPECT_EQ(Value(OfficeSheet(), 2, 1), 1);
 
-    // A block: numbers, an emptied cell that keeps its format, a note that stays; then a
-    // block cleared of contents and formats.
-    const auto annotations =
-        Reference<css::sheet::XSheetAnnotationsSupplier>(OfficeSheet(), UNO_QUERY_THROW)
-            ->getAnnotations();
-    annotations->insertNew(css::table::CellAddress(0, 2, 1), "the user's note");
+    // A block: numbers and an emptied cell that keeps its format; again with a note in it,
+    // which stays; then a block cleared of contents and formats.
     Reference<css::beans::XPropertySet>(OfficeSheet()->getCellByPosition(2, 2), UNO_QUERY_THROW)
         ->setPropertyValue("CellBackColor", css::uno::Any(sal_Int32(0xFF0000)));
     sheet->SetCellBlock(2, 2, 2, 2, {0.5, std::nullopt, -1e-7, 42.0});
@@ -121,6 +117,13 @@ TEST_F(CellTest, WritesAndClearsReachTheOfficeAndLaterReads) {
               std::tuple("0.5", "", "-1E-07", "42", "5"));
     EXPECT_TRUE(ContentOf(OfficeSheet(), 2, 3).Empty);
     EXPECT_EQ(Value(OfficeSheet(), 3, 2), -1e-7);
+    const auto annotations =
+        Reference<css::sheet::XSheetAnnotationsSupplier>(OfficeSheet(), UNO_QUERY_THROW)
+            ->getAnnotations();
+    annotations->insertNew(css::table::CellAddress(0, 2, 1), "the user's note");
+    sheet->SetCellBlock(2, 2, 2, 2, {std::nullopt, 3.0, 4.0, 5.0});
+    EXPECT_EQ(std::tuple(sheet->CellText(2, 2), sheet->CellText(2, 3), Value(OfficeSheet(), 3, 3)),
+              std::tuple("", "3", 5.0));
     EXPECT_EQ(annotations->getCount(), 1) << "notes belong to the user";
     Reference<css::beans::XPropertySet>(OfficeSheet()->getCellByPosition(2, 2), UNO_QUERY_THROW)
         ->getPropertyValue("CellBackColor") >>= color;
