@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <random>
 #include <regex>
 #include <sstream>
 #include <string>
@@ -44,7 +45,7 @@ int RunCli(const std::string& arguments, std::string& output) {
     return RunCommand(std::string(VARSEL_CLI_PATH) + " " + arguments, output);
 }
 
-// SIGINT at different moments of a long run that saves on failure: the run ends in order
+// SIGINT at moments drawn at random in a long run that saves on failure: the run ends in order
 // with 130, and the data file is either untouched or rewritten whole with one point: run
 // again with every species now fixed, it gives the same cells back to the file's seven
 // digits (its Y (calc) and mean errors are those of its values). No temporary is left beside it; a
@@ -60,8 +61,12 @@ TEST_F(EndToEndTest, InterruptedCommandLineSavesOnePoint) {
             std::regex_replace("\r\n" + rows, std::regex("\r\nS"), "\r\nC" + std::to_string(copy))
                 .substr(2);
     original += "\r\n";
-    for (int delayMs : {0, 100, 300, 700}) {
-        SCOPED_TRACE(delayMs);
+    std::random_device seed;
+    std::mt19937 draw(seed());
+    for (int round = 0; round < 4; ++round) {
+        // From the first progress line to well into the iterations.
+        const int delayMs = std::uniform_int_distribution<int>(0, 1200)(draw);
+        SCOPED_TRACE(testing::Message() << "SIGINT after " << delayMs << " ms");
         folder.Write("agcl.txt", original);
         folder.Write(".varsel-aB3xZ9", "stale");
         folder.Write(".varsel-notours", "not ours");
