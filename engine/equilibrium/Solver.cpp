@@ -69,11 +69,8 @@ void Solver::SetOptions(const std::string& options) {
     options_ = options;
     const std::string words = OptionWords(options);
     auto has = [&](const char* word) { return words.find(word) != std::string::npos; };
-    int flags = 16384;
-    if (has(" wp ")) flags += 1;
-    if (has(" bl ")) flags += 2;
-    if (has(" ew ")) flags += 4;
-    session_->Calculator().SetModes(static_cast<std::int16_t>(flags));
+    session_->Calculator().SetModes(
+        static_cast<std::int16_t>(16384 | thermo::Modes::FromOptions(options).Flags()));
     session_->SettingsChanged();
     warmStart_ = !has(" cold ");
     trace_ = has(" trace ");
