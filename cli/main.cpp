@@ -19,7 +19,9 @@
 
 #include "DataFileRun.h"
 #include "IgnoreLimits.h"
+#include "SeriesFileRun.h"
 #include "shell/InfoLabels.h"
+#include "varsel/Series.h"
 #include "varsel/Stop.h"
 
 namespace {
@@ -66,8 +68,9 @@ int main(int argc, char** argv) {
         ->option_text("FILE");
     app.add_flag("--version", version, "print the program's name, version and authors");
     app.add_option("DATAFILE", positionals,
-                   "the data file (.txt, or a workbook .xls, .xlsx or .ods), optionally "
-                   "followed by /ie to lift the temperature, pressure and density limits");
+                   "the data file (.txt, or a workbook .xls, .xlsx or .ods) or a series file (a "
+                   ".txt with a Files: row), optionally followed by /ie to lift the "
+                   "temperature, pressure and density limits");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -88,6 +91,14 @@ int main(int argc, char** argv) {
                      "usage: varsel-cli [--save-on-failure] [--no-save] [--report FILE] "
                      "DATAFILE [/ie]\n");
         return 2;
+    }
+
+    if (varsel::IsSeriesFile(files[0])) {
+        const std::vector<std::string> arguments(argv + 1, argv + argc);
+        const varsel::cli::SeriesFileRun series{
+            files[0], varsel::cli::IgnoreLimitsPosition(arguments) != 0, noSave, report};
+        const int status = varsel::cli::RunSeriesFile(series, stdout, stopSource.Token());
+        return stopSignal != 0 ? 128 + stopSignal : status;
     }
 
     varsel::cli::DataFileRun run;

@@ -1,0 +1,82 @@
+#include "SeriesFileRun.h"
+
+#include <QApplication>
+#include <QString>
+#include <cstdlib>
+
+#include "shell/report/SeriesReport.h"
+#include "shell/report/SeriesText.h"
+#include "varsel/Series.h"
+
+namespace varsel::cli {
+
+namespace {
+
+void PrintParameters(const SeriesSummary& s, std::FILE* out) {
+    std::fprintf(out, "%-12s %-6s %16s %12s  %s\n", "species", "param", "value", "\xC2\xB1 95 %",
+                 "unit");
+    for (const SeriesParameter& p : s.Parameters) {
+        const report::ValueText text = report::WithHalfWidth(p.Value, p.HalfWidth);
+        std::fprintf(out, "%-12s %-6s %16s %11s  %s\n", p.Species.c_str(), p.Name.c_str(),
+                     text.Value.c_str(), text.HalfWidth.c_str(), p.Unit.c_str());
+    }
+}
+
+bool WriteReport(const std::string& path, const SeriesSummary& summary, std::FILE* out) {
+    // Qt Charts draws through a Qt application; the offscreen platform needs no display.
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    int argc = 1;
+    char name[] = "varsel-cli";
+    char* argv[] = {name, nullptr};
+    const bool own = QApplication::instance() == nullptr;
+    QApplication* application = own ? new QApplication(argc, argv) : nullptr;
+    QString error;
+    const bool written = report::WriteSeriesReport(summary, QString::fromStdString(path), error);
+    delete application;
+    if (written) {
+        std::fprintf(out, "Report written to %s\n", path.c_str());
+    } else {
+        std::fprintf(out, "No report: %s\n", error.toStdString().c_str());
+    }
+    return written;
+}
+
+}  // namespace
+
+int RunSeriesFile(const SeriesFileRun& run, std::FILE* out, StopToken stop) {
+    SeriesSummary summary;
+    try {
+        const SeriesFile series = ReadSeriesFile(run.SeriesFile);
+        std::fprintf(out, "Series: %s (%s, %zu files)\n", series.Title.c_str(),
+                     SeriesMethodName(series.Method), series.Files.size());
+        SeriesOptions options;
+        options.Progress = [out](const std::string& line) {
+            std::fprintf(out, "%s\n", line.c_str());
+            std::fflush(out);
+        };
+        options.Stop = stop;
+        options.Write = !run.NoSave;
+        options.IgnoreLimits = run.IgnoreLimits;
+        summary = RunSeries(series, options);
+    } catch (const SeriesError& error) {
+        std::fprintf(out, "%s\n", error.what());
+        return 1;
+    }
+    if (summary.Filled) PrintParameters(summary, out);
+    for (const std::string& line : report::SeriesOutcomeLines(summary))
+        std::fprintf(out, "%s\n", line.c_str());
+    for (const std::string& flag : summary.Flags)
+        std::fprintf(out, "Note: %s\n", flag.c_str());
+    bool success = summary.Succeeded;
+    if (!run.Report.empty()) {
+        if (!summary.Filled) {
+            std::fprintf(out, "No report: the series fit reached no parameters\n");
+            success = false;
+        } else if (!WriteReport(run.Report, summary, out)) {
+            success = false;
+        }
+    }
+    return success ? 0 : 1;
+}
+
+}  // namespace varsel::cli
