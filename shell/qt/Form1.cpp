@@ -178,7 +178,7 @@ void Form1::cmdStart_Click() {
     if (const std::string series = ChosenSeriesFile(workFolder_, PathText()); !series.empty()) {
         running_ = true;
         stop_.Clear();
-        RunSeriesInWindow(*this, *this, series, stop_.Token());
+        RunSeriesInWindow(*this, *this, series, stop_.Token(), ignoreLimits_ != 0);
         stop_.Clear();
         running_ = false;
         return;

@@ -9,6 +9,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <cmath>
@@ -49,11 +50,17 @@ QTableWidget* Table(const std::vector<std::vector<std::string>>& rows, const QSt
             table->setItem(static_cast<int>(r), static_cast<int>(c), Cell(rows[r][c]));
     }
     table->resizeColumnsToContents();
-    int height = table->horizontalHeader()->height() + 2 * table->frameWidth();
+    // As wide and as tall as its cells: the column of tables scrolls as a whole.
+    int width = 2 * table->frameWidth();
+    if (!names.isEmpty()) width += table->verticalHeader()->sizeHint().width();
+    for (int c = 0; c < table->columnCount(); ++c)
+        width += table->columnWidth(c);
+    int height = table->horizontalHeader()->sizeHint().height() + 2 * table->frameWidth();
     for (int r = 0; r < table->rowCount(); ++r)
         height += table->rowHeight(r);
-    table->setFixedHeight(height);
+    table->setFixedSize(width, height);
     table->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    table->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     return table;
 }
 
@@ -152,7 +159,11 @@ SeriesView::SeriesView(const SeriesSummary& summary, QWidget* owner)
     setWindowTitle("Varsel \u2013 series" +
                    (summary_.Title.empty() ? QString() : ": " + Text(summary_.Title)));
     auto* left = new QVBoxLayout;
-    left->addWidget(Scrolled(Tables(summary_)), 1);
+    QWidget* tables = Tables(summary_);
+    QScrollArea* scrolled = Scrolled(tables);
+    scrolled->setMinimumWidth(tables->sizeHint().width() +
+                              scrolled->verticalScrollBar()->sizeHint().width() + 4);
+    left->addWidget(scrolled, 1);
     auto* save = new QPushButton("Save plot\u2026");
     connect(save, &QPushButton::clicked, this, &SeriesView::SavePlotClicked);
     left->addWidget(save, 0, Qt::AlignLeft);
@@ -181,7 +192,7 @@ SeriesView* ShowSeriesResults(QWidget& owner, const SeriesSummary& summary) {
         earlier->close();
     if (!summary.Filled && summary.Files.empty()) return nullptr;
     auto* view = new SeriesView(summary, &owner);
-    view->resize(1180, 760);
+    view->resize(1380, 800);
     view->move(owner.frameGeometry().right() + 16, owner.frameGeometry().top());
     view->show();
     return view;

@@ -36,7 +36,8 @@ std::string ChosenSeriesFile(const std::string& workFolder, const std::string& p
     return IsSeriesFile(path) ? path : std::string();
 }
 
-void RunSeriesInWindow(IWindow& window, QWidget& owner, const std::string& path, StopToken stop) {
+void RunSeriesInWindow(IWindow& window, QWidget& owner, const std::string& path, StopToken stop,
+                       bool ignoreLimits) {
     SeriesSummary summary;
     {
         const RunControls controls(window);
@@ -50,6 +51,7 @@ void RunSeriesInWindow(IWindow& window, QWidget& owner, const std::string& path,
             };
             options.Idle = [&window] { window.ProcessEvents(); };
             options.Stop = stop;
+            options.IgnoreLimits = ignoreLimits;
             summary = RunSeries(series, options);
         } catch (const SeriesError& error) {
             window.SetStatusCaption("");

@@ -18,7 +18,9 @@ namespace varsel::qt {
 std::string ChosenSeriesFile(const std::string& workFolder, const std::string& pathText);
 
 /// Runs the series file at `path`, telling the user through `window` and showing the results
-/// beside `owner`. Failures are shown in a message box.
-void RunSeriesInWindow(IWindow& window, QWidget& owner, const std::string& path, StopToken stop);
+/// beside `owner`. Failures are shown in a message box. `ignoreLimits` lifts the range checks
+/// of the data files.
+void RunSeriesInWindow(IWindow& window, QWidget& owner, const std::string& path, StopToken stop,
+                       bool ignoreLimits);
 
 }  // namespace varsel::qt
