@@ -3,6 +3,9 @@
 // thermodynamic engine, prints the progress and every message the window would show, and
 // ends with a short summary of the fit; --report writes the summary to a file as well.
 //
+// A series file (one with a "Files:" row) is fitted as a series instead: the HKF parameters of
+// its species over all the data files it lists, written as a database entry (docs/series.md).
+//
 // Before the fit it checks that the results can be written into the data file, and stops with
 // the reason when they cannot, unless --no-save asks for the fit without writing.
 //
