@@ -18,6 +18,12 @@ std::string FileName(const std::string& path) {
     return fs::path(path).filename().string();
 }
 
+// The folder of a file, where names in it are resolved: the current one for a bare name.
+fs::path FolderOf(const std::string& path) {
+    const fs::path folder = fs::path(path).parent_path();
+    return folder.empty() ? fs::current_path() : folder;
+}
+
 // The database file a name stands for, seen from `folder`, or empty.
 fs::path ResolveDatabase(const std::string& name, const fs::path& folder) {
     const std::string_view extensions[] = {thermo::kDatabaseExtension, thermo::kSlopExtension};
@@ -63,7 +69,7 @@ class Setup {
     }
 
     void Database() {
-        const fs::path folder = fs::path(series_.Path).parent_path();
+        const fs::path folder = FolderOf(series_.Path);
         const fs::path path = ResolveDatabase(series_.Database, folder);
         if (path.empty()) {
             throw SeriesError(name_ + ": the database \"" + series_.Database +
@@ -164,8 +170,7 @@ class Setup {
         FileModel& file = model_.Files[f];
         const Problem& data = file.Data;
         const int row = series_.FileRows[f];
-        const fs::path folder = fs::path(series_.Files[f]).parent_path();
-        const fs::path database = ResolveDatabase(data.Database(), folder);
+        const fs::path database = ResolveDatabase(data.Database(), FolderOf(series_.Files[f]));
         if (database.empty() || !SameFile(database, model_.SourceDatabase)) {
             Fail(row, file.Name + " names the database \"" + data.Database() +
                           "\", not the series' \"" + series_.Database + "\"");
