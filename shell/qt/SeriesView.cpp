@@ -95,16 +95,19 @@ QWidget* Tables(const SeriesSummary& s) {
         layout->addWidget(new QLabel("<b>Fitted parameters</b>"));
         layout->addWidget(Table(rows, {"Value", "\u00B1 95 %", "Unit", "Database"}, names));
     }
-    if (!s.Correlation.empty()) {
+    for (const bool correlation : {true, false}) {
+        const std::vector<std::vector<double>>& m = correlation ? s.Correlation : s.Covariance;
+        if (m.empty()) continue;
         std::vector<std::vector<std::string>> rows;
         QStringList names;
-        for (std::size_t i = 0; i < s.Correlation.size(); ++i) {
+        for (std::size_t i = 0; i < m.size(); ++i) {
             names << Text(s.Parameters[i].Species + " " + s.Parameters[i].Name);
             rows.emplace_back();
-            for (double r : s.Correlation[i])
-                rows.back().push_back(report::Fixed(r, 3));
+            for (double v : m[i])
+                rows.back().push_back(correlation ? report::Fixed(v, 3) : report::Significant(v));
         }
-        layout->addWidget(new QLabel("<b>Correlation of the parameters</b>"));
+        layout->addWidget(new QLabel(correlation ? "<b>Correlation of the parameters</b>"
+                                                 : "<b>Covariance (in their units)</b>"));
         layout->addWidget(Table(rows, names, names));
     }
     std::vector<std::vector<std::string>> files;

@@ -1,8 +1,8 @@
 // The results view of a series fit, beside the main window: how the fit went, the warnings,
-// the fitted parameters with their 95 % half-widths, their correlation, each file's values
-// from its own fit and from the series, the rules that applied, and the plots (G° against T
-// per species, its deviations, the errors of all samples), which "Save plot" writes as PNG,
-// SVG or PDF.
+// the fitted parameters with their 95 % half-widths, their correlation and covariance, each
+// file's values from its own fit and from the series, the rules that applied, and the plots (G°
+// against T per species, its deviations, the errors of all samples), which "Save plot" writes as
+// PNG, SVG or PDF.
 #pragma once
 
 #include <QWidget>

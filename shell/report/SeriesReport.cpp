@@ -173,15 +173,19 @@ QByteArray SeriesHtml(const SeriesSummary& s) {
                      WithHalfWidth(p.Initial, 0).Value});
     }
     page += "</table>\n";
-    if (!s.Correlation.empty()) {
-        std::vector<std::string> header{""};
-        for (const SeriesParameter& p : s.Parameters)
-            header.push_back(p.Species + " " + p.Name);
-        page += "<h2>Correlation</h2>\n<table>\n" + Row(header, "th");
-        for (std::size_t i = 0; i < s.Correlation.size(); ++i) {
+    std::vector<std::string> header{""};
+    for (const SeriesParameter& p : s.Parameters)
+        header.push_back(p.Species + " " + p.Name);
+    for (const bool correlation : {true, false}) {
+        const std::vector<std::vector<double>>& m = correlation ? s.Correlation : s.Covariance;
+        if (m.empty()) continue;
+        page += correlation ? "<h2>Correlation</h2>\n<table>\n"
+                            : "<h2>Covariance (in the parameters' units)</h2>\n<table>\n";
+        page += Row(header, "th");
+        for (std::size_t i = 0; i < m.size(); ++i) {
             std::vector<std::string> cells{header[i + 1]};
-            for (double r : s.Correlation[i])
-                cells.push_back(Fixed(r, 3));
+            for (double v : m[i])
+                cells.push_back(correlation ? Fixed(v, 3) : Significant(v));
             page += Row(cells);
         }
         page += "</table>\n";
