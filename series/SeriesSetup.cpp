@@ -7,6 +7,7 @@
 #include "series/FileTasks.h"
 #include "series/Guards.h"
 #include "series/SeriesModel.h"
+#include "services/EngineContract.h"
 
 namespace fs = std::filesystem;
 
@@ -191,7 +192,7 @@ class Setup {
         }
         file.TemperatureC = data.TemperatureC();
         file.PressureBar = data.PressureBar();
-        file.Modes = thermo::Modes::FromOptions(data.Options());
+        file.Modes = thermo::Modes::FromFlags(OptionFlagWord(data.Options()));
         // The engine's own temperature: the file's °C as a float, plus 273.15, as a float.
         const auto tempK = static_cast<float>(file.TemperatureC + 273.15);
         const std::optional<thermo::HkfWater> water =

@@ -1,7 +1,6 @@
 #include "engine/thermo/Solvent.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 
 #include "engine/thermo/Units.h"
@@ -16,20 +15,6 @@ Modes Modes::FromFlags(int flags) {
     modes.ConstantOmega = (flags & 1) != 0;
     modes.MarshallFranckKw = (flags & 2) != 0;
     modes.FernandezDielectric = (flags & 4) != 0;
-    return modes;
-}
-
-Modes Modes::FromOptions(const std::string& options) {
-    std::string words = " ";
-    for (char c : options) {
-        if (c == ' ') continue;
-        words += c == '/' ? ' ' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    words += ' ';
-    Modes modes;
-    modes.ConstantOmega = words.find(" wp ") != std::string::npos;
-    modes.MarshallFranckKw = words.find(" bl ") != std::string::npos;
-    modes.FernandezDielectric = words.find(" ew ") != std::string::npos;
     return modes;
 }
 

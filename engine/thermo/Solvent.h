@@ -26,9 +26,6 @@ struct Modes {
 
     /// The options of a flag word (bits 1, 2, 4; other bits are ignored).
     static Modes FromFlags(int flags);
-    /// The options that a data file's options text ("/wp /act=pitzer") switches on: /wp, /bl
-    /// and /ew as whole words between slashes, in any letter case and with any blanks.
-    static Modes FromOptions(const std::string& options);
     /// The flag word of these options (without bit 14).
     int Flags() const;
 };
