@@ -1,8 +1,8 @@
 #include "SeriesFileRun.h"
 
-#include <QApplication>
 #include <QString>
-#include <cstdlib>
+
+#include "ReportFile.h"
 
 #include "shell/report/SeriesReport.h"
 #include "shell/report/SeriesText.h"
@@ -20,25 +20,6 @@ void PrintParameters(const SeriesSummary& s, std::FILE* out) {
         std::fprintf(out, "%-12s %-6s %16s %11s  %s\n", p.Species.c_str(), p.Name.c_str(),
                      text.Value.c_str(), text.HalfWidth.c_str(), p.Unit.c_str());
     }
-}
-
-bool WriteReport(const std::string& path, const SeriesSummary& summary, std::FILE* out) {
-    // Qt Charts draws through a Qt application; the offscreen platform needs no display.
-    setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    int argc = 1;
-    char name[] = "varsel-cli";
-    char* argv[] = {name, nullptr};
-    const bool own = QApplication::instance() == nullptr;
-    QApplication* application = own ? new QApplication(argc, argv) : nullptr;
-    QString error;
-    const bool written = report::WriteSeriesReport(summary, QString::fromStdString(path), error);
-    delete application;
-    if (written) {
-        std::fprintf(out, "Report written to %s\n", path.c_str());
-    } else {
-        std::fprintf(out, "No report: %s\n", error.toStdString().c_str());
-    }
-    return written;
 }
 
 }  // namespace
@@ -72,8 +53,15 @@ int RunSeriesFile(const SeriesFileRun& run, std::FILE* out, StopToken stop) {
         if (!summary.Filled) {
             std::fprintf(out, "No report: the series fit reached no parameters\n");
             success = false;
-        } else if (!WriteReport(run.Report, summary, out)) {
-            success = false;
+        } else {
+            const auto write = [&](std::string& error) {
+                QString why;
+                const bool written =
+                    report::WriteSeriesReport(summary, QString::fromStdString(run.Report), why);
+                error = why.toStdString();
+                return written;
+            };
+            if (!WriteWithQt(run.Report, write, out)) success = false;
         }
     }
     return success ? 0 : 1;
