@@ -185,6 +185,7 @@ void SummarizeOwnFits(const Model& model, const std::vector<OwnFit>& own, Series
 void Summarize(const Model& model, const std::vector<OwnFit>& own, const SeriesFit& fit,
                double energyUnit, SeriesSummary& summary) {
     const int n = model.Count();
+    const std::vector<double> start = model.Start();
     std::vector<double> factor;
     summary.Parameters.clear();
     for (int p = 0; p < n; ++p) {
@@ -195,7 +196,7 @@ void Summarize(const Model& model, const std::vector<OwnFit>& own, const SeriesF
         shown.Species = model.Species[parameter.Species].Name;
         shown.Name = std::string(thermo::HkfParameterName(kind));
         shown.Unit = DisplayUnit(kind, energyUnit);
-        shown.Initial = model.Start()[p] * factor[p];
+        shown.Initial = start[p] * factor[p];
         shown.Value = fit.Theta[p] * factor[p];
         shown.HalfWidth = kSeriesQuantile95 * std::sqrt(fit.Covariance(p, p)) * factor[p];
         summary.Parameters.push_back(shown);
@@ -243,7 +244,11 @@ std::vector<EntryUpdate> FittedEntries(const SeriesFile& series, const Model& mo
         record = species.Record;
         const thermo::HkfParameterValues values = model.ValuesOf(s, fit.Theta);
         thermo::SetHkfParameterValues(record, values);
-        const double dG = values[0] - species.Start[0], dS = values[1] - species.Start[1];
+        const auto change = [&](thermo::HkfParameter p) {
+            const auto k = static_cast<std::size_t>(p);
+            return values[k] - species.Start[k];
+        };
+        const double dG = change(thermo::HkfParameter::G), dS = change(thermo::HkfParameter::S);
         if (record.H) record.H = *record.H + dG + thermo::kTr * dS;
         const thermo::HkfReferenceProperties at25 = thermo::HkfReferencePropertiesOf(values);
         if (record.V) record.V = at25.Volume;
