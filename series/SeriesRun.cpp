@@ -3,6 +3,8 @@
 #include <chrono>
 #include <filesystem>
 
+#include "files/FileReplacement.h"
+
 #include "series/Display.h"
 #include "series/FileTasks.h"
 #include "series/LevenbergMarquardt.h"
@@ -10,7 +12,6 @@
 #include "series/OutputDatabase.h"
 #include "series/SeriesFits.h"
 #include "series/SeriesResults.h"
-#include "varsel/FileText.h"
 #include "varsel/Series.h"
 
 namespace fs = std::filesystem;
@@ -18,6 +19,16 @@ namespace fs = std::filesystem;
 namespace varsel {
 
 namespace {
+
+// Replaces the whole file through a temporary one beside it; a symbolic link at its place is
+// refused (docs/security.md).
+void Replace(const std::string& path, const std::string& text) {
+    try {
+        FileReplacement(path).Commit(text);
+    } catch (const FileProblem& problem) {
+        throw std::runtime_error("could not write " + path + ": " + problem.reason);
+    }
+}
 
 // The table beside the output database: agcl-fit.vdb → agcl-fit-obigt.csv.
 std::string TablePath(const std::string& output) {
@@ -37,9 +48,9 @@ void Write(const SeriesFile& series, const series::Model& model, const series::S
     for (const series::EntryUpdate& entry : entries)
         table += series::ObigtRow(entry.Record, reference, date);
     const std::string tablePath = TablePath(series.Output);
-    ReplaceFileText(series.Output, database);
+    Replace(series.Output, database);
     summary.OutputDatabase = series.Output;
-    ReplaceFileText(tablePath, table);
+    Replace(tablePath, table);
     summary.OutputTable = tablePath;
 }
 

@@ -4,9 +4,9 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <cmath>
 
+#include "shell/report/ReportFiles.h"
 #include "shell/report/SeriesPlots.h"
 #include "shell/report/SeriesText.h"
 #include "shell/report/SummaryText.h"
@@ -90,15 +90,6 @@ QByteArray InlineSvg(const SeriesSummary& s, int which) {
     const QByteArray svg = SeriesPlotSvg(s, which);
     const qsizetype start = svg.indexOf("<svg");
     return start < 0 ? QByteArray() : svg.mid(start);
-}
-
-bool WriteFile(const QString& path, const QByteArray& bytes, QString& error) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
-        return true;
-    }
-    error = "could not write " + path;
-    return false;
 }
 
 }  // namespace
