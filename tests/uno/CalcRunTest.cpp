@@ -74,8 +74,13 @@ int Guardians() {
     int count = 0;
     std::error_code ignored;
     for (const auto& entry : fs::directory_iterator("/proc", ignored)) {
-        std::ifstream in(entry.path() / "cmdline", std::ios::binary);
-        const std::string line((std::istreambuf_iterator<char>(in)), {});
+        std::string line;
+        try {
+            std::ifstream in(entry.path() / "cmdline", std::ios::binary);
+            line.assign(std::istreambuf_iterator<char>(in), {});
+        } catch (const std::exception&) {
+            continue;  // the process ended while its command line was read
+        }
         count += line.find("varsel-office-guardian") != std::string::npos &&
                  line.find(VARSEL_TEST_CALC_PIPE) != std::string::npos;
     }
