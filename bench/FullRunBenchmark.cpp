@@ -48,6 +48,7 @@ class CountingSolver : public varsel::ISolver {
     void SetPh(double ph) override { inner_->SetPh(ph); }
     double GetTitrantAmount() override { return inner_->GetTitrantAmount(); }
     std::string GetDatabase() override { return inner_->GetDatabase(); }
+    std::string GetDatabaseFile() override { return inner_->GetDatabaseFile(); }
     std::string GetSystemFile() override { return inner_->GetSystemFile(); }
     std::string GetOptions() override { return inner_->GetOptions(); }
     void Close() override { inner_->Close(); }

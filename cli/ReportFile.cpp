@@ -29,6 +29,7 @@ bool WriteWithQt(const std::string& path, const std::function<bool(std::string&)
                  std::FILE* out) {
     // Qt Charts draws through a Qt application; the offscreen platform needs no display.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const report::QuietQt quiet;
     int argc = 1;
     char name[] = "varsel-cli";
     char* argv[] = {name, nullptr};

@@ -118,8 +118,8 @@ void DataSource::AdoptActiveWorkbook() {
 
 // Takes the open workbook of the data file (see FindOpenWorkbook), or opens the file, and its
 // active or first worksheet. The file is the resolved DataFile. Leaves StatusCode 2 when the
-// workbook has no worksheet.
-void DataSource::FindOrOpenWorkbook(ISpreadsheetApp& app, const std::string& path) {
+// workbook has no worksheet. True when the workbook was opened here.
+bool DataSource::FindOrOpenWorkbook(ISpreadsheetApp& app, const std::string& path) {
     ProblemModel& m = m_;
     const std::string& fullPath = m.DataFile;
     std::shared_ptr<IWorkbook> found = FindOpenWorkbook(app, path, fullPath);
@@ -151,9 +151,10 @@ void DataSource::FindOrOpenWorkbook(ISpreadsheetApp& app, const std::string& pat
     if (!sheet) {
         m.StatusCode = kCannotOpen;
         openFailure_ = PathAndReason(m.DataWorkbook->Name(), "the workbook has no worksheet");
-        return;
+        return !found;
     }
     m.DataSheet = sheet;
+    return !found;
 }
 
 void DataSource::ShowNotice() {
@@ -167,6 +168,7 @@ void DataSource::ShowNotice() {
 void DataSource::OpenWorkbookSource(const std::string& path) {
     ProblemModel& m = m_;
     std::shared_ptr<ISpreadsheetApp> app = AttachQuietly(context_.Spreadsheet);
+    bool started = false;
     if (!app) {
         ISpreadsheetConnector* connector = context_.Spreadsheet;
         try {
@@ -186,8 +188,7 @@ void DataSource::OpenWorkbookSource(const std::string& path) {
         } catch (const RuntimeFailure&) {
             // Showing the new application is a courtesy; the run does not depend on it.
         }
-        context_.Window->TakeFocus();
-        context_.Window->ProcessEvents();
+        started = true;
     }
     ShowNotice();
     m.ExcelApp = app;
@@ -196,7 +197,12 @@ void DataSource::OpenWorkbookSource(const std::string& path) {
     // From here on a failure of the application has a reason worth telling (a file that does
     // not exist, a document the application would not open): it is shown, and the run stops.
     try {
-        FindOrOpenWorkbook(*app, path);
+        // A window the office opened (its own, or the workbook's, often maximised) would
+        // cover the Stop button: the program's window goes back on top.
+        if (FindOrOpenWorkbook(*app, path) || started) {
+            context_.Window->TakeFocus();
+            context_.Window->ProcessEvents();
+        }
     } catch (const RuntimeFailure& failure) {
         m.DataWorkbook = nullptr;
         m.DataSheet = nullptr;
@@ -326,6 +332,9 @@ void DataSource::NextCell() {
         cell_ = m_.DataSheet->CellText(row_, column_);
     } else {
         cell_ = TakeTextCell(lineBuffer_);
+        if (cell_.find('\r') != std::string::npos) {
+            throw LoneCarriageReturn(kTypeMismatch, "A line ends with a carriage return alone");
+        }
     }
 }
 
@@ -340,16 +349,6 @@ void DataSource::Close() {
     if (file_.is_open()) file_.close();
 }
 
-void DataSheetCells::SetNumber(std::int16_t row, std::int16_t column, double value) {
-    if (!m_.DataSheet) throw RuntimeFailure(kSpreadsheetFailure, "No data sheet");
-    m_.DataSheet->SetCellNumber(row, column, value);
-}
-
-void DataSheetCells::Clear(std::int16_t row, std::int16_t column) {
-    if (!m_.DataSheet) throw RuntimeFailure(kSpreadsheetFailure, "No data sheet");
-    m_.DataSheet->ClearCell(row, column);
-}
-
 void WriteCell(RunContext& context, std::int16_t row, std::int16_t column, float value) {
     WriteCellNumber(context, row, column, static_cast<double>(value));
 }
@@ -360,6 +359,10 @@ void WriteCellNumber(RunContext& context, std::int16_t row, std::int16_t column,
 
 void ClearCell(RunContext& context, std::int16_t row, std::int16_t column) {
     if (context.Cells != nullptr) context.Cells->Clear(row, column);
+}
+
+void FlushCells(RunContext& context) {
+    if (context.Cells != nullptr) context.Cells->Flush();
 }
 
 }  // namespace varsel

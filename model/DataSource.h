@@ -23,6 +23,14 @@ class RowCountOverflow : public RuntimeFailure {
     using RuntimeFailure::RuntimeFailure;
 };
 
+/// Raised by NextCell for a text cell that holds a carriage return: a line end of CR alone
+/// (a file saved with the line ends of old Mac systems), which the line reader does not take
+/// for one.
+class LoneCarriageReturn : public RuntimeFailure {
+  public:
+    using RuntimeFailure::RuntimeFailure;
+};
+
 /// The open data file of one reading. The reader owns it for the time it reads; a workbook's
 /// objects go into the problem (ExcelApp, DataWorkbook, DataSheet) and outlive it.
 class DataSource {
@@ -49,7 +57,8 @@ class DataSource {
     /// Text form: true when the file has no line left to read. Always false for a workbook.
     bool EndOfText();
 
-    /// Reads the next cell of the current row.
+    /// Reads the next cell of the current row. Text form: a cell with a carriage return in it
+    /// raises LoneCarriageReturn.
     void NextCell();
 
     /// Text form: the bytes of the file from the start of the current row to its end, as
@@ -70,7 +79,7 @@ class DataSource {
     void OpenWorkbookSource(const std::string& path);
     /// Shows what the office connector has to tell the user, if anything.
     void ShowNotice();
-    void FindOrOpenWorkbook(ISpreadsheetApp& app, const std::string& path);
+    bool FindOrOpenWorkbook(ISpreadsheetApp& app, const std::string& path);
     void CannotOpen(const std::string& path, int error);
 
     ProblemModel& m_;
@@ -84,17 +93,6 @@ class DataSource {
     std::string openFailure_;
 };
 
-/// The cells of the problem's data sheet as the stages write them during a workbook run.
-class DataSheetCells : public CellSink {
-  public:
-    explicit DataSheetCells(const ProblemModel& m) : m_(m) {}
-    void SetNumber(std::int16_t row, std::int16_t column, double value) override;
-    void Clear(std::int16_t row, std::int16_t column) override;
-
-  private:
-    const ProblemModel& m_;
-};
-
 /// Workbook form: stores a number in a cell of the data sheet through the run's sink
 /// (nothing when the run has none).
 void WriteCell(RunContext& context, std::int16_t row, std::int16_t column, float value);
@@ -104,6 +102,9 @@ void WriteCellNumber(RunContext& context, std::int16_t row, std::int16_t column,
 
 /// Workbook form: clears a cell of the data sheet (contents and formats).
 void ClearCell(RunContext& context, std::int16_t row, std::int16_t column);
+
+/// Workbook form: sends the cell writes the run's sink holds back to the data sheet.
+void FlushCells(RunContext& context);
 
 /// True when a path names a workbook: it ends in ".xls", ".xlsx" or ".ods", any letter case.
 bool IsWorkbookPath(const std::string& path);

@@ -113,9 +113,10 @@ struct ProblemModel {
     Unshared<std::shared_ptr<IWorksheet>> DataSheet;
 
     // What the engine was set up with, so that a copy can set up an engine of its own.
-    std::string Database;    ///< the database as the data file names it
-    std::string SystemFile;  ///< the System file as the data file names it
-    std::string Options;     ///< the options text as handed to the engine, without "/mode="
+    std::string Database;      ///< the database as the data file names it
+    std::string DatabaseFile;  ///< the file the engine read it from, when the engine says
+    std::string SystemFile;    ///< the System file as the data file names it
+    std::string Options;       ///< the options text as handed to the engine, without "/mode="
 
     // The System.
     varsel::SystemInfo SystemInfo;

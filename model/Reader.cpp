@@ -51,6 +51,7 @@ bool OpenEngineDatabase(ProblemModel& m, IWindow* window) {
     if (!message.empty()) {
         return Refused(window, message, "The engine could not open the database " + m.Database);
     }
+    m.DatabaseFile = m.Solver->GetDatabaseFile();
     std::int16_t flag = 0;
     m.Thermo->OpenDatabase(m.Database, flag);
     return true;
@@ -122,6 +123,25 @@ class Reading {
         if (CurrentCell() != keyword) Fail(kKeyword);
     }
 
+    // A number cell as a float, a count cell as a 16-bit integer; a value too large for the
+    // type has its own message, with the cell's position.
+    static float Number(const std::string& cell) {
+        try {
+            return ToFloat(cell);
+        } catch (const RuntimeFailure& failure) {
+            if (failure.Number() == kOverflow) Fail(kNumberRange);
+            throw;
+        }
+    }
+    static std::int16_t Count(const std::string& cell) {
+        try {
+            return ToInt16(cell);
+        } catch (const RuntimeFailure& failure) {
+            if (failure.Number() == kOverflow) Fail(kNumberRange);
+            throw;
+        }
+    }
+
     // The value cell after a keyword; it must not be empty.
     std::string RequiredValue() {
         NextCell();
@@ -171,12 +191,12 @@ void Reading::Conditions() {
     const bool limits = m_.IgnoreLimits == 0;
 
     ExpectRowKeyword(layout::kTemperature);
-    m_.TempC = ToFloat(RequiredValue());
+    m_.TempC = Number(RequiredValue());
     if (limits && !(m_.TempC >= 0 && m_.TempC <= 1000)) Fail(kOutOfRange);
     m_.TempK = ToStoredFloat(static_cast<double>(m_.TempC) + 273.15);
 
     ExpectRowKeyword(layout::kPressure);
-    m_.PressureBar = ToFloat(RequiredValue());
+    m_.PressureBar = Number(RequiredValue());
     if (limits && !(m_.PressureBar >= 0 && m_.PressureBar <= 5000)) Fail(kOutOfRange);
     if (m_.PressureBar == 0) {
         m_.PressureBar = m_.Thermo->SaturationPressure(m_.TempK);
@@ -225,7 +245,7 @@ std::int16_t Reading::PlacePmc(const std::string& name) {
 
 void Reading::FixedPmc() {
     ExpectRowKeyword(layout::kPmc);
-    m_.FixedPmcCount = ToInt16(RequiredValue());
+    m_.FixedPmcCount = Count(RequiredValue());
     // A negative count would make the per-sample columns outnumber the slots and shift every
     // row that follows; it is as wrong as one above the number of slots.
     if (m_.FixedPmcCount > m_.PmcSlots || m_.FixedPmcCount < 0) Fail(kPmcCount);
@@ -240,7 +260,7 @@ void Reading::FixedPmc() {
 
         NextCell();
         if (!CurrentCell().empty()) {
-            m_.PmcPotential[slot] = ToFloat(CurrentCell());
+            m_.PmcPotential[slot] = Number(CurrentCell());
         } else {
             if (m_.PmcComputable[slot] == 0) Fail(kGasPotential);
             flag_ = 0;
@@ -277,7 +297,7 @@ float Reading::ComputedInitial(std::int16_t code) {
 
 void Reading::Species() {
     ExpectRowKeyword(layout::kSpecies);
-    m_.SpeciesCount = ToInt16(RequiredValue());
+    m_.SpeciesCount = Count(RequiredValue());
     if (m_.SpeciesCount < 1 || m_.SpeciesCount > 8) Fail(kSpeciesCount);
     ExpectCell(layout::kInitial);
     ExpectCell(layout::kResult);
@@ -322,7 +342,7 @@ void Reading::Species() {
 
         NextCell();
         if (IsNumeric(CurrentCell())) {
-            m_.SpeciesInitial[i] = ToFloat(CurrentCell());
+            m_.SpeciesInitial[i] = Number(CurrentCell());
         } else {
             m_.SpeciesInitial[i] = ComputedInitial(code);
             if (m_.IsWorkbook && std::fabs(m_.SpeciesInitial[i]) < kUncomputableAbove) {
@@ -333,7 +353,7 @@ void Reading::Species() {
 
         NextCell();
         if (IsNumeric(CurrentCell())) {
-            m_.SpeciesValue[i] = ToFloat(CurrentCell());
+            m_.SpeciesValue[i] = Number(CurrentCell());
             m_.SpeciesFree[i] = false;
         } else {
             m_.SpeciesValue[i] = m_.SpeciesInitial[i];
@@ -342,7 +362,7 @@ void Reading::Species() {
         }
 
         NextCell();
-        if (IsNumeric(CurrentCell())) m_.SpeciesScale[i] = ToFloat(CurrentCell());
+        if (IsNumeric(CurrentCell())) m_.SpeciesScale[i] = Number(CurrentCell());
         // A fixed species is not fitted, so its half-width stays as the file has it.
         if (m_.SpeciesFree[i]) {
             if (m_.IsWorkbook) ClearCell(context_, row, layout::kHalfWidthColumn);
@@ -472,7 +492,7 @@ void Reading::Samples() {
             const std::int16_t slot = m_.SamplePmcSlot[j];
             if (!cell.empty() && !IsNumeric(cell)) Fail(kPmcPotential);
             if (!cell.empty()) {
-                sample.Potentials[j] = ToFloat(cell);
+                sample.Potentials[j] = Number(cell);
             } else {
                 if (m_.PmcComputable[slot] == 0) Fail(kGasPotential);
                 sample.Potentials[j] = m_.PmcPotential[slot];
@@ -483,7 +503,7 @@ void Reading::Samples() {
             const std::string& cell = CurrentCell();
             if (cell.empty()) continue;
             if (!IsNumeric(cell)) Fail(kComposition);
-            const float amount = ToFloat(cell);
+            const float amount = Number(cell);
             if (amount < 0) Fail(kComposition);
             sample.Amounts[j] = amount;
         }
@@ -491,7 +511,7 @@ void Reading::Samples() {
         NextCell();
         if (!CurrentCell().empty()) {
             if (!IsNumeric(CurrentCell())) Fail(kWeight);
-            sample.Weight = ToFloat(CurrentCell());
+            sample.Weight = Number(CurrentCell());
             if (sample.Weight < 0) Fail(kWeight);
         }
         // The sum of weights divides the mean error; it has to stay a finite float.
@@ -503,13 +523,13 @@ void Reading::Samples() {
         if (m_.XAxis.Kind == AxisDef::kFixed) {
             if (CurrentCell().empty()) Fail(kXMissing);
             if (!IsNumeric(CurrentCell())) Fail(kXInvalid);
-            sample.XFixed = ToFloat(CurrentCell());
+            sample.XFixed = Number(CurrentCell());
         }
 
         NextCell();
         if (CurrentCell().empty()) Fail(kYMissing);
         if (!IsNumeric(CurrentCell())) Fail(kYInvalid);
-        sample.YExp = ToFloat(CurrentCell());
+        sample.YExp = Number(CurrentCell());
 
         if (m_.IsWorkbook) {
             using layout::SampleColumn;
@@ -597,11 +617,14 @@ std::int16_t ReadDataFile(ProblemModel& m, RunContext& context) {
         reading.Species();
         reading.AxesAndHeader();
         reading.Samples();
+        FlushCells(context);
     } catch (const ReadStop& stop) {
         m.StatusCode = stop.code;
     } catch (const RowCountOverflow& failure) {
         m.StatusCode = kUnexpected;
         detail = failure.what();
+    } catch (const LoneCarriageReturn&) {
+        m.StatusCode = kLineEnds;
     } catch (const std::exception& failure) {
         m.StatusCode = failureCode;
         if (failureCode == kCannotOpen) detail = Printable(failure.what());

@@ -35,6 +35,8 @@ enum ReaderStatus : std::int16_t {
     kYInvalid = 26,
     kPmcTwice = 27,
     kPmcPotential = 28,
+    kNumberRange = 29,
+    kLineEnds = 30,
 };
 
 struct ReaderStatusEntry {
@@ -72,6 +74,9 @@ inline constexpr ReaderStatusEntry kReaderStatusTable[] = {
     {kYInvalid,       "Y (exp) value is invalid",           true},
     {kPmcTwice,       "p.m.c. appears twice",               true},
     {kPmcPotential,   "p.m.c. potential is invalid",        true},
+    {kNumberRange,    "number out of range: values up to 3.4E+38, counts up to 32767", true},
+    {kLineEnds,       "line ended by a carriage return alone: save the file with LF or "
+                      "CR LF line ends",                    true},
 };
 // clang-format on
 

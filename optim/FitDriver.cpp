@@ -432,6 +432,16 @@ FitSummary FitParameters(ProblemModel& m, RunContext& context, bool intervals) {
         m.StatusText = "calculation failed in " + fit.Stage();
     }
     if (m.StatusCode != 0) fit.KeepLastCompletePoint();
+    try {
+        // The results reach the office while it still takes no input.
+        FlushCells(context);
+    } catch (const std::exception& failure) {
+        if (m.StatusCode == 0) {
+            m.StatusCode = 1;
+            m.StatusText =
+                std::string("the results could not be written to the workbook: ") + failure.what();
+        }
+    }
     fit.Exit();
     return fit.Summary();
 }

@@ -106,6 +106,7 @@ void FillFitSummary(FitSummary& s, const ProblemModel& m, int iterations, double
     s.Conditions.TemperatureC = m.TempC;
     s.Conditions.PressureBar = m.PressureBar;
     s.Conditions.Database = m.Database;
+    s.Conditions.DatabaseFile = m.DatabaseFile;
     s.Conditions.System = m.SystemFile;
     s.Conditions.Options = m.Options;
     s.Conditions.ActivityModel = ActivityModelOf(m.Options);

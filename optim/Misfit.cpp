@@ -200,6 +200,9 @@ void EvaluateModel(ProblemModel& m, RunContext& context, PassMode mode) {
     int currentSample = 0;
     try {
         Pass(m, context, m.Misfit, mode, currentSample);
+        // The office shows the pass's cells once the pass is done.
+        currentSample = 0;
+        FlushCells(context);
     } catch (const std::exception& failure) {
         // An arithmetic fault, or an engine or spreadsheet call that could not be carried
         // out: the run ends in order with a reason that names the sample.

@@ -60,6 +60,9 @@ class ISolver {
     /// positive, the base when negative; 0 without an imposed pH or after a failure.
     virtual double GetTitrantAmount() = 0;
     virtual std::string GetDatabase() = 0;
+    /// The file the open database was read from, as a full path; empty when no database is
+    /// open or the engine does not say.
+    virtual std::string GetDatabaseFile() { return std::string(); }
     virtual std::string GetSystemFile() = 0;
     virtual std::string GetOptions() = 0;
     /// Ends the session; the object is released afterwards.

@@ -16,12 +16,17 @@ class IWindow;
 class IEngineFactory;
 class ISpreadsheetConnector;
 
-/// Where the stages write the cells of a workbook's data sheet while the run goes on.
+/// Where the stages write the cells of a workbook's data sheet while the run goes on. A sink
+/// may hold writes back to send them in blocks; Flush sends what it holds. The stages flush
+/// at the end of every pass over the samples and of every stage, so that what the office
+/// shows after a pass, a failure or a stop is what the model holds.
 class CellSink {
   public:
     virtual ~CellSink() = default;
     virtual void SetNumber(std::int16_t row, std::int16_t column, double value) = 0;
+    /// Clears the cell's contents and formats.
     virtual void Clear(std::int16_t row, std::int16_t column) = 0;
+    virtual void Flush() {}
 };
 
 struct RunContext {

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace varsel {
 
@@ -19,6 +21,30 @@ class IWorksheet {
     virtual void SetCellNumber(int row, int column, double value) = 0;
     /// Clears the cell's contents and formats.
     virtual void ClearCell(int row, int column) = 0;
+
+    /// Writes a block of `rows` × `columns` cells from (row, column) in one call: `values`
+    /// row by row, a number stored as SetCellNumber stores it, an empty value emptying the
+    /// cell's contents (its formats stay). The default goes cell by cell, emptying a cell
+    /// with ClearCell.
+    virtual void SetCellBlock(int row, int column, int rows, int columns,
+                              const std::vector<std::optional<double>>& values) {
+        for (int r = 0; r < rows; ++r) {
+            for (int c = 0; c < columns; ++c) {
+                const std::optional<double>& value =
+                    values.at(static_cast<std::size_t>(r * columns + c));
+                if (value) SetCellNumber(row + r, column + c, *value);
+                if (!value) ClearCell(row + r, column + c);
+            }
+        }
+    }
+    /// Clears the contents and formats of a block of `rows` × `columns` cells from (row,
+    /// column) in one call. The default goes cell by cell.
+    virtual void ClearBlock(int row, int column, int rows, int columns) {
+        for (int r = 0; r < rows; ++r) {
+            for (int c = 0; c < columns; ++c)
+                ClearCell(row + r, column + c);
+        }
+    }
 };
 
 /// One open workbook.

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "files/MessageText.h"
+#include "model/DataSheetCells.h"
 #include "model/DataSource.h"
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"
@@ -70,8 +71,15 @@ bool ChooseSaving(ProblemModel& m, IWindow& window, std::unique_ptr<FileReplacem
 }
 
 // What the window says once the results are in the file. A file that fixes every species
-// was only recalculated, which the user is told with the mean error it gave.
+// was only recalculated, which the user is told with the mean error it gave. A workbook's
+// results are in its cells in the office, not on disk: the user has to save it there, and is
+// shown the values as a run that saves nothing shows them.
 std::string SavedText(const ProblemModel& m) {
+    if (m.IsWorkbook) {
+        return "Results are in the workbook in the office, not on disk: save the workbook "
+               "there to keep them  \r\n" +
+               ResultsSummary(m);
+    }
     const std::string nothing = NothingToFitText(m);
     if (nothing.empty()) return "Results are saved  ";
     return nothing + ".    Mean error: " + FixedSix(MeanError(m, m.ResultSumOfSquares)) + "  ";
@@ -80,6 +88,15 @@ std::string SavedText(const ProblemModel& m) {
 }  // namespace
 
 void EndRun(ProblemModel& m, RunContext& context) {
+    try {
+        // The stages flush their cells; what a failure left held back goes now.
+        FlushCells(context);
+    } catch (const std::exception& failure) {
+        if (m.StatusCode == 0) {
+            m.StatusCode = 1;
+            m.StatusText = failure.what();
+        }
+    }
     if (IWindow* window = context.Window) {
         window->SetStartVisible(true);
         window->SetBrowseEnabled(true);
@@ -121,7 +138,8 @@ void ShowUnexpectedEnd(IWindow& window, const std::string& reason) noexcept {
 namespace {
 
 // The fit and what the user is told after it; `save` says whether the results are written.
-// `outcome.Saved` is set once the results are in the data file, before the window is told so.
+// `outcome.Saved` is set once the results are in the data file (a workbook's: in its cells in
+// the office), before the window is told so.
 void FitAndReport(ProblemModel& m, RunContext& context, IWindow& window, bool save,
                   std::unique_ptr<FileReplacement> reservation, RunOutcome& outcome) {
     outcome.Summary = SwitchAndFit(m, context);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 
 #include "engine/equilibrium/ActivityChoice.h"
 #include "engine/equilibrium/EngineSession.h"
@@ -48,6 +49,14 @@ void Solver::OpenDatabase(const std::string& name) {
     } catch (const std::exception& e) {
         message_ = e.what();
     }
+}
+
+std::string Solver::GetDatabaseFile() {
+    const thermo::Database* database = session_->Calculator().OpenedDatabase();
+    if (database == nullptr) return std::string();
+    std::error_code error;
+    const std::filesystem::path full = std::filesystem::absolute(database->Path(), error);
+    return (error ? database->Path() : full).string();
 }
 
 void Solver::SetOptions(const std::string& options) {

@@ -50,6 +50,7 @@ class Solver : public ISolver {
     void SetPh(double ph) override { ph_ = ph; }
     double GetTitrantAmount() override;
     std::string GetDatabase() override { return database_; }
+    std::string GetDatabaseFile() override;
     std::string GetSystemFile() override { return systemFile_; }
     std::string GetOptions() override { return options_; }
     void Close() override;

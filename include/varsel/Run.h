@@ -42,7 +42,9 @@ struct RunOptions {
 };
 
 struct RunResult {
-    bool Saved = false;  ///< the results are in the data file
+    /// The results are in the data file; a workbook's are in its cells in the office, which
+    /// the user still has to save there.
+    bool Saved = false;
     /// 0 success, -1 a quiet stop (the user was told, or declined), above 0 a failure that
     /// the window has shown.
     std::int16_t StatusCode = 0;

@@ -42,6 +42,22 @@ void CheckPosition(int row, int column) {
     }
 }
 
+void CheckBlock(int row, int column, int rows, int columns, std::size_t values) {
+    CheckPosition(row, column);
+    if (rows < 1 || columns < 1 || values != static_cast<std::size_t>(rows) * columns) {
+        throw RuntimeFailure(kInvalidCall, "A block of cells at " + Position(row, column) +
+                                               " needs rows, columns and a value for each cell");
+    }
+}
+
+// What a clear takes: contents and formats; notes and drawing objects belong to the user and
+// stay.
+constexpr sal_Int32 kClearedFlags =
+    css::sheet::CellFlags::VALUE | css::sheet::CellFlags::DATETIME | css::sheet::CellFlags::STRING |
+    css::sheet::CellFlags::FORMULA | css::sheet::CellFlags::HARDATTR |
+    css::sheet::CellFlags::STYLES | css::sheet::CellFlags::EDITATTR |
+    css::sheet::CellFlags::FORMATTED;
+
 }  // namespace
 
 CalcSheet::CalcSheet(std::shared_ptr<CalcSession> session,
@@ -157,13 +173,81 @@ const Reference<css::table::XCell>& CalcSheet::Cell(int row, int column) {
 void CalcSheet::ClearCell(int row, int column) {
     CheckPosition(row, column);
     Calling("clear cell " + Position(row, column), [&] {
-        using namespace css::sheet::CellFlags;
         const Reference<css::sheet::XSheetOperation> cell(Cell(row, column), UNO_QUERY_THROW);
-        // Contents and formats; notes and drawing objects belong to the user and stay.
-        cell->clearContents(VALUE | DATETIME | STRING | FORMULA | HARDATTR | STYLES | EDITATTR |
-                            FORMATTED);
+        cell->clearContents(kClearedFlags);
     });
     AfterWrite(row, column, std::string());
+}
+
+void CalcSheet::SetCellBlock(int row, int column, int rows, int columns,
+                             const std::vector<std::optional<double>>& values) {
+    CheckBlock(row, column, rows, columns, values.size());
+    Sequence<Sequence<Any>> data(rows);
+    Sequence<Any>* dataRows = data.getArray();
+    for (int r = 0; r < rows; ++r) {
+        dataRows[r].realloc(columns);
+        Any* cells = dataRows[r].getArray();
+        for (int c = 0; c < columns; ++c) {
+            const std::optional<double>& value = values[static_cast<std::size_t>(r * columns + c)];
+            if (value && !std::isfinite(*value)) {
+                throw RuntimeFailure(kInvalidOperation,
+                                     "Cell " + Position(row + r, column + c) +
+                                         " cannot take a value that is not a number");
+            }
+            // An empty text leaves the cell empty.
+            cells[c] = value ? Any(*value) : Any(rtl::OUString());
+        }
+    }
+    const std::string cells =
+        Position(row, column) + " to " + Position(row + rows - 1, column + columns - 1);
+    const Reference<css::sheet::XCellRangeData> range = Range(row, column, rows, columns);
+    // A data array takes the notes of its range with the contents; the notes belong to the
+    // user, so a block that holds one is written cell by cell.
+    bool notes = false;
+    Calling("look for notes in cells " + cells, [&] {
+        const Reference<css::sheet::XCellRangesQuery> query(range, UNO_QUERY_THROW);
+        notes = query->queryContentCells(css::sheet::CellFlags::ANNOTATION)->getCount() > 0;
+    });
+    if (!notes) Calling("write cells " + cells, [&] { range->setDataArray(data); });
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            const std::optional<double>& value = values[static_cast<std::size_t>(r * columns + c)];
+            if (notes && value) {
+                SetCellNumber(row + r, column + c, *value);
+                continue;
+            }
+            if (notes) {
+                Calling("empty cell " + Position(row + r, column + c), [&] {
+                    using namespace css::sheet::CellFlags;
+                    const Reference<css::sheet::XSheetOperation> cell(Cell(row + r, column + c),
+                                                                      UNO_QUERY_THROW);
+                    cell->clearContents(VALUE | DATETIME | STRING | FORMULA);
+                });
+            }
+            AfterWrite(row + r, column + c, value ? ShortForm(*value) : std::string());
+        }
+    }
+}
+
+void CalcSheet::ClearBlock(int row, int column, int rows, int columns) {
+    CheckBlock(row, column, rows, columns, static_cast<std::size_t>(rows) * columns);
+    Calling("clear cells " + Position(row, column) + " to " +
+                Position(row + rows - 1, column + columns - 1),
+            [&] {
+                const Reference<css::sheet::XSheetOperation> range(
+                    Range(row, column, rows, columns), UNO_QUERY_THROW);
+                range->clearContents(kClearedFlags);
+            });
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c)
+            AfterWrite(row + r, column + c, std::string());
+    }
+}
+
+Reference<css::sheet::XCellRangeData> CalcSheet::Range(int row, int column, int rows, int columns) {
+    return Reference<css::sheet::XCellRangeData>(
+        sheet_->getCellRangeByPosition(column - 1, row - 1, column + columns - 2, row + rows - 2),
+        UNO_QUERY_THROW);
 }
 
 }  // namespace varsel::calc

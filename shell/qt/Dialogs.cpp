@@ -62,6 +62,22 @@ std::optional<QString> QtDialogs::ChooseExistingFile(QWidget* owner, const QStri
     return QDir::toNativeSeparators(chosen.front());
 }
 
+std::optional<SaveChoice> QtDialogs::ChooseSaveFile(QWidget* owner, const QString& title,
+                                                    const QString& startFolder,
+                                                    const QString& fileName,
+                                                    const QStringList& filters) {
+    QFileDialog dialog(owner, title, startFolder);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilters(filters);
+    if (!filters.isEmpty()) dialog.selectNameFilter(filters.front());
+    if (!fileName.isEmpty()) dialog.selectFile(fileName);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList chosen = dialog.selectedFiles();
+    if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
+    return SaveChoice{QDir::toNativeSeparators(chosen.front()), dialog.selectedNameFilter()};
+}
+
 IDialogs& ActiveDialogs() {
     static QtDialogs real;
     return g_installed != nullptr ? *g_installed : real;

@@ -1,6 +1,6 @@
-// The window's modal dialogs behind one small interface: message boxes and the open-file
-// dialog. The program uses QMessageBox and QFileDialog; a test installs its own answers in
-// advance, so that no test ever waits on a modal box.
+// The window's modal dialogs behind one small interface: message boxes and the open-file and
+// save-file dialogs. The program uses QMessageBox and QFileDialog; a test installs its own answers
+// in advance, so that no test ever waits on a modal box.
 #pragma once
 
 #include <QString>
@@ -12,6 +12,12 @@
 class QWidget;
 
 namespace varsel::qt {
+
+/// What the save-file dialog gave: the path as typed or picked, and the filter in effect.
+struct SaveChoice {
+    QString Path;
+    QString Filter;
+};
 
 class IDialogs {
   public:
@@ -29,6 +35,14 @@ class IDialogs {
                                                       const QString& startFolder,
                                                       const QString& fileName,
                                                       const QStringList& filters) = 0;
+
+    /// Shows the save-file dialog, opening in `startFolder` with `fileName` in its name field
+    /// and the first of `filters` in effect. Returns the path and the filter chosen, or
+    /// nothing on cancel.
+    virtual std::optional<SaveChoice> ChooseSaveFile(QWidget* owner, const QString& title,
+                                                     const QString& startFolder,
+                                                     const QString& fileName,
+                                                     const QStringList& filters) = 0;
 };
 
 /// The real dialogs: QMessageBox and QFileDialog.
@@ -39,6 +53,9 @@ class QtDialogs final : public IDialogs {
     std::optional<QString> ChooseExistingFile(QWidget* owner, const QString& title,
                                               const QString& startFolder, const QString& fileName,
                                               const QStringList& filters) override;
+    std::optional<SaveChoice> ChooseSaveFile(QWidget* owner, const QString& title,
+                                             const QString& startFolder, const QString& fileName,
+                                             const QStringList& filters) override;
 };
 
 /// The dialogs in use: the real ones unless UseDialogs installed others.

@@ -2,15 +2,19 @@
 
 #include <QChart>
 #include <QChartView>
-#include <QFileDialog>
+#include <QDir>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <optional>
 
+#include "shell/qt/Dialogs.h"
 #include "shell/report/ReportPlots.h"
 #include "shell/report/SummaryText.h"
 
@@ -89,8 +93,24 @@ QLabel* Paragraph(const QString& text) {
 QChartView* ChartView(QChart* chart) {
     auto* view = new QChartView(chart);
     view->setRenderHint(QPainter::Antialiasing);
-    view->setMinimumSize(520, 300);
+    // Small enough that the view fits a laptop's screen beside its tables.
+    view->setMinimumSize(400, 240);
     return view;
+}
+
+// The filters of Save plot, the PNG for print first; each ends with its one pattern.
+const QStringList kPlotFilters = {"PNG image, 300 dpi (*.png)",
+                                  "PNG image, screen resolution (*.png)", "SVG drawing (*.svg)",
+                                  "PDF document (*.pdf)"};
+
+// The path with the extension of `filter` added, unless it already ends in one of the
+// extensions a plot is saved with.
+QString WithExtension(const QString& path, const QString& filter) {
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == "png" || suffix == "svg" || suffix == "pdf") return path;
+    const qsizetype dot = filter.lastIndexOf("*.");
+    if (dot < 0) return path;
+    return path + filter.mid(dot + 1).chopped(1);
 }
 
 }  // namespace
@@ -121,6 +141,7 @@ ResultsView::ResultsView(const FitSummary& summary, QWidget* owner)
     }
     tables->addStretch();
     auto* save = new QPushButton("Save plot\u2026");
+    save->setObjectName("cmdSavePlot");
     connect(save, &QPushButton::clicked, this, &ResultsView::SavePlotClicked);
     tables->addWidget(save, 0, Qt::AlignLeft);
 
@@ -133,16 +154,25 @@ ResultsView::ResultsView(const FitSummary& summary, QWidget* owner)
     layout->addLayout(plots, 1);
 }
 
-bool ResultsView::SavePlot(const QString& path, QString& error) const {
-    return report::SavePlots(summary_, path, error);
+bool ResultsView::SavePlot(const QString& path, QString& error, int dpi) const {
+    return report::SavePlots(summary_, path, error, dpi);
 }
 
 void ResultsView::SavePlotClicked() {
-    const QString path = QFileDialog::getSaveFileName(
-        this, "Save plot", QString(), "PNG image (*.png);;SVG drawing (*.svg);;PDF (*.pdf)");
-    if (path.isEmpty()) return;
+    // In the data file's folder, named after it, as a figure of that data set would be.
+    const QFileInfo data(QString::fromStdString(summary_.DataFile));
+    const QString folder = summary_.DataFile.empty() ? QDir::homePath() : data.absolutePath();
+    const QString name =
+        (summary_.DataFile.empty() ? QString("fit") : data.completeBaseName()) + "-plots.png";
+    const std::optional<SaveChoice> choice =
+        ActiveDialogs().ChooseSaveFile(this, "Save plot", folder, name, kPlotFilters);
+    if (!choice) return;
+    const QString path = WithExtension(choice->Path, choice->Filter);
     QString error;
-    if (!SavePlot(path, error)) QMessageBox::warning(this, "Varsel", "Could not save: " + error);
+    if (!SavePlot(path, error, choice->Filter == kPlotFilters.front() ? 300 : 96)) {
+        ActiveDialogs().ShowMessage(this, "Could not save: " + error, MessageButtons::Ok,
+                                    MessageIcon::Exclamation);
+    }
 }
 
 ResultsView* ShowResults(QWidget& owner, const FitSummary& summary) {
@@ -150,9 +180,21 @@ ResultsView* ShowResults(QWidget& owner, const FitSummary& summary) {
         earlier->close();
     if (!summary.Filled) return nullptr;
     auto* view = new ResultsView(summary, &owner);
-    view->resize(1040, 680);
-    // Beside the main window, whose place and size stay as they are.
-    view->move(owner.frameGeometry().right() + 16, owner.frameGeometry().top());
+    // The view's frame is taken to be as wide as the window's, whose frame is known.
+    const QRect window = owner.frameGeometry();
+    const QSize frame = window.size() - owner.geometry().size();
+    const QScreen* screen = owner.screen();
+    const QRect area = screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1280, 800);
+    const QSize size =
+        QSize(1040, 680).boundedTo(area.size() - frame).expandedTo(view->minimumSizeHint());
+    view->resize(size);
+    // Beside the window, whose place and size stay as they are; where the screen ends before
+    // the view does, the view moves left over the window, and up when it is too low.
+    const QSize outer = size + frame;
+    const int x =
+        std::max(area.left(), std::min(window.right() + 16, area.right() + 1 - outer.width()));
+    const int y = std::max(area.top(), std::min(window.top(), area.bottom() + 1 - outer.height()));
+    view->move(x, y);
     view->show();
     return view;
 }

@@ -78,6 +78,11 @@ class PicturingDialogs final : public varsel::qt::IDialogs {
                                               const QString&, const QStringList&) override {
         return std::nullopt;
     }
+    std::optional<varsel::qt::SaveChoice> ChooseSaveFile(QWidget*, const QString&, const QString&,
+                                                         const QString&,
+                                                         const QStringList&) override {
+        return std::nullopt;
+    }
 
   private:
     const Form1& form_;

@@ -27,7 +27,15 @@ QByteArray InlineSvg(const FitSummary& s, int which) {
     return start < 0 ? QByteArray() : svg.mid(start);
 }
 
+void DropMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
+
 }  // namespace
+
+QuietQt::QuietQt() : previous_(qInstallMessageHandler(DropMessage)) {}
+
+QuietQt::~QuietQt() {
+    qInstallMessageHandler(previous_);
+}
 
 bool WriteFile(const QString& path, const QByteArray& bytes, QString& error) {
     try {
@@ -106,7 +114,10 @@ bool WriteReport(const FitSummary& s, const QString& path, QString& error) {
     const QString ending = QFileInfo(path).suffix().toLower();
     if (ending == "json") return WriteFile(path, SummaryJson(s), error);
     if (ending == "html" || ending == "htm") return WriteFile(path, SummaryHtml(s), error);
-    if (ending == "png" || ending == "svg" || ending == "pdf") return SavePlots(s, path, error);
+    // A report's PNG is for print.
+    if (ending == "png" || ending == "svg" || ending == "pdf") {
+        return SavePlots(s, path, error, kPrintDpi);
+    }
     error = "a report is written as .json, .html, .png, .svg or .pdf";
     return false;
 }

@@ -5,10 +5,25 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QtMessageHandler>
 
 #include "varsel/FitSummary.h"
 
 namespace varsel::report {
+
+/// While it lives, Qt's own diagnostics (the offscreen platform's notes, a missing runtime
+/// folder when run as root or from a service) are dropped, so that a command line that writes
+/// report files prints nothing that is not Varsel's own. Create it before the Qt application.
+class QuietQt {
+  public:
+    QuietQt();
+    ~QuietQt();
+    QuietQt(const QuietQt&) = delete;
+    QuietQt& operator=(const QuietQt&) = delete;
+
+  private:
+    QtMessageHandler previous_;
+};
 
 /// The summary as a JSON document.
 QByteArray SummaryJson(const FitSummary& s);

@@ -12,6 +12,7 @@
 #include <QSvgGenerator>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 #include <memory>
 #include <vector>
 
@@ -155,7 +156,7 @@ QByteArray PlotSvg(const FitSummary& s, int which) {
     return buffer.data();
 }
 
-bool SavePlots(const FitSummary& s, const QString& path, QString& error) {
+bool SavePlots(const FitSummary& s, const QString& path, QString& error, int dpi) {
     const QString ending = QFileInfo(path).suffix().toLower();
     const QSize whole(kPlotSize.width(), 2 * kPlotSize.height());
     const auto draw = [&s](QPainter& painter, double width, double height) {
@@ -169,11 +170,15 @@ bool SavePlots(const FitSummary& s, const QString& path, QString& error) {
     buffer.open(QIODevice::WriteOnly);
     bool drawn = false;
     if (ending == "png") {
-        QImage image(whole, QImage::Format_ARGB32);
+        const double scale = std::clamp(dpi, 48, 1200) / 96.0;
+        QImage image((QSizeF(whole) * scale).toSize(), QImage::Format_ARGB32);
+        image.setDotsPerMeterX(static_cast<int>(std::lround(96 * scale / 0.0254)));
+        image.setDotsPerMeterY(image.dotsPerMeterX());
         image.fill(Qt::white);
         {
             QPainter painter(&image);
             painter.setRenderHint(QPainter::Antialiasing);
+            painter.scale(scale, scale);
             draw(painter, kPlotSize.width(), kPlotSize.height());
         }
         drawn = image.save(&buffer, "PNG");

@@ -22,8 +22,11 @@ QChart* MakeFitChart(const FitSummary& s);
 /// A new chart of the errors against X; the caller owns it.
 QChart* MakeErrorChart(const FitSummary& s);
 
-/// The size of one plot in the report files, in pixels (points for a PDF).
+/// The size of one plot in the report files, in pixels at 96 dpi (points for a PDF).
 inline constexpr QSize kPlotSize{720, 420};
+
+/// The resolution of a PNG written for print.
+inline constexpr int kPrintDpi = 300;
 
 /// Draws one chart into `target` of `painter`.
 void RenderChart(QChart& chart, QPainter& painter, const QRectF& target);
@@ -32,8 +35,9 @@ void RenderChart(QChart& chart, QPainter& painter, const QRectF& target);
 QByteArray PlotSvg(const FitSummary& s, int which);
 
 /// Writes both plots, one above the other, as PNG, SVG or PDF after the file name's ending, as
-/// WriteFile writes (a symbolic link at `path` is refused). False with `error` set when the
-/// ending is none of these or the file cannot be written.
-bool SavePlots(const FitSummary& s, const QString& path, QString& error);
+/// WriteFile writes (a symbolic link at `path` is refused). A PNG is drawn at `dpi` dots per
+/// inch: the same plots, in more pixels. False with `error` set when the ending is none of
+/// these or the file cannot be written.
+bool SavePlots(const FitSummary& s, const QString& path, QString& error, int dpi = 96);
 
 }  // namespace varsel::report

@@ -125,6 +125,9 @@ TEST_F(DataSourceTest, WorkbookIsOpenedOrStartedWhenNeeded) {
 
     connector.running->books.back()->first = nullptr;
     EXPECT_EQ(Open("new.xls"), 2) << "a workbook without a worksheet";
+    EXPECT_EQ(window.FocusRequests, 1) << "the window goes on top of windows the office opened";
+    EXPECT_EQ(Open("other.xls"), 0);
+    EXPECT_EQ(window.FocusRequests, 2);
 
     FakeConnector broken;
     broken.canStart = false;

@@ -121,36 +121,5 @@ TEST_F(DataFileAccessTest, FailuresNameThePathAndTheReasonAndKeepTheFile) {
     }
 }
 
-// The path box may name the file relative to the working folder, with its full path or from
-// the home folder; the one file it names is read, checked and rewritten, and a full path
-// moves the working folder to the file's folder.
-TEST_F(DataFileAccessTest, PathBoxTakesRelativeFullAndHomePaths) {
-    fs::create_directories(folder.Path() / "sub");
-    const fs::path file = folder.Write("sub/data.txt", JoinLines(FittableExample()));
-    const char* home = std::getenv("HOME");
-    const std::string oldHome = home != nullptr ? home : "";
-    setenv("HOME", folder.Path().c_str(), 1);
-    const std::string work = folder.AsWorkFolder();
-    for (const std::string& path :
-         {std::string("sub/data.txt"), file.string(), std::string("~/sub/data.txt")}) {
-        SCOPED_TRACE(path);
-        folder.Write("sub/data.txt", JoinLines(FittableExample()));
-        const std::string before = FileBytes(file);
-        m = ProblemModel();
-        m.WorkFolder = work;
-        window = RecordingWindow();
-        window.Path = path;
-        RunSequence(m, context);
-        ASSERT_FALSE(window.Messages.empty());
-        EXPECT_EQ(window.Messages.back().Text, "Results are saved  ");
-        EXPECT_NE(FileBytes(file), before);
-        EXPECT_EQ(m.DataFile, (folder.Path() / "sub" / "data.txt").string());
-        EXPECT_EQ(m.WorkFolder, path[0] == 's' ? work : work + "sub/");
-        EXPECT_EQ(
-            std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator()), 1);
-    }
-    setenv("HOME", oldHome.c_str(), 1);
-}
-
 }  // namespace
 }  // namespace varsel::test

@@ -43,7 +43,13 @@ const Crafted kCrafted[] = {
          l.resize(32768, std::string(l[16]));
      }},
     {5, "T, C:\twarm", "unexpected error (short file?)"},
-    {5, "T, C:\t1e39", "unexpected error (short file?)"},
+    {5, "T, C:\t1e39",
+     "number out of range: values up to 3.4E+38, counts up to 32767 (row=5, col=2)"},
+    {18, "s2\t\t0.5\t3.5e38\t\t-0.43",
+     "number out of range: values up to 3.4E+38, counts up to 32767 (row=18, col=4)"},
+    {17, "s1\t\t0.1\t1\t\t-1.05\rs2\t\t0.5",
+     "line ended by a carriage return alone: save the file with LF or CR LF line ends (row=17, "
+     "col=6)"},
     {2, "database:\tthermo", "incorrect keyword (row=2, col=1)"},
     {7, "P.m.c.:\t1\tpotential", "incorrect keyword (row=7, col=3)"},
     {8, "x\tO2,g\t-10", "incorrect keyword (row=8, col=1)"},

@@ -2,6 +2,7 @@
 // engine and spreadsheet objects released and the window's controls back every time.
 #include <algorithm>
 #include <filesystem>
+#include <set>
 #include <stdexcept>
 #include <tuple>
 
@@ -122,6 +123,56 @@ TEST_F(RunSequenceTest, WorkbookFitFailureIsOnlyReported) {
     EXPECT_EQ(connector.running->statusBar.back(), "") << "the status bar is given back";
     ExpectEnded(window);
     EXPECT_EQ(connector.running->books.size(), 1u) << "the workbook stays open";
+}
+
+// Writes every cell when it comes, one call each, as a run wrote them before it held them
+// back for blocks.
+struct CellByCell : CellSink {
+    explicit CellByCell(FakeSheet& s) : sheet(s) {}
+    void SetNumber(std::int16_t row, std::int16_t column, double value) override {
+        sheet.SetCellNumber(row, column, value);
+    }
+    void Clear(std::int16_t row, std::int16_t column) override { sheet.ClearCell(row, column); }
+    FakeSheet& sheet;
+};
+
+// A workbook run leaves the cells that writing cell by cell leaves (numbers, emptied cells,
+// cleared formats), in a few calls a pass instead of four a sample; its closing message says
+// that the results wait in the office to be saved, and what they are.
+TEST_F(RunSequenceTest, WorkbookRunWritesItsCellsInBlocksAndSaysWhereTheyAre) {
+    Lines lines = FittableExample();
+    lines.pop_back();
+    for (int k = 3; k <= 20; ++k) {
+        std::string row = lines[16 + k % 2];
+        lines.push_back(row.replace(1, 1, std::to_string(k)));
+    }
+    using Cells = std::set<std::pair<int, int>>;
+    FakeSheet& byCell = OpenWorkbook(lines);
+    CellByCell sink(byCell);
+    context.Cells = &sink;
+    RunSequence(m, context);
+    context.Cells = nullptr;
+    ASSERT_EQ(m.StatusCode, 0) << m.StatusText;
+    const auto numbers = byCell.numbers;
+    const Cells cleared(byCell.cleared.begin(), byCell.cleared.end());
+    const int calls = byCell.writeCalls;
+
+    m = ProblemModel();
+    m.WorkFolder = folder.AsWorkFolder();
+    window = RecordingWindow();
+    FakeSheet& blocks = OpenWorkbook(lines);
+    RunSequence(m, context);
+    EXPECT_EQ(blocks.numbers, numbers);
+    EXPECT_EQ(Cells(blocks.cleared.begin(), blocks.cleared.end()), cleared);
+    EXPECT_LT(blocks.writeCalls * 10, calls);
+    ASSERT_EQ(window.Messages.size(), 1u);
+    const std::string& text = window.Messages[0].Text;
+    EXPECT_EQ(text.rfind("Results are in the workbook in the office, not on disk: save the "
+                         "workbook there to keep them  \r\nNa+: ",
+                         0),
+              0u)
+        << text;
+    EXPECT_NE(text.find(" after"), std::string::npos) << text;
 }
 
 // A failure that no stage reports through the status code still ends the run in order: the

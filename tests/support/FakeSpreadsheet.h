@@ -16,20 +16,47 @@ namespace varsel::test {
 struct FakeSheet : IWorksheet {
     std::map<std::pair<int, int>, std::string> cells;
     std::map<std::pair<int, int>, double> numbers;  ///< the numbers assigned, by cell
-    std::vector<std::pair<int, int>> cleared;       ///< every cell cleared, in order
+    std::vector<std::pair<int, int>> cleared;       ///< every cell cleared (formats too), in order
+    int writeCalls = 0;                             ///< calls that write or clear
 
     std::string CellText(int row, int column) override {
         const auto it = cells.find({row, column});
         return it == cells.end() ? std::string() : it->second;
     }
     void SetCellNumber(int row, int column, double value) override {
+        ++writeCalls;
+        Set(row, column, value);
+    }
+    void ClearCell(int row, int column) override {
+        ++writeCalls;
+        Empty(row, column);
+        cleared.emplace_back(row, column);
+    }
+    void SetCellBlock(int row, int column, int rows, int columns,
+                      const std::vector<std::optional<double>>& values) override {
+        ++writeCalls;
+        for (int i = 0; i < rows * columns; ++i) {
+            const std::optional<double>& value = values.at(static_cast<std::size_t>(i));
+            if (value) Set(row + i / columns, column + i % columns, *value);
+            if (!value) Empty(row + i / columns, column + i % columns);
+        }
+    }
+    void ClearBlock(int row, int column, int rows, int columns) override {
+        ++writeCalls;
+        for (int i = 0; i < rows * columns; ++i) {
+            Empty(row + i / columns, column + i % columns);
+            cleared.emplace_back(row + i / columns, column + i % columns);
+        }
+    }
+
+  private:
+    void Set(int row, int column, double value) {
         cells[{row, column}] = std::to_string(value);
         numbers[{row, column}] = value;
     }
-    void ClearCell(int row, int column) override {
+    void Empty(int row, int column) {
         cells.erase({row, column});
         numbers.erase({row, column});
-        cleared.emplace_back(row, column);
     }
 };
 

@@ -1,9 +1,11 @@
 // Cells of a Calc worksheet as the reader and the optimiser use them: text read as it stands,
 // numbers spelled so that the program's numeric test takes them (whatever the display format
-// and with either decimal separator), empty and error cells, writes and clears seen both
-// through the backend's block reads and by the office itself.
+// and with either decimal separator), empty and error cells, writes and clears (cell by cell
+// and in blocks) seen both through the backend's block reads and by the office itself.
 #include <cmath>
 #include <com/sun/star/beans/XPropertySet.hpp>
+#include <com/sun/star/sheet/XSheetAnnotations.hpp>
+#include <com/sun/star/sheet/XSheetAnnotationsSupplier.hpp>
 #include <limits>
 #include <tuple>
 
@@ -96,9 +98,46 @@ TEST_F(CellTest, WritesAndClearsReachTheOfficeAndLaterReads) {
     EXPECT_EQ(sheet->CellText(10, 7), "");
 
     // A number that is not finite never reaches a cell.
-    for (double bad : {std::nan(""), std::numeric_limits<double>::infinity()})
+    for (double bad : {std::nan(""), std::numeric_limits<double>::infinity()}) {
         EXPECT_EQ(RaisedBy([&] { sheet->SetCellNumber(2, 1, bad); }).Number, kInvalidOperation);
+        EXPECT_EQ(RaisedBy([&] {
+                      sheet->SetCellBlock(2, 1, 1, 2, {1.0, bad});
+                  }).Number,
+                  kInvalidOperation);
+    }
     EXPECT_EQ(Value(OfficeSheet(), 2, 1), 1);
+
+    // A block: numbers and an emptied cell that keeps its format; again with a note in it,
+    // which stays; then a block cleared of contents and formats.
+    Reference<css::beans::XPropertySet>(OfficeSheet()->getCellByPosition(2, 2), UNO_QUERY_THROW)
+        ->setPropertyValue("CellBackColor", css::uno::Any(sal_Int32(0xFF0000)));
+    sheet->SetCellBlock(2, 2, 2, 2, {0.5, std::nullopt, -1e-7, 42.0});
+    EXPECT_EQ(std::tuple(sheet->CellText(2, 2), sheet->CellText(2, 3), sheet->CellText(3, 2),
+                         sheet->CellText(3, 3), sheet->CellText(1, 4)),
+              std::tuple("0.5", "", "-1E-07", "42", "5"));
+    EXPECT_TRUE(ContentOf(OfficeSheet(), 2, 3).Empty);
+    EXPECT_EQ(Value(OfficeSheet(), 3, 2), -1e-7);
+    const auto annotations =
+        Reference<css::sheet::XSheetAnnotationsSupplier>(OfficeSheet(), UNO_QUERY_THROW)
+            ->getAnnotations();
+    annotations->insertNew(css::table::CellAddress(0, 2, 1), "the user's note");
+    sheet->SetCellBlock(2, 2, 2, 2, {std::nullopt, 3.0, 4.0, 5.0});
+    EXPECT_EQ(std::tuple(sheet->CellText(2, 2), sheet->CellText(2, 3), Value(OfficeSheet(), 3, 3)),
+              std::tuple("", "3", 5.0));
+    EXPECT_EQ(annotations->getCount(), 1) << "notes belong to the user";
+    Reference<css::beans::XPropertySet>(OfficeSheet()->getCellByPosition(2, 2), UNO_QUERY_THROW)
+        ->getPropertyValue("CellBackColor") >>= color;
+    EXPECT_EQ(color, 0xFF0000) << "a number leaves the format alone";
+    sheet->ClearBlock(2, 2, 2, 2);
+    for (int row : {2, 3}) {
+        for (int column : {2, 3}) {
+            EXPECT_TRUE(ContentOf(OfficeSheet(), row, column).Empty) << row << ", " << column;
+            EXPECT_EQ(sheet->CellText(row, column), "");
+        }
+    }
+    Reference<css::beans::XPropertySet>(OfficeSheet()->getCellByPosition(2, 2), UNO_QUERY_THROW)
+        ->getPropertyValue("CellBackColor") >>= color;
+    EXPECT_EQ(color, -1) << "no background left";
 }
 
 TEST_F(CellTest, CellsBeyondOneReadBlockAndUnknownPositions) {

@@ -63,6 +63,7 @@ TEST_F(SessionTest, OneProgramSurvivesManyConnectionsToTheSameOffice) {
         source->NextRowCell();
         EXPECT_EQ(source->CurrentCell(), "Species:");
         WriteCell(context, 2, 4, static_cast<float>(run));
+        FlushCells(context);
         m.ExcelApp->SetStatusBar("Optimizing...");
         EXPECT_EQ(Value(own.Sheet(file, 0), 2, 4), run);
         source.reset();

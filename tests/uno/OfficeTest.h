@@ -9,6 +9,7 @@
 #include <string>
 
 #include "OfficeProbe.h"
+#include "model/DataSheetCells.h"
 #include "model/DataSource.h"
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"

@@ -28,4 +28,15 @@ std::optional<QString> ScriptedDialogs::ChooseExistingFile(QWidget* owner, const
     return chosen;
 }
 
+std::optional<qt::SaveChoice> ScriptedDialogs::ChooseSaveFile(QWidget* owner, const QString& title,
+                                                              const QString& startFolder,
+                                                              const QString& fileName,
+                                                              const QStringList& filters) {
+    FileDialogs.push_back({owner, title, startFolder, fileName, filters});
+    if (ChosenSaves.empty()) return std::nullopt;
+    const qt::SaveChoice chosen = ChosenSaves.front();
+    ChosenSaves.pop_front();
+    return chosen;
+}
+
 }  // namespace varsel::test

@@ -41,14 +41,20 @@ class ScriptedDialogs final : public qt::IDialogs {
     std::vector<RecordedFileDialog> FileDialogs;
     /// Answers to the next Yes/No questions, first first.
     std::deque<MessageAnswer> Answers;
-    /// Paths the next file dialogs return; nothing means the user cancelled.
+    /// Paths the next open-file dialogs return; nothing means the user cancelled.
     std::deque<std::optional<QString>> ChosenFiles;
+    /// What the next save-file dialogs return; cancelled without one.
+    std::deque<qt::SaveChoice> ChosenSaves;
 
     MessageAnswer ShowMessage(QWidget* owner, const QString& text, MessageButtons buttons,
                               MessageIcon icon) override;
     std::optional<QString> ChooseExistingFile(QWidget* owner, const QString& title,
                                               const QString& startFolder, const QString& fileName,
                                               const QStringList& filters) override;
+    std::optional<qt::SaveChoice> ChooseSaveFile(QWidget* owner, const QString& title,
+                                                 const QString& startFolder,
+                                                 const QString& fileName,
+                                                 const QStringList& filters) override;
 };
 
 }  // namespace varsel::test
