@@ -56,11 +56,14 @@ TEST_F(EndToEndTest, InterruptedCommandLineSavesOnePoint) {
     const std::string rows = original.substr(table, original.rfind("\r\n\r\n") + 2 - table);
     original.resize(table);
     for (int copy = 0; copy < 60; ++copy) {
-        std::string renamed = "\r\n" + rows;
-        for (std::size_t at = renamed.find("\r\nS"); at != std::string::npos;
-             at = renamed.find("\r\nS", at + 2))
-            renamed.replace(at + 2, 1, "C" + std::to_string(copy));
-        original += renamed.substr(2);
+        // Each copy's samples are named C<copy><number> in place of S<number>.
+        std::string renamed = rows;
+        const std::string prefix = 'C' + std::to_string(copy);
+        for (std::size_t at = 0; at != std::string::npos; at = renamed.find("\r\nS", at)) {
+            if (at != 0) at += 2;
+            renamed.replace(at, 1, prefix);
+        }
+        original += renamed;
     }
     original += "\r\n";
     std::random_device seed;
