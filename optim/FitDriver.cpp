@@ -190,7 +190,7 @@ class Fit {
         std::int16_t multiplier = 0;  // m
         double previousLength = 0;    // L′
         StallWatch stall(m_.FreeCount, m_.Misfit.SumOfSquares);
-        std::vector<double> moves(static_cast<std::size_t>(m_.FreeCount) + 1, 0.0);
+        std::vector<double> values(static_cast<std::size_t>(m_.FreeCount) + 1, 0.0);
         for (;;) {
             stage_ = "iteration " + std::to_string(iterations + 1);
             iterations_ = iterations + 1;
@@ -216,7 +216,6 @@ class Fit {
             }
 
             int significant = 0;  // K
-            std::fill(moves.begin(), moves.end(), 0.0);
             if (lengthSquared != 0) {
                 const double length = std::sqrt(lengthSquared);
                 for (int i = 1; i <= n; ++i)
@@ -228,8 +227,6 @@ class Fit {
                     throw FitFailure{"no convergence: the same step was repeated 32767 times"};
                 }
                 significant = ApplyStep(multiplier);
-                for (int i = 1; i <= n; ++i)
-                    moves[i] = std::fabs(d_[i] * multiplier);
             }
             previousLength = lengthSquared != 0 ? std::sqrt(lengthSquared) : 0;
 
@@ -243,8 +240,15 @@ class Fit {
             // Converged: every free species moved by at most a millionth of its value or a
             // ten-thousandth of its scale. The last step is kept.
             if (significant == 0) return;
-            stall.Record(m_.Misfit.SumOfSquares, moves);
-            if (stall.Stalled()) throw FitFailure{UndeterminedText(stall.Drifting())};
+            FreeValues(values);
+            stall.Record(m_.Misfit.SumOfSquares, values);
+            if (stall.Stalled()) {
+                const double rise = static_cast<double>(ChiSquare95(n)) * n;
+                const StallWatch::Verdict verdict = stall.Judge(GaussNewtonHalfWidths(m_), rise);
+                // Circling at the minimum: the fit ends from the best point like any other.
+                if (verdict.Converged) return SetFreeValues(stall.BestValues());
+                throw FitFailure{StalledText(verdict.Drifting)};
+            }
 
             if (iterations == std::numeric_limits<std::int16_t>::max()) {
                 throw FitFailure{"no convergence after 32767 iterations"};
@@ -252,6 +256,29 @@ class Fit {
             ++iterations;
             Caption("Iteration:" + std::to_string(iterations) + ",    Error: " + FixedSix(e));
         }
+    }
+
+    // The free species' values, positions 1 .. FreeCount in species order.
+    void FreeValues(std::vector<double>& values) const {
+        int f = 0;
+        for (int i = 1; i <= m_.SpeciesCount; ++i) {
+            if (m_.SpeciesFree[i]) values[++f] = m_.SpeciesValue[i];
+        }
+    }
+
+    void SetFreeValues(const std::vector<double>& values) {
+        int f = 0;
+        for (int i = 1; i <= m_.SpeciesCount; ++i) {
+            if (m_.SpeciesFree[i]) m_.SpeciesValue[i] = static_cast<float>(values[++f]);
+        }
+    }
+
+    // Why a stalled iteration that has not converged ends: the species that drifted, or an
+    // error that varies while no species moves.
+    std::string StalledText(const std::vector<int>& drifting) const {
+        if (!drifting.empty()) return UndeterminedText(drifting);
+        return "the error no longer decreases: it keeps changing while no species moves by "
+               "more than 0.01 kJ/mol";
     }
 
     // Names the free species at positions `drifting` (from 1, in species order of the free
