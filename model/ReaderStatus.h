@@ -35,6 +35,8 @@ enum ReaderStatus : std::int16_t {
     kYInvalid = 26,
     kPmcTwice = 27,
     kPmcPotential = 28,
+    kPhNoTitrants = 29,
+    kPhValue = 30,
 };
 
 struct ReaderStatusEntry {
@@ -72,6 +74,8 @@ inline constexpr ReaderStatusEntry kReaderStatusTable[] = {
     {kYInvalid,       "Y (exp) value is invalid",           true},
     {kPmcTwice,       "p.m.c. appears twice",               true},
     {kPmcPotential,   "p.m.c. potential is invalid",        true},
+    {kPhNoTitrants,   "pH needs titrants in the System",    true},
+    {kPhValue,        "pH value is invalid",                true},
 };
 // clang-format on
 
