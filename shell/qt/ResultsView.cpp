@@ -11,6 +11,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "shell/qt/ImposedPhSection.h"
 #include "shell/report/ReportPlots.h"
 #include "shell/report/SummaryText.h"
 
@@ -119,6 +120,7 @@ ResultsView::ResultsView(const FitSummary& summary, QWidget* owner)
         tables->addWidget(new QLabel("<b>Correlation of the fitted species</b>"));
         tables->addWidget(CorrelationTable(summary_));
     }
+    if (QWidget* ph = ImposedPhSection(summary_)) tables->addWidget(ph);
     tables->addStretch();
     auto* save = new QPushButton("Save plot\u2026");
     connect(save, &QPushButton::clicked, this, &ResultsView::SavePlotClicked);

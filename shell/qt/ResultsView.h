@@ -1,7 +1,8 @@
 // The results view that opens beside the main window after a run that reached a pass: the
 // fitted species with their 95 % half-widths, the mean errors and the effort, the warnings
-// in words, the correlation of the fitted species, and the two plots (Y against X, errors
-// against X), which "Save plot" writes as PNG, SVG or PDF.
+// in words, the correlation of the fitted species, the pH and titrant of every sample when
+// the fit imposed a pH, and the two plots (Y against X, errors against X), which "Save plot"
+// writes as PNG, SVG or PDF.
 #pragma once
 
 #include <QWidget>

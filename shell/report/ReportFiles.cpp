@@ -8,6 +8,7 @@
 #include <cmath>
 
 #include "files/FileReplacement.h"
+#include "shell/report/ImposedPh.h"
 #include "shell/report/ReportPlots.h"
 #include "shell/report/SummaryText.h"
 
@@ -91,6 +92,7 @@ QByteArray SummaryJson(const FitSummary& s) {
     for (const std::string& flag : s.Flags)
         flags.append(Text(flag));
     root["flags"] = flags;
+    if (s.ImposesPh) root["imposedPh"] = ImposedPhJson(s);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -147,7 +149,7 @@ QByteArray SummaryHtml(const FitSummary& s) {
             page += "<td>" + Escaped(Significant(value)) + "</td>";
         page += "</tr>\n";
     }
-    page += "</table>\n</body>\n</html>\n";
+    page += "</table>\n" + ImposedPhHtml(s) + "</body>\n</html>\n";
     return bytes + page.toUtf8();
 }
 
