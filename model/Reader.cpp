@@ -482,6 +482,7 @@ void Reading::AxesAndHeader() {
 }
 
 void Reading::Samples() {
+    m_.TextBelowTable.clear();
     m_.SampleCount = 0;
     m_.Samples.Redim(0);
     m_.WeightSum = 0;
@@ -492,6 +493,9 @@ void Reading::Samples() {
         if (!end) {
             NextRowCell();
             end = CurrentCell().empty();
+            // The end row and whatever stands below it (more rows, notes) are the user's:
+            // the writer puts them back as they are.
+            if (end) m_.TextBelowTable = source_.TextFromCurrentRow();
         }
         if (end) {
             m_.Jacobian.Redim(m_.FreeCount, m_.SampleCount);

@@ -16,9 +16,9 @@ StallWatch::StallWatch(int freeCount, double initialSum)
       best_(kSlots, initialSum),
       sums_(kIterations, initialSum),
       values_(static_cast<std::size_t>(kIterations) * static_cast<std::size_t>(freeCount), 0.0),
-      bestValues_(static_cast<std::size_t>(freeCount) + 1, 0.0) {}
+      bestValues_(static_cast<std::size_t>(freeCount) + 1, 0.0f) {}
 
-void StallWatch::Record(double sum, const std::vector<double>& values) {
+void StallWatch::Record(double sum, const std::vector<float>& values) {
     const double previousBest = best_[static_cast<std::size_t>(count_ % kSlots)];
     ++count_;
     best_[static_cast<std::size_t>(count_ % kSlots)] = std::min(previousBest, sum);

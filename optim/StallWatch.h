@@ -42,7 +42,7 @@ class StallWatch {
 
     /// Records one iteration: the sum of squares of its pass and the values (kJ/mol) of the
     /// free species it was computed at (positions 1 .. freeCount of `values`).
-    void Record(double sum, const std::vector<double>& values);
+    void Record(double sum, const std::vector<float>& values);
 
     /// True when the smallest sum so far is within the relative improvement of what it was
     /// kIterations iterations ago.
@@ -62,18 +62,18 @@ class StallWatch {
     Verdict Judge(const std::vector<double>& halfWidths, double intervalRise) const;
 
     /// The values (positions 1 .. freeCount) of the recorded iteration with the smallest sum.
-    const std::vector<double>& BestValues() const { return bestValues_; }
+    const std::vector<float>& BestValues() const { return bestValues_; }
 
   private:
     double Spread(int f) const;
 
     int free_;
-    long count_ = 0;                  // iterations recorded
-    std::vector<double> best_;        // ring: smallest sum after each of the last iterations
-    std::vector<double> sums_;        // ring: the sum of each of the last kIterations iterations
-    std::vector<double> values_;      // ring: kIterations rows of free_ values
-    double bestSum_ = 0;              // the smallest sum of a recorded iteration
-    std::vector<double> bestValues_;  // its values
+    long count_ = 0;                 // iterations recorded
+    std::vector<double> best_;       // ring: smallest sum after each of the last iterations
+    std::vector<double> sums_;       // ring: the sum of each of the last kIterations iterations
+    std::vector<double> values_;     // ring: kIterations rows of free_ values
+    double bestSum_ = 0;             // the smallest sum of a recorded iteration
+    std::vector<float> bestValues_;  // its values
 };
 
 }  // namespace varsel

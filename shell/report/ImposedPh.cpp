@@ -1,6 +1,5 @@
 #include "shell/report/ImposedPh.h"
 
-#include <QJsonArray>
 #include <cmath>
 
 #include "shell/report/SummaryText.h"
@@ -18,19 +17,6 @@ std::vector<std::vector<std::string>> ImposedPhRows(const FitSummary& s) {
                         p.Titrant != 0 ? Significant(std::fabs(p.Titrant)) : "0"});
     }
     return rows;
-}
-
-QJsonObject ImposedPhJson(const FitSummary& s) {
-    QJsonArray samples;
-    for (const SamplePoint& p : s.Samples) {
-        samples.append(QJsonObject{{"name", QString::fromStdString(p.Name)},
-                                   {"pH", p.HasPh ? QJsonValue(p.Ph) : QJsonValue()},
-                                   {"titrant", std::isfinite(p.Titrant) ? p.Titrant : 0.0}});
-    }
-    return QJsonObject{{"scale", s.PhMolal ? "molal" : "activity"},
-                       {"acid", QString::fromStdString(s.Acid)},
-                       {"base", QString::fromStdString(s.Base)},
-                       {"samples", samples}};
 }
 
 QString ImposedPhHtml(const FitSummary& s) {

@@ -1,8 +1,7 @@
 // The measured pH that a fit imposed on its samples and the titrant the engine added to meet
-// it, as the report files and the results view show them: one row per sample.
+// it, as the HTML report and the results view show them: one row per sample.
 #pragma once
 
-#include <QJsonObject>
 #include <QString>
 #include <string>
 #include <vector>
@@ -15,11 +14,6 @@ namespace varsel::report {
 /// was imposed), the titrant added (its formula) and the amount (mol/kg). Empty when the fit
 /// imposed no pH.
 std::vector<std::vector<std::string>> ImposedPhRows(const FitSummary& s);
-
-/// The report's "imposedPh" object: the scale ("activity" for −log a(H+), "molal" for
-/// −log m(H+)), the acid and the base, and per sample its name, pH (null where none) and
-/// titrant in mol/kg (positive: the acid, negative: the base).
-QJsonObject ImposedPhJson(const FitSummary& s);
 
 /// The HTML page's section: a heading and the table of ImposedPhRows; empty without a pH.
 QString ImposedPhHtml(const FitSummary& s);
