@@ -11,6 +11,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "json/ImposedPhJson.h"
 #include "json/JsonText.h"
 
 namespace varsel::json {
@@ -132,6 +133,7 @@ json SummaryDocument(const FitSummary& s) {
     }
     root["samples"] = samples;
     root["flags"] = s.Flags;
+    if (s.ImposesPh) root["imposedPh"] = ImposedPhDocument(s);
     return root;
 }
 

@@ -21,7 +21,8 @@ std::int16_t SampleRow(const ProblemModel& m, int k) {
 }
 
 std::int16_t SampleCell(const ProblemModel& m, SampleColumn column) {
-    return CheckedInt16(m.SamplePmcCount + m.FormulaCount + static_cast<int>(column));
+    const int ph = m.PhColumn != 0 ? 1 : 0;
+    return CheckedInt16(m.SamplePmcCount + ph + m.FormulaCount + static_cast<int>(column));
 }
 
 }  // namespace varsel::layout

@@ -1,18 +1,18 @@
 // Where things stand in a data file: the keywords of its rows and header cells, and the rows
 // and columns that the reader, the fit and the writer address. Rows and columns count from 1;
-// F is the number of fixed p.m.c., S the number of species, C the number of per-sample p.m.c.
-// plus the number of formula columns.
+// F is the number of fixed p.m.c. rows (a pH row among them), S the number of species, C the
+// number of per-sample p.m.c. plus the pH column, if any, plus the number of formula columns.
 //
 //   row 1              the title
 //   rows 2 .. 7        Database:, System:, Options:, T, C:, P, bar:, P.m.c.: (each with its value)
-//   row 7 + i          fixed p.m.c. i: blank, name, potential
+//   row 7 + i          fixed p.m.c. i: blank, name, potential; or blank, pH, the pH
 //   row 8 + F          Species:, count, Initial, Result, the half-width header
 //   row 8 + F + i      species i: blank, name, initial value, result, half-width
 //   row 9 + F + S      Mean err.:, blank, initial mean error, resulting mean error
 //   rows 10, 11 + F + S  X axis:, Y axis: (each with its definition)
 //   row 12 + F + S     blank
-//   row 13 + F + S     Sample, the per-sample p.m.c., the formulas, Weight, X, Y (exp),
-//                      Y (calc), error, extras
+//   row 13 + F + S     Sample, the per-sample p.m.c. (pH may stand among them), the formulas,
+//                      Weight, X, Y (exp), Y (calc), error, extras
 //   row 13 + F + S + k sample k; Weight in column C + 2, X in C + 3, ... extras in C + 7
 #pragma once
 
@@ -34,6 +34,9 @@ inline constexpr const char* kMeanError = "Mean err.:";
 inline constexpr const char* kXAxis = "X axis:";
 inline constexpr const char* kYAxis = "Y axis:";
 inline constexpr const char* kSample = "Sample";
+/// Stands for a p.m.c. name where the data file imposes a pH: in a fixed p.m.c. row, whose
+/// value cell is then the pH, or as a per-sample column of pH values.
+inline constexpr const char* kPh = "pH";
 
 // Column headers of the p.m.c. and species rows.
 inline constexpr const char* kPotential = "Potential";

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <memory>
 #include <string>
 #include <utility>
@@ -48,6 +49,13 @@ struct SampleRec {
     float YCalc = 0;           ///< calculated Y
     float Error = 0;           ///< YCalc - YExp
     std::int16_t Extras = 0;   ///< number of extra (non-aqueous, non-p.m.c.) species present
+    /// The pH imposed on this sample's equilibria (NaN: none), and its cell as read when the
+    /// data file gives the pH per sample.
+    float Ph = std::numeric_limits<float>::quiet_NaN();
+    std::string PhText;
+    /// Titrant the engine added to meet the pH in the last recorded pass, mol per kg of
+    /// water: the System's acid when positive, its base when negative; 0 without a pH.
+    double Titrant = 0;
 };
 
 /// State that the misfit passes share with the minimisation driver and the interval estimate.
@@ -141,6 +149,12 @@ struct ProblemModel {
     Array1<std::int16_t> SamplePmcSlot;  ///< 0 .. SamplePmcCount
     Array1<double> PmcActivity;
 
+    // An imposed pH, for a System with titrants: given in one of the fixed p.m.c. rows for
+    // all samples (FixedPmcCount counts that row), or in a column among the per-sample p.m.c.
+    std::int16_t PhRow = 0;     ///< 1 .. FixedPmcCount: the row that gives it; 0 none
+    std::string PhText;         ///< that row's value cell as read
+    std::int16_t PhColumn = 0;  ///< 1 .. SamplePmcCount + 1: its place among those columns
+
     // Fitted species, 1 .. SpeciesCount.
     std::int16_t SpeciesCount = 0;
     std::int16_t FreeCount = 0;
@@ -184,6 +198,11 @@ struct ProblemModel {
     /// blank: the plus-minus sign as one Latin-1 byte or as UTF-8. The writer repeats it.
     std::string HalfWidthHeader = "\xB1";
 };
+
+/// Whether the data file imposes a pH on the samples' equilibria.
+inline bool ImposesPh(const ProblemModel& m) {
+    return m.PhRow != 0 || m.PhColumn != 0;
+}
 
 /// The 95 % quantile of the chi-square distribution for 1 .. 8 degrees of freedom.
 float ChiSquare95(std::int16_t degreesOfFreedom);

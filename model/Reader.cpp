@@ -150,6 +150,9 @@ class Reading {
     }
 
     std::int16_t PlacePmc(const std::string& name);
+    void PlacePh();
+    void FixedPh();
+    void SamplePh(SampleRec& sample);
     float ComputedInitial(std::int16_t code);
 
     ProblemModel& m_;
@@ -243,18 +246,51 @@ std::int16_t Reading::PlacePmc(const std::string& name) {
     return slot;
 }
 
+// The pH stands where a p.m.c. name would, once, and only for a System with titrants.
+void Reading::PlacePh() {
+    if (!HasTitrants(m_.SystemInfo)) Fail(kPhNoTitrants);
+    if (ImposesPh(m_)) Fail(kPmcTwice);
+}
+
+// A fixed p.m.c. row that gives the pH of all samples: its value cell is the pH.
+void Reading::FixedPh() {
+    NextCell();
+    if (CurrentCell().empty()) Fail(kMandatory);
+    if (!IsNumeric(CurrentCell())) Fail(kPhValue);
+    m_.PhText = CurrentCell();
+}
+
+// A sample's pH cell: a number, or empty for a sample whose pH is not imposed.
+void Reading::SamplePh(SampleRec& sample) {
+    sample.PhText = CurrentCell();
+    if (sample.PhText.empty()) return;
+    if (!IsNumeric(sample.PhText)) Fail(kPhValue);
+    sample.Ph = ToFloat(sample.PhText);
+}
+
 void Reading::FixedPmc() {
     ExpectRowKeyword(layout::kPmc);
     m_.FixedPmcCount = Count(RequiredValue());
+    m_.PhRow = 0;
+    m_.PhColumn = 0;
+    m_.PhText.clear();
     // A negative count would make the per-sample columns outnumber the slots and shift every
-    // row that follows; it is as wrong as one above the number of slots.
-    if (m_.FixedPmcCount > m_.PmcSlots || m_.FixedPmcCount < 0) Fail(kPmcCount);
+    // row that follows; it is as wrong as one above the number of slots (and the pH row that
+    // a System with titrants may add).
+    const int rows = m_.PmcSlots + (HasTitrants(m_.SystemInfo) ? 1 : 0);
+    if (m_.FixedPmcCount > rows || m_.FixedPmcCount < 0) Fail(kPmcCount);
     if (m_.FixedPmcCount != 0) ExpectCell(layout::kPotential);
 
     for (int i = 1; i <= m_.FixedPmcCount; ++i) {
         NextRowCell();
         if (!CurrentCell().empty()) Fail(kKeyword);
         NextCell();
+        if (CurrentCell() == layout::kPh) {
+            PlacePh();
+            m_.PhRow = static_cast<std::int16_t>(i);
+            FixedPh();
+            continue;
+        }
         const std::int16_t slot = PlacePmc(CurrentCell());
         const std::int16_t code = m_.PmcCode[slot];
 
@@ -273,7 +309,8 @@ void Reading::FixedPmc() {
         }
         if (Uncomputable(m_.PmcPotential[slot])) Fail(kPotential);
     }
-    m_.SamplePmcCount = CheckedInt16(m_.PmcSlots - m_.FixedPmcCount);
+    const int pmcRows = m_.FixedPmcCount - (m_.PhRow != 0 ? 1 : 0);
+    m_.SamplePmcCount = CheckedInt16(m_.PmcSlots - pmcRows);
     m_.SamplePmcSlot.Redim(m_.SamplePmcCount);
 }
 
@@ -409,21 +446,27 @@ void Reading::AxesAndHeader() {
         NextRowCell();
     if (CurrentCell() != layout::kSample) Fail(kDataColumn);
 
-    for (int j = 1; j <= m_.SamplePmcCount; ++j) {
-        NextCell();
+    // The per-sample p.m.c., with the pH column anywhere among them.
+    int placed = 0;
+    for (NextCell();; NextCell()) {
+        if (CurrentCell() == layout::kPh) {
+            PlacePh();
+            m_.PhColumn = CheckedInt16(placed + 1);
+            continue;
+        }
+        if (placed == m_.SamplePmcCount) break;
         const std::int16_t slot = PlacePmc(CurrentCell());
         const float reference = PmcReferencePotential(
             *m_.Thermo, m_.PmcCode[slot], m_.PmcComputable[slot] == 1, m_.TempK, m_.PressureBar);
         m_.PmcPotential[slot] = reference;
         if (Uncomputable(reference)) Fail(kPotential);
-        m_.SamplePmcSlot[j] = slot;
+        m_.SamplePmcSlot[++placed] = slot;
     }
 
     m_.FormulaCount = 0;
     m_.FormulaNames.Redim(0);
     m_.FormulaElements.Redim(m_.SystemInfo.ElementCount, 0);
-    for (;;) {
-        NextCell();
+    for (;; NextCell()) {
         const std::string formula = CurrentCell();
         if (formula == layout::kSampleHeaders[0]) break;
         // An empty cell is no formula. Saying so here, rather than asking the engine, also
@@ -485,9 +528,16 @@ void Reading::Samples() {
         sample.Potentials.Redim(m_.SamplePmcCount);
         sample.Amounts.Redim(m_.FormulaCount);
         sample.Name = CurrentCell();
+        sample.Ph = m_.PhRow != 0 ? ToFloat(m_.PhText) : std::numeric_limits<float>::quiet_NaN();
 
-        for (int j = 1; j <= m_.SamplePmcCount; ++j) {
+        const int columns = m_.SamplePmcCount + (m_.PhColumn != 0 ? 1 : 0);
+        for (int column = 1, j = 0; column <= columns; ++column) {
             NextCell();
+            if (column == m_.PhColumn) {
+                SamplePh(sample);
+                continue;
+            }
+            ++j;
             const std::string& cell = CurrentCell();
             const std::int16_t slot = m_.SamplePmcSlot[j];
             if (!cell.empty() && !IsNumeric(cell)) Fail(kPmcPotential);

@@ -37,6 +37,8 @@ enum ReaderStatus : std::int16_t {
     kPmcPotential = 28,
     kNumberRange = 29,
     kLineEnds = 30,
+    kPhNoTitrants = 31,
+    kPhValue = 32,
 };
 
 struct ReaderStatusEntry {
@@ -77,6 +79,8 @@ inline constexpr ReaderStatusEntry kReaderStatusTable[] = {
     {kNumberRange,    "number out of range: values up to 3.4E+38, counts up to 32767", true},
     {kLineEnds,       "line ended by a carriage return alone: save the file with LF or "
                       "CR LF line ends",                    true},
+    {kPhNoTitrants,   "pH needs titrants in the System",    true},
+    {kPhValue,        "pH value is invalid",                true},
 };
 // clang-format on
 

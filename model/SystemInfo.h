@@ -41,6 +41,16 @@ struct SystemInfo {
 
     /// Species names in System order, indices 1 .. LastAqueous.
     Array1<std::string> SpeciesNames;
+
+    /// The formulas of the acid and the base that the engine adds to meet an imposed pH
+    /// (ISolver::SetPh); empty when the System names none. A data file may give a pH only
+    /// for a System that names at least one.
+    std::string AcidTitrant, BaseTitrant;
 };
+
+/// Whether the System names a titrant, so that a pH may be imposed on its equilibria.
+inline bool HasTitrants(const SystemInfo& info) {
+    return !info.AcidTitrant.empty() || !info.BaseTitrant.empty();
+}
 
 }  // namespace varsel

@@ -238,4 +238,30 @@ Correlation EstimateHalfWidths(ProblemModel& m, RunContext& context) {
     return correlation;
 }
 
+std::vector<double> GaussNewtonHalfWidths(const ProblemModel& m) {
+    const std::int16_t n = m.FreeCount;
+    const double unbounded = std::numeric_limits<double>::infinity();
+    std::vector<double> widths(static_cast<std::size_t>(n) + 1, unbounded);
+    Array2<double> a;
+    a.Redim(n, n);
+    for (int i = 1; i <= n; ++i) {
+        for (int j = i; j <= n; ++j) {
+            double sum = 0;
+            for (int k = 1; k <= m.SampleCount; ++k)
+                sum += m.Jacobian(i, k) * m.Jacobian(j, k) * m.Samples[k].Weight;
+            a(i, j) = sum;
+        }
+    }
+    try {
+        if (InvertSymmetric(n, a) != Inversion::Inverted) return widths;
+    } catch (const std::exception&) {
+        return widths;
+    }
+    const double q = static_cast<double>(ChiSquare95(n)) * n;
+    for (int p = 1; p <= n; ++p) {
+        if (a(p, p) > 0 && std::isfinite(a(p, p))) widths[p] = std::sqrt(a(p, p) * q);
+    }
+    return widths;
+}
+
 }  // namespace varsel

@@ -17,6 +17,8 @@
 // Neither fails the run; the results are saved with zero half-widths.
 #pragma once
 
+#include <vector>
+
 #include "model/ProblemModel.h"
 #include "optim/FitSummary.h"
 #include "services/RunContext.h"
@@ -37,5 +39,12 @@ Correlation EstimateConfidenceIntervals(ProblemModel& m, RunContext& context);
 /// skipped after a failed inversion. Returns the correlation of the free species, empty when
 /// the inversion failed.
 Correlation EstimateHalfWidths(ProblemModel& m, RunContext& context);
+
+/// The 95 % half-widths (kJ/mol, positions 1 .. FreeCount) that the Gauss–Newton matrix JᵀWJ
+/// of the last iteration-mode pass gives, sqrt((JᵀWJ)⁻¹_pp · Q), without further passes (JᵀWJ
+/// stands for H/2, and S rises by Q at a half-width). A species the matrix does not bound (a zero
+/// pivot, a diagonal element of the inverse that is not positive) gets infinity. Shows nothing and
+/// changes nothing.
+std::vector<double> GaussNewtonHalfWidths(const ProblemModel& m);
 
 }  // namespace varsel

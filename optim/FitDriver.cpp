@@ -253,7 +253,6 @@ class Fit {
         // The free values after each of the last iterations the stall watch looks at, so that
         // a stall can say where a drifting species started.
         std::deque<std::vector<float>> history{FreeValues()};
-        std::vector<double> moves(static_cast<std::size_t>(m_.FreeCount) + 1, 0.0);
         for (;;) {
             stage_ = "iteration " + std::to_string(iterations + 1);
             const std::int16_t n = m_.FreeCount;
@@ -278,7 +277,6 @@ class Fit {
             }
 
             int significant = 0;  // K
-            std::fill(moves.begin(), moves.end(), 0.0);
             if (lengthSquared != 0) {
                 const double length = std::sqrt(lengthSquared);
                 for (int i = 1; i <= n; ++i)
@@ -291,8 +289,6 @@ class Fit {
                 }
                 outputsCurrent_ = false;
                 significant = ApplyStep(multiplier);
-                for (int i = 1; i <= n; ++i)
-                    moves[i] = std::fabs(d_[i] * multiplier);
             }
             previousLength = lengthSquared != 0 ? std::sqrt(lengthSquared) : 0;
 
@@ -307,11 +303,16 @@ class Fit {
             // Converged: every free species moved by at most a millionth of its value or a
             // ten-thousandth of its scale. The last step is kept.
             if (significant == 0) return;
-            stall.Record(m_.Misfit.SumOfSquares, moves);
-            history.push_back(FreeValues());
+            const std::vector<float> values = FreeValues();
+            stall.Record(m_.Misfit.SumOfSquares, values);
+            history.push_back(values);
             if (history.size() > StallWatch::kIterations + 1) history.pop_front();
             if (stall.Stalled()) {
-                throw FitFailure{UndeterminedText(stall.Drifting(), history.front())};
+                const double rise = static_cast<double>(ChiSquare95(n)) * n;
+                const StallWatch::Verdict verdict = stall.Judge(GaussNewtonHalfWidths(m_), rise);
+                // Circling at the minimum: the fit ends from the best point like any other.
+                if (verdict.Converged) return SetFreeValues(stall.BestValues());
+                throw FitFailure{StalledText(verdict.Drifting, history.front())};
             }
 
             if (iterations == std::numeric_limits<std::int16_t>::max()) {
@@ -332,6 +333,22 @@ class Fit {
             if (m_.SpeciesFree[i]) values.push_back(m_.SpeciesValue[i]);
         }
         return values;
+    }
+
+    void SetFreeValues(const std::vector<float>& values) {
+        int f = 0;
+        for (int i = 1; i <= m_.SpeciesCount; ++i) {
+            if (m_.SpeciesFree[i]) m_.SpeciesValue[i] = values[static_cast<std::size_t>(++f)];
+        }
+    }
+
+    // Why a stalled iteration that has not converged ends: the species that drifted since
+    // `from`, or an error that varies while no species moves.
+    std::string StalledText(const std::vector<int>& drifting,
+                            const std::vector<float>& from) const {
+        if (!drifting.empty()) return UndeterminedText(drifting, from);
+        return "the error no longer decreases: it keeps changing while no species moves by "
+               "more than 0.01 kJ/mol";
     }
 
     // Names the free species at positions `drifting` (from 1, in species order of the free

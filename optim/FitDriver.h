@@ -4,9 +4,10 @@
 // the logarithmic step shaping and acceleration of StepControl, and the stop when no free
 // species moves by more than a millionth of its value or a ten-thousandth of its step scale.
 // It ends with the confidence intervals of the values found. An iteration whose smallest
-// error stops improving while species still move (StallWatch) ends as a failure that names
-// the species the data do not determine, and a stop request ends it before the next
-// iteration or sample.
+// error stops improving while species still move (StallWatch) has either converged, circling
+// at its minimum, and ends from the best point it reached like any other, or it ends as a
+// failure that names the species the data do not determine. A stop request ends it before
+// the next iteration or sample.
 //
 // Progress goes to the window's Status caption and, for a workbook, to the data sheet and
 // the spreadsheet application's status bar, which the exit always gives back.

@@ -6,6 +6,7 @@
 
 #include "model/ProblemModel.h"
 #include "optim/Misfit.h"
+#include "services/EngineContract.h"
 
 namespace varsel {
 
@@ -100,7 +101,9 @@ void FillFitSummary(FitSummary& s, const ProblemModel& m, int iterations, double
     s.Samples.clear();
     for (int k = 1; k <= m.SampleCount; ++k) {
         const SampleRec& r = m.Samples[k];
-        s.Samples.push_back({r.Name, r.XFixed, r.YExp, r.YCalc, r.Error, r.Weight});
+        const bool ph = std::isfinite(r.Ph);
+        s.Samples.push_back(
+            {r.Name, r.XFixed, r.YExp, r.YCalc, r.Error, r.Weight, ph, ph ? r.Ph : 0.0, r.Titrant});
     }
     s.DataFile = m.DataFile;
     s.Conditions.TemperatureC = m.TempC;
@@ -118,6 +121,14 @@ void FillFitSummary(FitSummary& s, const ProblemModel& m, int iterations, double
         s.FixedSpecies.push_back(
             {m.SystemInfo.SpeciesNames[m.SpeciesIndex[i]], m.SpeciesValue[i], 0.0});
     }
+    s.ImposesPh = ImposesPh(m);
+    // The engine takes the last /ph= of the options.
+    const std::string words = OptionWords(m.Options);
+    const std::size_t scale = words.rfind(" ph=");
+    s.PhMolal =
+        s.ImposesPh && scale != std::string::npos && words.compare(scale, 10, " ph=molal ") == 0;
+    s.Acid = s.ImposesPh ? m.SystemInfo.AcidTitrant : std::string();
+    s.Base = s.ImposesPh ? m.SystemInfo.BaseTitrant : std::string();
     s.NothingToFit = !NothingToFitText(m).empty();
     s.Flags = FlagsOf(s);
 }

@@ -138,6 +138,9 @@ void Pass(ProblemModel& m, RunContext& context, MisfitState& state, PassMode mod
             }
         }
         m.BulkComposition[0] = kWaterMolesPerKg;
+        // The measured pH holds for every calculation of the sample, its derivatives too; a
+        // sample without one (NaN) is computed without titrant.
+        if (ImposesPh(m)) m.Solver->SetPh(sample.Ph);
 
         if (!Calculate(m, context)) return;
         const double y = AxisValue(m, m.YAxis);
@@ -158,6 +161,7 @@ void Pass(ProblemModel& m, RunContext& context, MisfitState& state, PassMode mod
                 if (m.SpeciesAmount[i] > 0) CheckedAdd(extras, 1);
             }
             sample.Extras = extras;
+            sample.Titrant = ImposesPh(m) ? Finite(m.Solver->GetTitrantAmount()) : 0.0;
             if (m.IsWorkbook) WriteSampleCells(m, context, k);
         }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
@@ -57,14 +58,22 @@ std::string ResultsText(ProblemModel& m) {
     AddLine(text, {layout::kPressure, ShortForm(m.PressureBar)});
     AddLine(text, {layout::kPmc, ShortForm(m.FixedPmcCount), layout::kPotential});
 
-    // The fixed p.m.c. in slot order: every slot that is not a per-sample column.
+    // The fixed p.m.c. in slot order: every slot that is not a per-sample column; a pH row
+    // stays where it was, with its value as it was read.
+    std::vector<std::vector<std::string>> fixed;
     for (int slot = 1; slot <= m.PmcSlots; ++slot) {
         bool perSample = false;
         for (int c = 1; c <= m.SamplePmcCount; ++c)
             perSample = perSample || m.SamplePmcSlot[c] == slot;
         if (perSample) continue;
-        AddLine(text, {"", m.SystemInfo.SpeciesNames[slot], ShortForm(m.PmcPotential[slot])});
+        fixed.push_back({"", m.SystemInfo.SpeciesNames[slot], ShortForm(m.PmcPotential[slot])});
     }
+    if (m.PhRow != 0) {
+        const auto at = std::min(fixed.size(), static_cast<std::size_t>(m.PhRow - 1));
+        fixed.insert(fixed.begin() + static_cast<std::ptrdiff_t>(at), {"", layout::kPh, m.PhText});
+    }
+    for (const std::vector<std::string>& row : fixed)
+        AddLine(text, row);
 
     AddLine(text, {layout::kSpecies, ShortForm(m.SpeciesCount), layout::kInitial, layout::kResult,
                    " " + m.HalfWidthHeader});
@@ -95,9 +104,17 @@ std::string ResultsText(ProblemModel& m) {
     AddLine(text, {layout::kYAxis, m.YAxis.Text});
     AddLine(text, {});
 
+    // The per-sample p.m.c., with a pH column where it was.
+    const auto pmcColumns = [&m](std::vector<std::string>& cells, auto pmc, auto ph) {
+        for (int c = 1; c <= m.SamplePmcCount + 1; ++c) {
+            if (c == m.PhColumn) cells.push_back(ph());
+            if (c <= m.SamplePmcCount) cells.push_back(pmc(c));
+        }
+    };
     std::vector<std::string> header = {layout::kSample};
-    for (int c = 1; c <= m.SamplePmcCount; ++c)
-        header.push_back(m.SystemInfo.SpeciesNames[m.SamplePmcSlot[c]]);
+    pmcColumns(
+        header, [&m](int c) { return m.SystemInfo.SpeciesNames[m.SamplePmcSlot[c]]; },
+        [] { return std::string(layout::kPh); });
     for (int f = 1; f <= m.FormulaCount; ++f)
         header.push_back(m.FormulaNames[f]);
     for (const char* cell : layout::kSampleHeaders)
@@ -107,8 +124,9 @@ std::string ResultsText(ProblemModel& m) {
     for (int s = 1; s <= m.SampleCount; ++s) {
         const SampleRec& sample = m.Samples[s];
         std::vector<std::string> cells = {sample.Name};
-        for (int c = 1; c <= m.SamplePmcCount; ++c)
-            cells.push_back(ShortForm(sample.Potentials[c]));
+        pmcColumns(
+            cells, [&sample](int c) { return ShortForm(sample.Potentials[c]); },
+            [&sample] { return sample.PhText; });
         for (int f = 1; f <= m.FormulaCount; ++f)
             cells.push_back(PositiveOrEmpty(sample.Amounts[f]));
         cells.push_back(PositiveOrEmpty(sample.Weight));

@@ -9,11 +9,13 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake --preset example >/dev/null
 cmake --build --preset example -j"${JOBS:-2}"
+name=${1:-agcl}
 work=$(mktemp -d)
-cp "examples/${1:-agcl}.txt" "$work/"
-build/example/cli/varsel-cli "$work/${1:-agcl}.txt"
+# An example in a folder of its own brings its System along: the folder is copied whole.
+if [ -d "examples/$name" ]; then cp "examples/$name"/* "$work/"; else cp "examples/$name.txt" "$work/"; fi
+build/example/cli/varsel-cli "$work/$name.txt"
 echo
-echo "== the data file after the run ($work/${1:-agcl}.txt):"
+echo "== the data file after the run ($work/$name.txt):"
 # The data files are Latin-1 (the format demands it) and the program's own output is UTF-8:
 # the copy is shown in UTF-8 too, the file itself stays as it is.
-iconv -f LATIN1 -t UTF-8 "$work/${1:-agcl}.txt"
+iconv -f LATIN1 -t UTF-8 "$work/$name.txt"

@@ -46,6 +46,8 @@ void SystemReader::ReadSystem(const std::string& systemFile, SystemInfo& info, s
         for (int e = 0; e < elements; ++e)
             fresh.Stoich(e + 1, s + 1) = static_cast<float>(model.Stoich[s][e]);
     }
+    fresh.AcidTitrant = model.Definition.Acid;
+    fresh.BaseTitrant = model.Definition.Base;
     info = std::move(fresh);
 }
 

@@ -27,6 +27,11 @@ struct FittedValue {
 struct SamplePoint {
     std::string Name;
     double X = 0, YExp = 0, YCalc = 0, Error = 0, Weight = 0;
+    bool HasPh = false;  ///< a pH was imposed on this sample
+    double Ph = 0;       ///< that pH
+    /// The titrant added to meet it, mol per kg of water: the acid when positive, the base
+    /// when negative (FitSummary::Acid, ::Base).
+    double Titrant = 0;
     bool operator==(const SamplePoint&) const = default;
 };
 
@@ -73,6 +78,12 @@ struct FitSummary {
     FitConditions Conditions;
     AxisSummary X, Y;
     std::vector<FittedValue> FixedSpecies;  ///< the species held at their Result, in file order
+    /// The data file imposed a measured pH (per sample or for all), −log m(H+) when PhMolal,
+    /// else −log a(H+), met by adding the System's acid or base (formulas; either may be
+    /// empty).
+    bool ImposesPh = false;
+    bool PhMolal = false;
+    std::string Acid, Base;
 };
 
 inline constexpr double kStrongCorrelation = 0.95;

@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "shell/qt/Dialogs.h"
+#include "shell/qt/ImposedPhSection.h"
 #include "shell/report/ReportPlots.h"
 #include "shell/report/SummaryText.h"
 
@@ -139,6 +140,7 @@ ResultsView::ResultsView(const FitSummary& summary, QWidget* owner)
         tables->addWidget(new QLabel("<b>Correlation of the fitted species</b>"));
         tables->addWidget(CorrelationTable(summary_));
     }
+    if (QWidget* ph = ImposedPhSection(summary_)) tables->addWidget(ph);
     tables->addStretch();
     auto* save = new QPushButton("Save plot\u2026");
     save->setObjectName("cmdSavePlot");

@@ -1,8 +1,9 @@
 // The results view that opens beside the main window after a run that reached a pass: the
 // fitted species with their 95 % half-widths, the mean errors and the effort, the warnings
-// in words, the correlation of the fitted species, and the two plots (Y against X, errors
-// against X), which "Save plot" writes as PNG (at 300 dpi for print, or at screen resolution),
-// SVG or PDF, in the data file's folder unless the user goes elsewhere.
+// in words, the correlation of the fitted species, the pH and titrant of every sample when
+// the fit imposed a pH, and the two plots (Y against X, errors against X), which "Save plot"
+// writes as PNG (at 300 dpi for print, or at screen resolution), SVG or PDF, in the data
+// file's folder unless the user goes elsewhere.
 #pragma once
 
 #include <QWidget>

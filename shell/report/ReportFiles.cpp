@@ -5,6 +5,7 @@
 
 #include "files/FileReplacement.h"
 #include "json/SummaryJson.h"
+#include "shell/report/ImposedPh.h"
 #include "shell/report/ReportPlots.h"
 #include "shell/report/SummaryText.h"
 
@@ -106,7 +107,7 @@ QByteArray SummaryHtml(const FitSummary& s) {
             page += "<td>" + Escaped(Significant(value)) + "</td>";
         page += "</tr>\n";
     }
-    page += "</table>\n</body>\n</html>\n";
+    page += "</table>\n" + ImposedPhHtml(s) + "</body>\n</html>\n";
     return bytes + page.toUtf8();
 }
 

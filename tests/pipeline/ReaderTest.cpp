@@ -1,5 +1,5 @@
 // The data file reader: every status code reached by a crafted file with its text and
-// position, the engine's refusals, and the lifted limits.
+// position (a pH among them), the engine's refusals, and the lifted limits.
 #include <functional>
 
 #include "PipelineFixture.h"
@@ -104,6 +104,19 @@ const Crafted kCrafted[] = {
     {16, "Sample\tO2,g\tNaCl\tWeight\tX\tY (exp)\tY (calc)\terror\textras",
      "p.m.c. appears twice (row=16, col=2)"},
     {17, "s1\thigh\t0.1\t1\t\t-1.05", "p.m.c. potential is invalid (row=17, col=2)"},
+    {8, "\tpH\t7", "pH needs titrants in the System (row=8, col=2)"},
+    {0, "", "pH value is invalid (row=8, col=3)",
+     [](Lines& l, EngineScript& s) {
+         s.System.BaseTitrant = "NaOH";
+         Replace(l, 8, "\tpH\tneutral");
+     }},
+    {0, "", "p.m.c. appears twice (row=17, col=3)",
+     [](Lines& l, EngineScript& s) {
+         s.System.AcidTitrant = "HCl";
+         Replace(l, 7, "P.m.c.:\t2\tPotential");
+         l.insert(l.begin() + 8, "\tpH\t7");
+         Replace(l, 17, "Sample\tH2O\tpH\tNaCl\tWeight\tX\tY (exp)\tY (calc)\terror\textras");
+     }},
 };
 
 TEST_F(ReaderTest, EveryFailureHasItsCodeMessageAndPosition) {

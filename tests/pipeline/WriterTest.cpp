@@ -14,10 +14,13 @@ namespace fs = std::filesystem;
 
 const fs::path kGolden = fs::path(VARSEL_TEST_DATA_DIR) / "pipeline" / "results-small.txt";
 
-// The worked example with a second sample that has no NaCl and no weight.
+// The worked example with a pH for all samples ahead of O2,g, and a second sample that has
+// no NaCl and no weight.
 std::vector<std::string> SmallExample() {
     std::vector<std::string> lines = WorkedExample();
     lines[17] = "s2\t-236.5\t0\t\t\t-0.43";
+    lines[6] = "P.m.c.:\t2\tPotential";
+    lines.insert(lines.begin() + 7, "\tpH\t7.250");
     return lines;
 }
 
@@ -39,6 +42,11 @@ void SetResults(ProblemModel& m) {
 
 class WriterTest : public PipelineTest {
   protected:
+    void SetUp() override {
+        PipelineTest::SetUp();
+        script.System.AcidTitrant = "HCl";
+    }
+
     // The folder's entries other than data.txt (a temporary file left behind, say).
     std::vector<std::string> Strays() const {
         std::vector<std::string> names;
@@ -51,6 +59,7 @@ class WriterTest : public PipelineTest {
 
 TEST_F(WriterTest, SmallFileMatchesTheGoldenBytes) {
     ASSERT_EQ(Read(SmallExample()), 0) << m.StatusText;
+    EXPECT_EQ(m.Samples[2].Ph, 7.25f);
     SetResults(m);
     SaveResults(m, context);
     ASSERT_EQ(m.StatusCode, 0);
