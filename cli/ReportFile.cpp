@@ -5,11 +5,13 @@
 #include <cstdlib>
 
 #include "shell/report/ReportFiles.h"
+#include "shell/report/UncertaintyReport.h"
 #include "varsel/FitSummary.h"
 
 namespace varsel::cli {
 
-bool WriteReportFile(const std::string& path, const FitSummary& summary, std::FILE* out) {
+bool WriteReportFile(const std::string& path, const FitSummary& summary, std::FILE* out,
+                     const uncertainty::Result* intervals) {
     if (!summary.Filled) {
         std::fprintf(out, "No report: the run did not reach its first pass\n");
         return false;
@@ -22,7 +24,10 @@ bool WriteReportFile(const std::string& path, const FitSummary& summary, std::FI
     const bool own = QApplication::instance() == nullptr;
     QApplication* application = own ? new QApplication(argc, argv) : nullptr;
     QString error;
-    const bool written = report::WriteReport(summary, QString::fromStdString(path), error);
+    const QString file = QString::fromStdString(path);
+    const bool written = intervals != nullptr
+                             ? report::WriteReport(summary, *intervals, file, error)
+                             : report::WriteReport(summary, file, error);
     delete application;
     if (written) {
         std::fprintf(out, "Report written to %s\n", path.c_str());

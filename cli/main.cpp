@@ -19,6 +19,7 @@
 
 #include "DataFileRun.h"
 #include "IgnoreLimits.h"
+#include "UncertaintyOptions.h"
 #include "shell/InfoLabels.h"
 #include "varsel/Stop.h"
 
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
     bool version = false;
     std::string report;
     std::vector<std::string> positionals;
+    varsel::cli::UncertaintyRequest intervals;
     app.add_flag("--save-on-failure", saveOnFailure,
                  "after a failed fit, save the values reached (answers Yes to the save question)");
     app.add_flag("--no-save", noSave,
@@ -64,6 +66,7 @@ int main(int argc, char** argv) {
                    "write the fit's summary to FILE: .json, .html (tables and plots), or the "
                    "plots as .png, .svg or .pdf")
         ->option_text("FILE");
+    varsel::cli::AddUncertaintyOptions(app, intervals);
     app.add_flag("--version", version, "print the program's name, version and authors");
     app.add_option("DATAFILE", positionals,
                    "the data file (.txt, or a workbook .xls, .xlsx or .ods), optionally "
@@ -86,6 +89,7 @@ int main(int argc, char** argv) {
     if (files.size() != 1 || files[0].empty()) {
         std::fprintf(stderr,
                      "usage: varsel-cli [--save-on-failure] [--no-save] [--report FILE] "
+                     "[--profile] [--bootstrap[=N]] [--seed S] [--threads T] [--scale-by-fit] "
                      "DATAFILE [/ie]\n");
         return 2;
     }
@@ -96,6 +100,7 @@ int main(int argc, char** argv) {
     run.SaveOnFailure = saveOnFailure;
     run.NoSave = noSave;
     run.Report = report;
+    run.Uncertainty = intervals;
     const int status = varsel::cli::RunDataFile(run, stdout, stopSource.Token());
     if (stopSignal != 0) return 128 + stopSignal;
     return status;
