@@ -8,6 +8,8 @@
 
 #include "varsel/FitSummary.h"
 
+class QVBoxLayout;
+
 namespace varsel::qt {
 
 class ResultsView final : public QWidget {
@@ -20,10 +22,14 @@ class ResultsView final : public QWidget {
     /// Writes both plots to `path` (.png, .svg or .pdf); false with `error` set otherwise.
     bool SavePlot(const QString& path, QString& error) const;
 
+    /// Adds a panel (taken over) below the tables and plots.
+    void AddPanel(QWidget* panel);
+
   private:
     void SavePlotClicked();
 
     FitSummary summary_;
+    QVBoxLayout* panels_ = nullptr;
 };
 
 /// Opens the view of a run's summary beside `owner` (closing an earlier one) when the run
