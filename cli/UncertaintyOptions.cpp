@@ -14,7 +14,8 @@ void AddUncertaintyOptions(CLI::App& app, UncertaintyRequest& request) {
     app.add_flag("--bootstrap{1000}", request.Replicates,
                  "after the fit, refit N residual-bootstrap replicates (--bootstrap=N; 1000 "
                  "when N is not given)")
-        ->check(CLI::Range(1, 1000000));
+        ->check(CLI::Range(1, 1000000))
+        ->option_text("[=N]");
     app.add_option("--seed", request.Seed,
                    "the bootstrap's random seed (0 to 2^53 - 1); the same seed gives the same "
                    "intervals. Default: a fresh one, which is printed")
