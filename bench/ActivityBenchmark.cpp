@@ -45,11 +45,11 @@ void Run(benchmark::State& bench, bool pitzer, bool full) {
              : std::vector<double>{2.0, 2.0};
     const double t = 573.15;
     const double rho = water::Density(t, 500e5);
-    const SolutionState state{t, 500, rho, water::DielectricConstantFernandez(t, rho), m};
+    const SolutionState state{{t, 300, 500, rho, water::DielectricConstantFernandez(t, rho)}, m};
     std::vector<double> lnGamma(m.size());
     double lnAw = 0;
     for (auto _ : bench) {
-        model->Evaluate(state, lnGamma, lnAw);
+        model->Evaluate(state, lnGamma, &lnAw);
         benchmark::DoNotOptimize(lnGamma.data());
         benchmark::DoNotOptimize(lnAw);
     }

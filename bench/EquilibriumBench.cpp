@@ -15,6 +15,7 @@
 #include <new>
 
 #include "engine/EngineFactory.h"
+#include "services/EngineContract.h"
 
 namespace {
 std::atomic<long> allocations{0};
@@ -84,7 +85,7 @@ struct Run {
 
 void Measure(benchmark::State& state, bool warm, bool newConditions) {
     Run run;
-    run.solver->SetSwitch(28, warm ? 1 : 0);
+    run.solver->SetSwitch(varsel::kWarmStartSwitch, warm ? 1 : 0);
     run.Calculate(300.0f);
     if (!run.Ok()) state.SkipWithError("the first calculation failed");
     // The computed value of NaCl,aq, moved by ±0.05 kJ/mol from call to call as a fit does.

@@ -28,20 +28,6 @@ void StripModeSwitch(std::string& text) {
     text = TrimBlanks(padded.substr(0, p) + padded.substr(p + 7));
 }
 
-std::int16_t OptionFlagWord(const std::string& strippedOptions) {
-    std::string words;
-    for (char c : Lower(TrimBlanks(strippedOptions))) {
-        if (c == ' ') continue;
-        words.push_back(c == '/' ? ' ' : c);
-    }
-    words.push_back(' ');
-    std::int16_t flags = 16384;
-    if (words.find(" wp ") != std::string::npos) flags |= 1;
-    if (words.find(" bl ") != std::string::npos) flags |= 2;
-    if (words.find(" ew ") != std::string::npos) flags |= 4;
-    return flags;
-}
-
 void ParseAxis(ProblemModel& m, std::string& text, AxisDef& axis) {
     const std::size_t length = text.size();
     if (length < 4) {

@@ -14,11 +14,6 @@ namespace varsel {
 /// options text, then trims blanks. A text without the switch is left unchanged.
 void StripModeSwitch(std::string& text);
 
-/// The option-flag word for the engine's standard-property modes: 16384, plus 1 for the
-/// switch /wp, 2 for /bl and 4 for /ew (any case, whole words between slashes; blanks inside
-/// the text are ignored).
-std::int16_t OptionFlagWord(const std::string& strippedOptions);
-
 /// Parses an axis definition into `axis`. On success `text` holds the name or symbol found
 /// between the parentheses (or stays "fixed"). On failure sets m.StatusCode to kAxis and leaves
 /// StatusText alone. Species are looked up in m's System, element symbols through m.Thermo.

@@ -9,7 +9,8 @@ constexpr double kLn10 = 2.302585092994046;
 constexpr double kNeutralB = 0.1;  // log γ_n = 0.1 Ī
 }  // namespace
 
-Hkf81Model::Hkf81Model(std::vector<Solute> solutes) : solutes_(std::move(solutes)) {
+Hkf81Model::Hkf81Model(std::vector<Solute> solutes)
+    : solutes_(std::move(solutes)), scaled_(solutes_.size(), 0.0) {
     omegaAbs_.reserve(solutes_.size());
     weight_.reserve(solutes_.size());
     for (const Solute& s : solutes_) {
@@ -18,15 +19,20 @@ Hkf81Model::Hkf81Model(std::vector<Solute> solutes) : solutes_(std::move(solutes
     }
 }
 
-void Hkf81Model::Evaluate(const SolutionState& state, std::span<double> lnGamma,
-                          double& lnWaterActivity) {
+double Hkf81Model::LoopIonicStrength(std::span<const double> molality, double) const {
+    return WeightedIonicStrength(weight_, molality);
+}
+
+void Hkf81Model::Evaluate(const SolutionState& loopState, std::span<double> lnGamma,
+                          double* lnWaterActivity) {
+    const SolutionState state = ScaledToLoop(loopState, weight_, scaled_);
     CheckState("HKF81", state, solutes_.size(), lnGamma.size());
-    if (state.Temperature != cachedTemperature_ || state.Pressure != cachedPressure_) {
-        parameters_ = ignoreLimits_
-                          ? Hkf81ParametersNearest(state.Temperature - 273.15, state.Pressure)
-                          : Hkf81ParametersAt(state.Temperature - 273.15, state.Pressure);
-        cachedTemperature_ = state.Temperature;
-        cachedPressure_ = state.Pressure;
+    const WaterState& w = state.Water;
+    if (w.Temperature != cachedTemperature_ || w.Pressure != cachedPressure_) {
+        parameters_ = ignoreLimits_ ? Hkf81ParametersNearest(w.Temperature - 273.15, w.Pressure)
+                                    : Hkf81ParametersAt(w.Temperature - 273.15, w.Pressure);
+        cachedTemperature_ = w.Temperature;
+        cachedPressure_ = w.Pressure;
     }
     const Hkf81Parameters& p = parameters_;
     const std::span<const double> m = state.Molality;
@@ -71,7 +77,7 @@ void Hkf81Model::Evaluate(const SolutionState& state, std::span<double> lnGamma,
     }
     const double osmoticSum = total - kLn10 * p.A * root / 3.0 * OsmoticSigma(x) * ionZ2 +
                               0.5 * kLn10 * ionic * bSum - conversion;
-    lnWaterActivity = -kWaterMolarMass * osmoticSum;
+    if (lnWaterActivity) *lnWaterActivity = -kWaterMolarMass * osmoticSum;
 }
 
 }  // namespace varsel::engine::activity

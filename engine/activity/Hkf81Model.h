@@ -32,7 +32,11 @@ class Hkf81Model final : public ActivityModel {
     explicit Hkf81Model(std::vector<Solute> solutes);
 
     void Evaluate(const SolutionState& state, std::span<double> lnGamma,
-                  double& lnWaterActivity) override;
+                  double* lnWaterActivity) override;
+    /// The stoichiometric ionic strength Ī.
+    double LoopIonicStrength(std::span<const double> molality, double trueIonic) const override;
+    bool FollowsComposition() const override { return true; }
+    DielectricChoice Dielectric() const override { return DielectricChoice::Iapws; }
     const char* Name() const override { return "hkf81"; }
     void SetIgnoreLimits(bool ignore) override {
         ignoreLimits_ = ignore;
@@ -43,6 +47,7 @@ class Hkf81Model final : public ActivityModel {
     std::vector<Solute> solutes_;
     std::vector<double> omegaAbs_;   // ω_abs of each solute, cal/mol (0 for neutral species)
     std::vector<double> weight_;     // contribution per mol/kg to the stoichiometric Ī
+    std::vector<double> scaled_;     // the molalities scaled to the loop's Ī
     double cachedTemperature_ = -1;  // state of `parameters_` (the table look-up needs the
     double cachedPressure_ = -1;     // saturation pressure above 100 °C)
     Hkf81Parameters parameters_;

@@ -37,7 +37,9 @@ PitzerModel::PitzerModel(std::vector<Solute> solutes, const PitzerParameters& pa
     for (std::size_t i = 0; i < solutes_.size(); ++i) {
         index.emplace(solutes_[i].Name, static_cast<int>(i));
         charge_.push_back(solutes_[i].Charge);
+        weight_.push_back(0.5 * solutes_[i].Charge * solutes_[i].Charge);
     }
+    scaled_.assign(solutes_.size(), 0.0);
     std::map<std::pair<int, int>, std::size_t> pairAt;
     std::map<std::pair<int, int>, std::size_t> mixAt;
     auto refuse = [&](const PitzerEntry& e, const std::string& why) {
@@ -161,11 +163,16 @@ void PitzerModel::UpdateState(double t, double pressure) {
     cachedPressure_ = pressure;
 }
 
-void PitzerModel::Evaluate(const SolutionState& state, std::span<double> lnGamma,
-                           double& lnWaterActivity) {
+double PitzerModel::LoopIonicStrength(std::span<const double> molality, double) const {
+    return WeightedIonicStrength(weight_, molality);
+}
+
+void PitzerModel::Evaluate(const SolutionState& loopState, std::span<double> lnGamma,
+                           double* lnWaterActivity) {
+    const SolutionState state = ScaledToLoop(loopState, weight_, scaled_);
     CheckState("Pitzer", state, solutes_.size(), lnGamma.size());
-    UpdateState(state.Temperature, state.Pressure);
-    const double aPhi = kLn10 * SlopesOf(state).A / 3.0;
+    UpdateState(state.Water.Temperature, state.Water.Pressure);
+    const double aPhi = kLn10 * SlopesOf(state.Water).A / 3.0;
     const std::span<const double> m = state.Molality;
     const std::size_t n = m.size();
 
@@ -236,7 +243,7 @@ void PitzerModel::Evaluate(const SolutionState& state, std::span<double> lnGamma
         osm += 2.0 * m[x.I] * m[x.J] * m[x.K] * x.Value;
     }
     osmotic_ = total > 0 ? 1.0 + osm / total : 1.0;
-    lnWaterActivity = -kWaterMolarMass * (total + osm);
+    if (lnWaterActivity) *lnWaterActivity = -kWaterMolarMass * (total + osm);
 }
 
 }  // namespace varsel::engine::activity

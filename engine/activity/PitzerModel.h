@@ -39,7 +39,11 @@ class PitzerModel final : public ActivityModel {
     PitzerModel(std::vector<Solute> solutes, const PitzerParameters& parameters);
 
     void Evaluate(const SolutionState& state, std::span<double> lnGamma,
-                  double& lnWaterActivity) override;
+                  double* lnWaterActivity) override;
+    /// The true ionic strength ½ Σ m z².
+    double LoopIonicStrength(std::span<const double> molality, double trueIonic) const override;
+    bool FollowsComposition() const override { return true; }
+    DielectricChoice Dielectric() const override { return DielectricChoice::Iapws; }
     const char* Name() const override { return "pitzer"; }
 
     /// The osmotic coefficient φ of the last evaluation (1 for pure water).
@@ -72,6 +76,8 @@ class PitzerModel final : public ActivityModel {
 
     std::vector<Solute> solutes_;
     std::vector<double> charge_;
+    std::vector<double> weight_;  // ½ z², per mol/kg of the true ionic strength
+    std::vector<double> scaled_;  // the molalities scaled to the loop's ionic strength
     std::vector<Pair> pairs_;
     std::vector<Mix> mixes_;
     std::vector<Triple> psis_;

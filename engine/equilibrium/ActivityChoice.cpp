@@ -6,12 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "engine/activity/BdotModel.h"
 #include "engine/activity/Hkf81Model.h"
+#include "engine/activity/IdealModel.h"
 #include "engine/activity/PitzerModel.h"
 #include "engine/common/DataFolders.h"
-#include "engine/equilibrium/BdotActivity.h"
 #include "engine/equilibrium/IonPairs.h"
-#include "engine/equilibrium/ModelActivity.h"
 #include "model/RuntimeFailure.h"
 
 namespace varsel::engine::equilibrium {
@@ -24,17 +24,6 @@ constexpr std::array<std::pair<std::string_view, ActivityKind>, 4> kKinds = {{
     {"pitzer", ActivityKind::Pitzer},
     {"ideal", ActivityKind::Ideal},
 }};
-
-class IdealActivity final : public SolutionActivity {
-  public:
-    void LnActivityCoefficients(const EquilibriumConditions&, const SolutionState&,
-                                std::span<double> lnGamma) const override {
-        std::fill(lnGamma.begin(), lnGamma.end(), 0.0);
-    }
-    double LnWaterActivity(const EquilibriumConditions&, const SolutionState&) const override {
-        return 0.0;
-    }
-};
 
 // The name of a species in the Pitzer parameter file: without the ",aq" of a neutral species,
 // and with a repeated charge sign written as sign and number ("Ca++" → "Ca+2").
@@ -58,17 +47,6 @@ std::vector<activity::Solute> ModelSolutes(const EquilibriumProblem& problem, bo
         solutes.push_back(std::move(m));
     }
     return solutes;
-}
-
-// Each solute's contribution per mol/kg to the ionic strength a model works with: ½ z², or
-// for the stoichiometric ionic strength the ½ Σ ν z² of an ion pair's free ions.
-std::vector<double> IonicWeights(const std::vector<activity::Solute>& solutes,
-                                 bool stoichiometric) {
-    std::vector<double> weight;
-    for (const activity::Solute& s : solutes)
-        weight.push_back(stoichiometric && s.Dissociated > 0 ? s.Dissociated
-                                                             : 0.5 * s.Charge * s.Charge);
-    return weight;
 }
 
 // Pitzer parameters describe the ions as fully dissociated: an ion pair beside the binary
@@ -124,20 +102,15 @@ const char* ActivityKindName(ActivityKind kind) {
     return "bdot";
 }
 
-std::unique_ptr<SolutionActivity> MakeSolutionActivity(ActivityKind kind,
-                                                       const EquilibriumProblem& problem,
-                                                       const std::filesystem::path& workFolder) {
+std::unique_ptr<activity::ActivityModel> MakeActivityModel(
+    ActivityKind kind, const EquilibriumProblem& problem, const std::filesystem::path& workFolder) {
     switch (kind) {
         case ActivityKind::Bdot:
             break;
         case ActivityKind::Ideal:
-            return std::make_unique<IdealActivity>();
-        case ActivityKind::Hkf81: {
-            std::vector<activity::Solute> solutes = ModelSolutes(problem, false);
-            std::vector<double> weight = IonicWeights(solutes, true);
-            return std::make_unique<ModelActivity>(
-                std::make_unique<activity::Hkf81Model>(std::move(solutes)), std::move(weight));
-        }
+            return std::make_unique<activity::IdealModel>();
+        case ActivityKind::Hkf81:
+            return std::make_unique<activity::Hkf81Model>(ModelSolutes(problem, false));
         case ActivityKind::Pitzer: {
             static constexpr std::string_view kExtensions[] = {".dat"};
             const std::filesystem::path path =
@@ -150,13 +123,10 @@ std::unique_ptr<SolutionActivity> MakeSolutionActivity(ActivityKind kind,
             const activity::PitzerParameters parameters = activity::ReadPitzerFile(path.string());
             std::vector<activity::Solute> solutes = ModelSolutes(problem, true);
             RefuseIonPairs(problem, solutes, parameters);
-            std::vector<double> weight = IonicWeights(solutes, false);
-            return std::make_unique<ModelActivity>(
-                std::make_unique<activity::PitzerModel>(std::move(solutes), parameters),
-                std::move(weight));
+            return std::make_unique<activity::PitzerModel>(std::move(solutes), parameters);
         }
     }
-    return std::make_unique<BdotActivity>(problem.Solutes);
+    return std::make_unique<activity::BdotModel>(ModelSolutes(problem, false));
 }
 
 }  // namespace varsel::engine::equilibrium

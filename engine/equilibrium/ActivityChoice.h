@@ -1,7 +1,7 @@
 // The choice of activity model of the aqueous solution, as the options text names it
 // (/act=NAME): the B-dot equation (the default), the extended Debye-Hückel equation of
 // Helgeson, Kirkham & Flowers (1981), the Pitzer equations, or the ideal solution (γ = 1,
-// a_w = 1). Builds the model for the solutes of an equilibrium problem.
+// a_w = 1). Builds the model (engine/activity) for the solutes of an equilibrium problem.
 #pragma once
 
 #include <filesystem>
@@ -9,8 +9,8 @@
 #include <optional>
 #include <string_view>
 
+#include "engine/activity/ActivityModel.h"
 #include "engine/equilibrium/EquilibriumProblem.h"
-#include "engine/equilibrium/SolutionActivity.h"
 
 namespace varsel::engine::equilibrium {
 
@@ -29,8 +29,8 @@ const char* ActivityKindName(ActivityKind kind);
 /// file pitzer.dat of the activity data folders (the working folder first). Throws
 /// RuntimeFailure(kEngineFailure) when the file cannot be read, or for the Pitzer model when
 /// the System holds an ion pair whose ions have parameters of their own, naming the species.
-std::unique_ptr<SolutionActivity> MakeSolutionActivity(ActivityKind kind,
-                                                       const EquilibriumProblem& problem,
-                                                       const std::filesystem::path& workFolder);
+std::unique_ptr<activity::ActivityModel> MakeActivityModel(ActivityKind kind,
+                                                           const EquilibriumProblem& problem,
+                                                           const std::filesystem::path& workFolder);
 
 }  // namespace varsel::engine::equilibrium

@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/equilibrium/ActivityModel.h"
+#include "engine/activity/ActivityModel.h"
+#include "services/EngineContract.h"
 
 namespace varsel::engine::equilibrium {
 
@@ -19,8 +20,7 @@ struct Solute {
     std::string Name;
     ElementVector Elements;
     double Charge = 0;
-    double IonSize = 0;  ///< å of the B-dot equation, Å
-    double Omega = 0;    ///< conventional Born coefficient ω of its HKF parameters, cal/mol
+    double Omega = 0;  ///< conventional Born coefficient ω of its HKF parameters, cal/mol
 };
 
 /// A non-aqueous species that may form as a pure phase.
@@ -49,12 +49,8 @@ struct EquilibriumProblem {
 
 /// The conditions of one calculation. Potentials are μ/RT (dimensionless).
 struct EquilibriumConditions {
-    double TempC = 25;        ///< for messages only
-    double PressureBar = 1;   ///< for messages only
-    BdotParameters Activity;  ///< activity-model parameters at T and P
-    /// The water at T and P for the activity models beyond B-dot: temperature (K), density
-    /// (kg/m³) and the dielectric constant of the IAPWS formulation.
-    double TempK = 0, WaterDensity = 0, WaterEpsilon = 0;
+    /// The water at T and P, with the dielectric constant the activity model asks for.
+    activity::WaterState Water;
     bool IgnoreLimits = false;  ///< models take their nearest tabulated state outside their range
     std::vector<double> MobilePotential;     ///< μ_k/RT of each p.m.c. (μ° + RT ln a)
     std::vector<double> ExtraPotential;      ///< μ°/RT of each extra as a pure phase at T, P

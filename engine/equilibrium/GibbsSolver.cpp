@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <utility>
 
-#include "engine/equilibrium/BdotActivity.h"
+#include "engine/equilibrium/ActivityChoice.h"
 #include "engine/equilibrium/VectorMath.h"
 #include "model/RuntimeFailure.h"
 
@@ -28,9 +28,11 @@ int Count(std::size_t n) {
 
 }  // namespace
 
-GibbsSolver::GibbsSolver(EquilibriumProblem problem, std::unique_ptr<SolutionActivity> activity)
+GibbsSolver::GibbsSolver(EquilibriumProblem problem,
+                         std::unique_ptr<activity::ActivityModel> activity)
     : problem_(std::move(problem)),
-      activity_(activity ? std::move(activity) : std::make_unique<BdotActivity>(problem_.Solutes)),
+      activity_(activity ? std::move(activity)
+                         : MakeActivityModel(ActivityKind::Bdot, problem_, {})),
       elements_(problem_.ElementCount()),
       solutes_(Count(problem_.Solutes.size())),
       extras_(Count(problem_.Extras.size())),
@@ -75,7 +77,7 @@ bool GibbsSolver::Fail(const std::string& what) {
 }
 
 std::string GibbsSolver::Where(const EquilibriumConditions& c) {
-    return " at T = " + Number(c.TempC) + " C, P = " + Number(c.PressureBar) +
+    return " at T = " + Number(c.Water.TemperatureC) + " C, P = " + Number(c.Water.Pressure) +
            " bar with the given composition";
 }
 
@@ -106,9 +108,9 @@ bool GibbsSolver::CheckInput(const EquilibriumConditions& c) {
             return Fail("the standard potential of " + problem_.Solutes[j].Name +
                         " could not be computed" + Where(c));
     }
-    if (!std::isfinite(c.SolventStandard) || !std::isfinite(c.Activity.A) ||
-        !std::isfinite(c.Activity.B) || !std::isfinite(c.Activity.Bdot) || c.Activity.A < 0 ||
-        c.Activity.B < 0)
+    const activity::WaterState& w = c.Water;
+    if (!std::isfinite(c.SolventStandard) || !(w.Temperature > 0) || !(w.Density > 0) ||
+        !(w.Epsilon >= 1) || !std::isfinite(w.Temperature + w.Density + w.Epsilon))
         return Fail("the properties of water could not be computed" + Where(c));
     return true;
 }
@@ -186,11 +188,12 @@ bool GibbsSolver::RefuseComposition(const EquilibriumConditions& c) {
     return Fail(
         "impossible composition: the species of the System cannot hold the given "
         "amounts of " +
-        elements + " at T = " + Number(c.TempC) + " C, P = " + Number(c.PressureBar) + " bar");
+        elements + " at T = " + Number(c.Water.TemperatureC) +
+        " C, P = " + Number(c.Water.Pressure) + " bar");
 }
 
 void GibbsSolver::SetActivityCoefficients(const EquilibriumConditions& c, double ionicStrength) {
-    activity_->LnActivityCoefficients(c, {molality_, ionicStrength}, lnGamma_);
+    activity_->Evaluate({c.Water, molality_, ionicStrength}, lnGamma_, nullptr);
 }
 
 void GibbsSolver::UpdateConstants(const EquilibriumConditions& c) {
@@ -231,13 +234,13 @@ GibbsSolver::ActivityOutcome GibbsSolver::SettleActivity(const EquilibriumCondit
         // function of the speciation as well, which shifts under the loop as the ion pairs
         // settle and leaves its bracket behind.
         const double trueIonic = TrueIonicStrength();
-        const SolutionState found{molality_, activity_->LoopIonicStrength(molality_, trueIonic)};
-        const double lnWater =
-            basis_.WaterColumn() >= 0 ? activity_->LnWaterActivity(c, found) : lnAw_;
-        if (!std::isfinite(found.IonicStrength) || !std::isfinite(lnWater))
-            return ActivityOutcome::NoConvergence;
+        const activity::SolutionState found{c.Water, molality_,
+                                            activity_->LoopIonicStrength(molality_, trueIonic)};
+        if (!std::isfinite(found.IonicStrength)) return ActivityOutcome::NoConvergence;
+        double lnWater = lnAw_;
+        activity_->Evaluate(found, lnGammaFound_, basis_.WaterColumn() >= 0 ? &lnWater : nullptr);
+        if (!std::isfinite(lnWater)) return ActivityOutcome::NoConvergence;
         result_.IonicStrength = trueIonic;
-        activity_->LnActivityCoefficients(c, found, lnGammaFound_);
         double change = std::fabs(lnWater - lnAw_);
         for (int j = 0; j < solutes_; ++j)
             change = std::max(change, std::fabs(lnGammaFound_[j] - lnGamma_[j]));
@@ -292,6 +295,10 @@ void GibbsSolver::StoreResult(const EquilibriumConditions& c) {
 bool GibbsSolver::Solve(const EquilibriumConditions& c, bool warm) {
     dual_.ResetIterations();
     if (!CheckInput(c)) return false;
+    if (c.IgnoreLimits != ignoreLimits_) {
+        activity_->SetIgnoreLimits(c.IgnoreLimits);
+        ignoreLimits_ = c.IgnoreLimits;
+    }
     lnKg_ = std::log(c.SolventMoles / kWaterMolesPerKg);
     const bool useWarm = warm && haveWarm_;
     double ionic = 0;  // the ionic strength the activity coefficients are computed at

@@ -15,24 +15,25 @@
 // Three loops, each bounded, wrap that minimisation: the active set of pure phases
 // (ActivePhases.h), the activity coefficients, which follow the solution through its ionic
 // strength (IonicStrengthSecant.h) and are computed by the activity model
-// (SolutionActivity.h; the B-dot equation unless another is given), with the water activity,
-// and the Newton iteration itself. Where the coefficients depend on the composition beyond
-// the ionic strength, the loop extrapolates them (ActivityExtrapolation.h). The last solution is
-// the starting point of the next call unless a cold start is asked for. All work storage is sized
-// when the solver is built; Solve allocates nothing unless it fails (for its message).
+// (engine/activity/ActivityModel.h; the B-dot equation unless another is given), with the
+// water activity, and the Newton iteration itself. Where the coefficients depend on the
+// composition beyond the ionic strength, the loop extrapolates them (ActivityExtrapolation.h).
+// The last solution is the starting point of the next call unless a cold start is asked for.
+// All work storage is sized when the solver is built; Solve allocates nothing unless it fails
+// (for its message).
 #pragma once
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "engine/activity/ActivityModel.h"
 #include "engine/equilibrium/ActivePhases.h"
 #include "engine/equilibrium/ActivityExtrapolation.h"
 #include "engine/equilibrium/DualNewton.h"
 #include "engine/equilibrium/ElementBasis.h"
 #include "engine/equilibrium/EquilibriumProblem.h"
 #include "engine/equilibrium/IonicStrengthSecant.h"
-#include "engine/equilibrium/SolutionActivity.h"
 
 namespace varsel::engine::equilibrium {
 
@@ -41,7 +42,7 @@ class GibbsSolver {
     /// A solver for `problem` with the given activity model of the solution (the B-dot
     /// equation when none is given).
     explicit GibbsSolver(EquilibriumProblem problem,
-                         std::unique_ptr<SolutionActivity> activity = nullptr);
+                         std::unique_ptr<activity::ActivityModel> activity = nullptr);
 
     /// Computes the equilibrium at the given conditions. Returns true on success; otherwise
     /// Message() says what failed and Result() holds nothing useful. With `warm` the previous
@@ -51,6 +52,8 @@ class GibbsSolver {
     const EquilibriumResult& Result() const { return result_; }
     const std::string& Message() const { return message_; }
     const EquilibriumProblem& Problem() const { return problem_; }
+    /// The activity model of the solution.
+    const activity::ActivityModel& Activity() const { return *activity_; }
 
     /// Forgets the previous solution, so the next Solve starts cold.
     void Forget() { haveWarm_ = false; }
@@ -80,7 +83,8 @@ class GibbsSolver {
     void StoreResult(const EquilibriumConditions& c);
 
     EquilibriumProblem problem_;
-    std::unique_ptr<SolutionActivity> activity_;
+    std::unique_ptr<activity::ActivityModel> activity_;
+    bool ignoreLimits_ = false;  // as last handed to the activity model
     int elements_ = 0, solutes_ = 0, extras_ = 0, mobiles_ = 0;
 
     ElementBasis basis_;

@@ -1,7 +1,6 @@
 #include "engine/equilibrium/Solver.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdio>
 
@@ -16,8 +15,6 @@ namespace varsel::engine::equilibrium {
 
 namespace {
 
-const double kLnWaterMoles = std::log(kWaterMolesPerKg);
-
 bool Usable(float value) {
     return std::isfinite(value) && std::fabs(value) < kUncomputableAbove;
 }
@@ -26,18 +23,6 @@ std::string Number(double value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.6g", value);
     return text;
-}
-
-// The option-flag word of the standard-property models, read from an options text the way the
-// callers compute it: letter case and blanks do not matter, a flag counts as a whole word
-// between slashes.
-std::string OptionWords(const std::string& options) {
-    std::string t;
-    for (char c : options) {
-        if (c == ' ') continue;
-        t += (c == '/') ? ' ' : static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return " " + t + " ";
 }
 
 }  // namespace
@@ -68,15 +53,10 @@ void Solver::OpenDatabase(const std::string& name) {
 void Solver::SetOptions(const std::string& options) {
     options_ = options;
     const std::string words = OptionWords(options);
-    auto has = [&](const char* word) { return words.find(word) != std::string::npos; };
-    int flags = 16384;
-    if (has(" wp ")) flags += 1;
-    if (has(" bl ")) flags += 2;
-    if (has(" ew ")) flags += 4;
-    session_->Calculator().SetModes(static_cast<std::int16_t>(flags));
+    session_->Calculator().SetModes(OptionFlagWord(options));
     session_->SettingsChanged();
-    warmStart_ = !has(" cold ");
-    trace_ = has(" trace ");
+    warmStart_ = !HasOptionSwitch(words, "cold");
+    trace_ = HasOptionSwitch(words, "trace");
     cacheValid_ = false;
     message_.clear();
     // /act=NAME chooses the activity model; the last one written counts.
@@ -107,7 +87,7 @@ void Solver::BuildSolver() {
     solver_.reset();
     try {
         EquilibriumProblem problem = ProblemOf(*system_);
-        auto activity = MakeSolutionActivity(activity_, problem, session_->WorkFolder());
+        auto activity = MakeActivityModel(activity_, problem, session_->WorkFolder());
         solver_ = std::make_unique<GibbsSolver>(std::move(problem), std::move(activity));
         optionsError_.clear();
     } catch (const std::exception& e) {
@@ -151,7 +131,7 @@ void Solver::LoadSystem(const std::string& systemFile) {
         }
         EquilibriumProblem problem = ProblemOf(*model);
         auto solver = std::make_unique<GibbsSolver>(
-            problem, MakeSolutionActivity(activity_, problem, session_->WorkFolder()));
+            problem, MakeActivityModel(activity_, problem, session_->WorkFolder()));
         const std::size_t species = model->Records.size();
         conditions_ = EquilibriumConditions{};
         conditions_.MobilePotential.assign(model->MobileCount, 0.0);
@@ -176,8 +156,8 @@ void Solver::LoadSystem(const std::string& systemFile) {
 }
 
 void Solver::SetSwitch(std::int16_t which, std::int16_t value) {
-    if (which == 27) trace_ = value != 0;
-    if (which == 28) warmStart_ = value != 0;
+    if (which == kTraceSwitch) trace_ = value != 0;
+    if (which == kWarmStartSwitch) warmStart_ = value != 0;
 }
 
 void Solver::SetSpeciesValue(std::int16_t position, float value) {
@@ -202,8 +182,6 @@ void Solver::SetSpeciesValue(std::int16_t position, float value) {
 
 bool Solver::PrepareConditions(float tempC, float pressureBar) {
     EquilibriumConditions& c = conditions_;
-    c.TempC = tempC;
-    c.PressureBar = pressureBar;
     if (!cacheValid_ || tempC != cacheTempC_ || pressureBar != cachePressure_ ||
         cacheVersion_ != session_->SettingsVersion()) {
         cacheValid_ = false;
@@ -269,24 +247,22 @@ bool Solver::PrepareConditions(float tempC, float pressureBar) {
             }
             standard_[s] = value;
         }
+        // The water as the activity model takes it, with the dielectric constant it is made
+        // for (the models beyond B-dot were fitted with the IAPWS one: with the older one the
+        // Pitzer γ± of NaCl come out 3-7 % high at 200-300 °C).
+        const double t = tempK;
+        const double rho = static_cast<double>(density) * 1000.0;
+        double epsilon = 0;
         try {
-            const double t = tempK;
-            const double rho = static_cast<double>(density) * 1000.0;
-            const double epsilon = thermo::DielectricConstant(t, rho, th.CurrentModes());
-            const water::DebyeHuckel dh = water::DebyeHuckelParameters(t, rho, epsilon);
-            c.Activity = {dh.A, dh.B, BdotOfTemperature(tempC)};
-            // The models beyond B-dot take the dielectric constant of the IAPWS formulation
-            // whatever /ew says: with the older one the Pitzer γ± of NaCl come out 3-7 % high
-            // at 200-300 °C.
-            c.TempK = t;
-            c.WaterDensity = rho;
-            c.WaterEpsilon = activity_ == ActivityKind::Hkf81 || activity_ == ActivityKind::Pitzer
-                                 ? water::DielectricConstantFernandez(t, rho)
-                                 : epsilon;
+            epsilon = solver_->Activity().Dielectric() == activity::DielectricChoice::Iapws
+                          ? water::DielectricConstantFernandez(t, rho)
+                          : thermo::DielectricConstant(t, rho, th.CurrentModes());
         } catch (const std::exception& e) {
-            message_ = "could not compute the Debye-Hueckel parameters" + where() + ": " + e.what();
+            message_ =
+                "could not compute the dielectric constant of water" + where() + ": " + e.what();
             return false;
         }
+        c.Water = {t, tempC, pressureBar, rho, epsilon};
         rt_ = static_cast<double>(tempK) * kInterfaceGasConstant;
         cacheTempC_ = tempC;
         cachePressure_ = pressureBar;
@@ -382,7 +358,7 @@ void Solver::Calculate(float tempC, float pressureBar, const Array1<double>& pmc
         lnActivities[nx + 1] = r.LnWaterActivity;
         for (std::size_t j = 0; j < r.SoluteMoles.size(); ++j) {
             amounts[nx + 2 + static_cast<int>(j)] = r.SoluteMoles[j];
-            lnActivities[nx + 2 + static_cast<int>(j)] = r.SoluteLnActivity[j] - kLnWaterMoles;
+            lnActivities[nx + 2 + static_cast<int>(j)] = r.SoluteLnActivity[j] - kLnWaterMolesPerKg;
         }
         haveResult_ = true;
         message_ = kCalculatedMessage;

@@ -3,15 +3,16 @@
 // pressure, p.m.c. activities and composition of each call, with the standard potentials of
 // the open database and the species values the caller overrides.
 //
-// Options (SetOptions; switches start with "/", letter case does not matter, anything else is
-// ignored): /wp, /bl and /ew choose the standard-property models as for the Thermo object;
-// /mode=1 asks for results as the fitting program reads them (the only mode; any other digit
-// means the same); /cold makes every calculation start from scratch instead of from the
-// previous result; /trace prints the solver's iterations on standard error; /act=NAME chooses
-// the activity model of the solution (ActivityChoice.h: bdot, the default, hkf81, pitzer or
-// ideal; an unknown name makes every calculation fail with a message naming the known ones).
-// Numbered switches (SetSwitch): 27 prints the iterations when non-zero (0: silent, the
-// default); 28 turns the warm start off when 0 (1: on, the default). Others are ignored.
+// Options (SetOptions; read as services/EngineContract.h reads them: switches start with "/",
+// letter case and blanks do not matter, anything else is ignored): /wp, /bl and /ew choose the
+// standard-property models as for the Thermo object; /mode=1 asks for results as the fitting
+// program reads them (the only mode; any other digit means the same); /cold makes every calculation
+// start from scratch instead of from the previous result; /trace prints the solver's iterations on
+// standard error; /act=NAME chooses the activity model of the solution (ActivityChoice.h: bdot, the
+// default, hkf81, pitzer or ideal; an unknown name makes every calculation fail with a message
+// naming the known ones). Numbered switches (SetSwitch): kTraceSwitch (27) prints the iterations
+// when non-zero (0: silent, the default); kWarmStartSwitch (28) turns the warm start off when 0 (1:
+// on, the default). Others are ignored.
 #pragma once
 
 #include <memory>
@@ -52,8 +53,8 @@ class Solver : public ISolver {
     const SystemModel* System() const { return system_.get(); }
     /// The equilibrium state of the last successful Calculate.
     const EquilibriumResult* LastResult() const;
-    /// Ionic strength and pH (−log a of H+; NaN-free: 0 when the System has no H+) of the last
-    /// successful Calculate.
+    /// The pH (−log a of H+) of the last successful Calculate; 0 when the System has no H+
+    /// (the ionic strength is in LastResult()).
     double LastPh() const;
 
   private:

@@ -124,8 +124,7 @@ EquilibriumProblem ProblemOf(const SystemModel& model) {
         std::optional<thermo::HkfParameters> hkf = r.Hkf;
         if (!hkf) hkf = thermo::EstimateHkf(r);
         const double omega = hkf ? hkf->omega / thermo::kCalorie : 0.0;
-        p.Solutes.push_back(
-            {model.Names[s], model.Stoich[s], z, DefaultIonSize(model.Names[s], z), omega});
+        p.Solutes.push_back({model.Names[s], model.Stoich[s], z, omega});
     }
     return p;
 }

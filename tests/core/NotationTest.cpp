@@ -1,15 +1,36 @@
-// The axis notation.
+// The options text (the mode switch and the option-flag word) and the axis notation.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <tuple>
 
 #include "model/Notation.h"
 #include "model/ProblemModel.h"
+#include "services/EngineContract.h"
 #include "support/TableThermo.h"
 
 namespace varsel {
 namespace {
+
+TEST(OptionsText, ModeSwitchIsStrippedAndFlagsCountAsWholeWords) {
+    const struct {
+        const char *Text, *Engine;
+        int Flags;
+    } cases[] = {{"/wp /mode=3 /ew", "/wp  /ew", 16389},
+                 {"/MODE=2", "", 16384},
+                 {"/mode=12", "2", 16384},
+                 {"", "", 16384},
+                 {"/W p/BL", "/W p/BL", 16387},
+                 {"/wpx wp /ew/", "/wpx wp /ew/", 16388}};
+    for (const auto& c : cases) {
+        std::string text = c.Text;
+        StripModeSwitch(text);
+        EXPECT_EQ(text, c.Engine) << c.Text;
+        EXPECT_EQ(OptionFlagWord(text), c.Flags) << c.Text;
+    }
+    EXPECT_EQ(std::log(kWaterMolesPerKg), kLnWaterMolesPerKg);
+}
 
 class AxisTest : public ::testing::Test {
   protected:

@@ -65,7 +65,7 @@ void RunEquilibrium(const EquilibriumArguments& args, ToolContext& context) {
     solver->SetOptions(options);
     if (!solver->GetMessage().empty()) throw ToolError(kExitUsage, solver->GetMessage());
     thermo->SetIgnoreLimits(context.IgnoreLimits);
-    thermo->SetModes(static_cast<std::int16_t>(16384 + context.Modes().Flags()));
+    thermo->SetModes(OptionFlagWord(options));
     solver->LoadSystem(args.System);
     if (solver->GetMessage() != kSystemAcceptedMessage)
         throw ToolError(kExitFailure, solver->GetMessage());
@@ -160,7 +160,7 @@ void RunEquilibrium(const EquilibriumArguments& args, ToolContext& context) {
             continue;
         }
         const double molality = amounts[i] * kWaterMolesPerKg / solvent;
-        const double logActivity = (lnActivities[i] + std::log(kWaterMolesPerKg)) / thermo::kLn10;
+        const double logActivity = (lnActivities[i] + kLnWaterMolesPerKg) / thermo::kLn10;
         soluteSum += molality;
         const std::string logGamma =
             molality > 0 ? Fixed(logActivity - std::log10(molality), 4) : std::string("-");

@@ -32,7 +32,7 @@ std::vector<Solute> NaCl() {
 SolutionState StateAt(double tempC, double pressureBar, std::span<const double> molality) {
     const double t = tempC + 273.15;
     const double rho = water::Density(t, pressureBar * 1e5, water::Phase::Liquid);
-    return {t, pressureBar, rho, water::DielectricConstantFernandez(t, rho), molality};
+    return {{t, tempC, pressureBar, rho, water::DielectricConstantFernandez(t, rho)}, molality};
 }
 
 // Mean activity coefficient and osmotic coefficient of NaCl at molality m.
@@ -42,7 +42,7 @@ struct Mean {
 Mean MeanOf(ActivityModel& model, double tempC, double pressureBar, double m) {
     const double molality[2] = {m, m};
     double lnGamma[2], lnAw = 0;
-    model.Evaluate(StateAt(tempC, pressureBar, molality), lnGamma, lnAw);
+    model.Evaluate(StateAt(tempC, pressureBar, molality), lnGamma, &lnAw);
     return {std::exp(0.5 * (lnGamma[0] + lnGamma[1])), -lnAw / (kWaterMolarMass * 2 * m)};
 }
 
@@ -200,7 +200,7 @@ double GibbsDuhemResidual(ActivityModel& model, const std::vector<double>& direc
         for (std::size_t i = 0; i < m.size(); ++i)
             m[i] += s * direction[i];
         double lnAw = 0;
-        model.Evaluate(StateAt(80, 5, m), lnGamma, lnAw);
+        model.Evaluate(StateAt(80, 5, m), lnGamma, &lnAw);
         return lnAw;
     };
     std::vector<double> up(kBrine.size()), down(kBrine.size());
@@ -229,8 +229,8 @@ TEST(ActivityModels, RefuseUnusableStates) {
     const double bad[2] = {1.0, -0.5}, good[2] = {1.0, 1.0};
     double lnGamma[2], lnAw = 0;
     for (auto& model : Models(NaCl())) {
-        EXPECT_THROW(model->Evaluate(StateAt(25, 1, bad), lnGamma, lnAw), RuntimeFailure);
-        EXPECT_THROW(model->Evaluate(StateAt(25, 1, good), std::span<double>(lnGamma, 1), lnAw),
+        EXPECT_THROW(model->Evaluate(StateAt(25, 1, bad), lnGamma, &lnAw), RuntimeFailure);
+        EXPECT_THROW(model->Evaluate(StateAt(25, 1, good), std::span<double>(lnGamma, 1), &lnAw),
                      RuntimeFailure);
     }
 }

@@ -53,12 +53,11 @@ inline Synthetic Build(const std::vector<std::string>& elements,
         s.Conditions.ExtraPotential.push_back(x.G / kRT25);
     }
     for (const Substance& a : solutes) {
-        s.Problem.Solutes.push_back(
-            {a.Name, Vector(elements, a.Formula), a.Charge, DefaultIonSize(a.Name, a.Charge)});
+        s.Problem.Solutes.push_back({a.Name, Vector(elements, a.Formula), a.Charge});
         s.Conditions.SoluteStandard.push_back(a.G / kRT25);
     }
     s.Conditions.SolventStandard = waterG / kRT25;
-    s.Conditions.Activity = {0.5109, 0.3287, BdotOfTemperature(25)};
+    s.Conditions.Water = {298.15, 25, 1, 997.05, 78.4};  // A = 0.5098, B = 0.3285
     s.Conditions.Bulk.assign(elements.size(), 0.0);
     return s;
 }
