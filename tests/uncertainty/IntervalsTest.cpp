@@ -4,6 +4,7 @@
 // about as often as it claims; failed replicates are counted and flagged.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -54,7 +55,7 @@ void LinearLaw(Equilibrium& e) {
 struct Engines {
     EquilibriumLaw Law = ComplexationLaw;
     std::function<bool(int)> Failing;
-    int Made = 0;
+    std::atomic<int> Made{0};  // copies are made on the worker threads
 
     std::shared_ptr<IEngineFactory> Make() {
         struct Owned {
@@ -64,8 +65,8 @@ struct Engines {
         auto owned = std::make_shared<Owned>();
         owned->Script = NaClScript();
         owned->Script.Law = Law;
-        if (Failing && Failing(Made)) owned->Script.FailFromCalculation = 1;
-        ++Made;
+        const int made = Made++;
+        if (Failing && Failing(made)) owned->Script.FailFromCalculation = 1;
         return std::shared_ptr<IEngineFactory>(owned, &owned->Engine);
     }
 };
@@ -123,6 +124,26 @@ TEST_F(IntervalsTest, WhereTheMisfitIsQuadraticTheJointProfileIsTheFileHalfWidth
                     0.01 * s.LinearIndividual);
     }
     EXPECT_TRUE(r.Flags.empty()) << r.Flags.front();
+}
+
+// A copy whose engine fails every calculation fails its group of replicates, which the
+// result counts, names and, above 5 % of all, flags; the others still give the interval.
+TEST_F(IntervalsTest, FailedReplicatesAreCountedAndFlagged) {
+    Engines engines;
+    Problem problem = Open(engines);
+    MakeData(problem, std::vector<double>(kSamples, 0.0));
+    engines.Failing = [](int made) { return made == 2; };
+    uncertainty::Options options = With(engines);
+    options.Replicates = 50;
+    const uncertainty::Result r = uncertainty::Estimate(problem, options);
+    EXPECT_EQ(r.Failed, 25);
+    EXPECT_EQ(r.ReplicateValues.size(), 25u);
+    EXPECT_EQ(r.FirstFailure, "Equilibrium not found");
+    EXPECT_TRUE(r.Species[0].HasBootstrap);
+    ASSERT_FALSE(r.Flags.empty());
+    EXPECT_EQ(
+        r.Flags.back().rfind("25 of 50 bootstrap replicates (50.0 %) could not be refitted", 0), 0u)
+        << r.Flags.back();
 }
 
 // Data sets from the true values plus Gaussian noise of σ = 1/sqrt(weight): how often each
