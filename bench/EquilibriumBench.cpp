@@ -4,7 +4,8 @@
 // The activity models are compared warm on the same System and state: B-dot, HKF81 and ideal
 // on the NaCl System, Pitzer (and B-dot again) on nacl-pitzer, which leaves out the ion pairs;
 // between calls the oxygen activity moves by 10 % instead of a species value, the same for
-// every model (and, on nacl, also the NaCl,aq value as for the warm calls above). Every benchmark
+// every model (and, on nacl, also the NaCl,aq value as for the warm calls above). A warm call
+// with an imposed pH is compared with the same call without it (MeasurePh). Every benchmark
 // reports the heap allocations per call, counted by the replaced global operator new of this
 // program.
 #include <benchmark/benchmark.h>
@@ -139,8 +140,32 @@ void MeasureModel(benchmark::State& state, const char* system, const char* optio
         static_cast<double>(allocations.load() - before) / static_cast<double>(calls);
 }
 
+// Warm calls on nacl-ph with the value of NaCl,aq moving by ±0.05 kJ/mol as in a fit: with
+// the pH imposed (4, met by HCl), and without, the same calculation otherwise.
+void MeasurePh(benchmark::State& state, bool imposed) {
+    Run run("nacl-ph");
+    if (imposed) run.solver->SetPh(4.0);
+    run.Calculate(300.0f);
+    if (!run.Ok()) state.SkipWithError(run.solver->GetMessage().c_str());
+    long calls = 0;
+    const long before = allocations.load();
+    for (auto _ : state) {
+        run.solver->SetSpeciesValue(run.position, -400.0f + ((calls & 1) ? 0.05f : -0.05f));
+        run.Calculate(300.0f);
+        ++calls;
+        if (!run.Ok()) {
+            state.SkipWithError(run.solver->GetMessage().c_str());
+            break;
+        }
+    }
+    state.counters["allocs_per_call"] =
+        static_cast<double>(allocations.load() - before) / static_cast<double>(calls);
+}
+
 }  // namespace
 
+BENCHMARK_CAPTURE(MeasurePh, free, false)->Unit(benchmark::kMicrosecond);
+BENCHMARK_CAPTURE(MeasurePh, ph4, true)->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(MeasureModel, bdot, "nacl", "/mode=1")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(MeasureModel, hkf81, "nacl", "/mode=1 /act=hkf81")->Unit(benchmark::kMicrosecond);
 BENCHMARK_CAPTURE(MeasureModel, ideal, "nacl", "/mode=1 /act=ideal")->Unit(benchmark::kMicrosecond);

@@ -45,6 +45,8 @@ class CountingSolver : public varsel::ISolver {
         ++count_;
         inner_->Calculate(tempC, pressureBar, pmc, composition, amounts, lnActivities, scratch);
     }
+    void SetPh(double ph) override { inner_->SetPh(ph); }
+    double GetTitrantAmount() override { return inner_->GetTitrantAmount(); }
     std::string GetDatabase() override { return inner_->GetDatabase(); }
     std::string GetSystemFile() override { return inner_->GetSystemFile(); }
     std::string GetOptions() override { return inner_->GetOptions(); }

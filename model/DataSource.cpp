@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "model/Checked.h"
-#include "model/MessageText.h"
+#include "files/MessageText.h"
 #include "model/ProblemModel.h"
 #include "model/ReaderStatus.h"
 #include "model/RuntimeFailure.h"
@@ -156,6 +156,14 @@ void DataSource::FindOrOpenWorkbook(ISpreadsheetApp& app, const std::string& pat
     m.DataSheet = sheet;
 }
 
+void DataSource::ShowNotice() {
+    if (context_.Spreadsheet == nullptr) return;
+    const std::string notice = context_.Spreadsheet->TakeNotice();
+    if (!notice.empty()) {
+        context_.Window->ShowMessage(notice, MessageButtons::Ok, MessageIcon::Exclamation);
+    }
+}
+
 void DataSource::OpenWorkbookSource(const std::string& path) {
     ProblemModel& m = m_;
     std::shared_ptr<ISpreadsheetApp> app = AttachQuietly(context_.Spreadsheet);
@@ -167,6 +175,7 @@ void DataSource::OpenWorkbookSource(const std::string& path) {
             app = nullptr;
         }
         if (!app) {
+            ShowNotice();
             context_.Window->ShowMessage("Could not run Excel", MessageButtons::Ok,
                                          MessageIcon::Critical);
             m.StatusCode = kStatusQuietStop;
@@ -180,6 +189,7 @@ void DataSource::OpenWorkbookSource(const std::string& path) {
         context_.Window->TakeFocus();
         context_.Window->ProcessEvents();
     }
+    ShowNotice();
     m.ExcelApp = app;
     m.ExcelAppTyped = app;
 

@@ -63,6 +63,8 @@ class DataSource {
   private:
     void AdoptActiveWorkbook();
     void OpenWorkbookSource(const std::string& path);
+    /// Shows what the office connector has to tell the user, if anything.
+    void ShowNotice();
     void FindOrOpenWorkbook(ISpreadsheetApp& app, const std::string& path);
     void CannotOpen(const std::string& path, int error);
 

@@ -9,7 +9,7 @@
 #include "model/Checked.h"
 #include "model/DataSource.h"
 #include "model/Layout.h"
-#include "model/MessageText.h"
+#include "files/MessageText.h"
 #include "model/Notation.h"
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"

@@ -8,14 +8,14 @@
 #include <string>
 #include <vector>
 
+#include "files/FileReplacement.h"
 #include "model/Checked.h"
 #include "model/Layout.h"
-#include "model/MessageText.h"
+#include "files/MessageText.h"
 #include "model/Notation.h"
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"
 #include "model/RuntimeFailure.h"
-#include "output/FileReplacement.h"
 #include "services/Engine.h"
 #include "services/RunContext.h"
 #include "varsel/Window.h"

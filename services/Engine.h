@@ -50,6 +50,15 @@ class ISolver {
     virtual void Calculate(float tempC, float pressureBar, const Array1<double>& pmcActivities,
                            const Array1<double>& composition, Array1<double>& amounts,
                            Array1<double>& lnActivities, std::int16_t& scratch) = 0;
+    /// Imposes the pH of the solution on the following calculations, until the next LoadSystem:
+    /// −log a(H+), or −log m(H+) (m in mol/kg) when the options hold /ph=molal. The engine adds
+    /// the acid or the base that the System names as titrants until the equilibrium meets it.
+    /// NaN lifts it. With a System that names no titrant, a calculation with a pH fails.
+    virtual void SetPh(double ph) = 0;
+    /// The titrant that the last successful Calculate added to meet the imposed pH, in mol
+    /// (per kilogram of water when the composition gives 55.50843 mol of H2O): the acid when
+    /// positive, the base when negative; 0 without an imposed pH or after a failure.
+    virtual double GetTitrantAmount() = 0;
     virtual std::string GetDatabase() = 0;
     virtual std::string GetSystemFile() = 0;
     virtual std::string GetOptions() = 0;

@@ -72,6 +72,9 @@ class ISpreadsheetConnector {
     virtual std::shared_ptr<ISpreadsheetApp> Attach() = 0;
     /// Starts the application; null when it cannot be started.
     virtual std::shared_ptr<ISpreadsheetApp> Start() = 0;
+    /// What the user should hear about the connection (once): a warning text, or empty. The
+    /// run shows it after attaching or starting, since the connector has no window.
+    virtual std::string TakeNotice() { return std::string(); }
 };
 
 }  // namespace varsel

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "model/MessageText.h"
+#include "files/MessageText.h"
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "model/DataSource.h"
-#include "model/MessageText.h"
+#include "files/MessageText.h"
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"
 #include "model/Reader.h"

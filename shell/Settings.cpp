@@ -4,6 +4,9 @@
 #include <fstream>
 #include <string_view>
 
+#include "files/FileReplacement.h"
+#include "files/MessageText.h"
+
 namespace varsel {
 
 namespace {
@@ -36,12 +39,16 @@ std::string ReadWorkFolder(const std::filesystem::path& file) {
     return folder;
 }
 
-bool WriteWorkFolder(const std::filesystem::path& file, const std::string& workFolder) {
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!out) return false;
-    out << kWorkDirKey << workFolder << "\r\n";
-    out.close();
-    return !out.fail();
+std::string WriteWorkFolder(const std::filesystem::path& file, const std::string& workFolder) {
+    try {
+        FileReplacement(file).Commit(std::string(kWorkDirKey) + workFolder + "\r\n");
+    } catch (const FileProblem& problem) {
+        if (problem.number == kLinkRefused) {
+            return "The settings are not saved: " + Printable(file.string()) +
+                   " is a symbolic link, which Varsel does not follow.  ";
+        }
+    }
+    return std::string();
 }
 
 }  // namespace varsel

@@ -17,8 +17,12 @@ inline constexpr const char* kSettingsFileName = "Varsel.ini";
 /// any other first line, gives the empty text; none of these is an error.
 std::string ReadWorkFolder(const std::filesystem::path& file);
 
-/// Creates or overwrites `file` with the single line "WorkDir=" + workFolder + CR LF (also
-/// when workFolder is empty). Returns false when the file could not be written completely.
-bool WriteWorkFolder(const std::filesystem::path& file, const std::string& workFolder);
+/// Creates or replaces `file` with the single line "WorkDir=" + workFolder + CR LF (also when
+/// workFolder is empty), through a temporary file beside it, so the old settings stay whole
+/// when the write fails. A symbolic link at `file` is refused, not followed: the folder may be
+/// shared, and someone else may have put the link there. Returns the message that tells the
+/// user so; empty when the file was written, and also when it could not be for another reason
+/// (a read-only folder), which leaves the old file and says nothing.
+std::string WriteWorkFolder(const std::filesystem::path& file, const std::string& workFolder);
 
 }  // namespace varsel

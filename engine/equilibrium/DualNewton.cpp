@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
+#include <limits>
 
 #include "engine/equilibrium/VectorMath.h"
 
@@ -18,6 +19,16 @@ constexpr int kMaxIterations = 5000;         // Newton iterations of one calcula
 constexpr double kStepConverged = 1e-11;     // Newton step in ln n that counts as converged
 constexpr double kBalanceConverged = 1e-13;  // relative residual that counts as converged
 constexpr double kFeasible = 1e-9;           // relative composition residual off the span
+constexpr double kTitrantStep = 2.0;         // largest change of ln t in one Newton step
+constexpr double kLeastTitrant = 1e-25;      // mol: a titrant held there works against
+constexpr double kMostTitrant = 1e3;         // mol: more is not a solution of water
+constexpr double kImposedMet = 1e-9;         // ln n of the imposed solute that counts as met
+constexpr double kTitrantWaits = 0.1;        // w's Newton step in ln n above which t waits
+constexpr double kE = 2.718281828459045;
+constexpr double kUnbounded = std::numeric_limits<double>::infinity();
+constexpr double kTitrantSettled = 1e-9;  // change of ln t that counts as none
+constexpr double kVanishing = 100;        // miss over what all of the titrant still moves
+constexpr double kBracketMiss = 1e-6;     // a miss of ln n whose sign rounding cannot turn
 
 // exp with a linear continuation above the clamp: convex, finite, and exact where it matters.
 double ExpClamped(double x) {
@@ -52,6 +63,11 @@ DualNewton::DualNewton(int elements, int solutes)
       x_(solutes, 0.0),
       n_(solutes, 0.0),
       dx_(solutes, 0.0),
+      titrantFormula_(elements, 0.0),
+      gamma_(stride_, 0.0),
+      gammaT_(stride_, 0.0),
+      dGamma_(stride_, 0.0),
+      betaT0_(stride_, 0.0),
       cholesky_(stride_) {}
 
 std::span<double> DualNewton::Row(std::vector<double>& m, int j) {
@@ -92,19 +108,33 @@ bool DualNewton::Build(const EquilibriumProblem& problem, const ElementBasis& ba
         for (int i = 0; i < q; ++i)
             at[i] = Dot(span_.Vector(i), a);
     }
+    if (!Feasible(basis, bulk, beta_, betaT0_)) return false;
+    if (titrating_) {
+        for (int k = 0; k < free_; ++k)
+            gamma_[k] = Dot(basis.FreeDirection(k), titrantFormula_);
+        gamma_[free_] = 0;
+        if (!Feasible(basis, titrantFormula_, gamma_, gammaT_)) return false;
+    }
     for (int i = 0; i < q; ++i)
-        betaT_[i] = Dot(span_.Vector(i), beta_);
+        betaT_[i] = titrating_ ? betaT0_[i] + titrant_ * gammaT_[i] : betaT0_[i];
+    return true;
+}
 
-    // What is left of the composition outside that span cannot be held by any species.
-    std::copy(beta_.begin(), beta_.begin() + d_, residual_.begin());
+bool DualNewton::Feasible(const ElementBasis& basis, std::span<const double> amounts,
+                          std::span<const double> v, std::span<double> vT) {
+    const int q = span_.Size();
+    for (int i = 0; i < q; ++i)
+        vT[i] = Dot(span_.Vector(i), v);
+    // What is left of v outside the span cannot be held by any species.
+    std::copy(v.begin(), v.begin() + d_, residual_.begin());
     for (int i = 0; i < q; ++i) {
         const std::span<const double> p = span_.Vector(i);
         for (int k = 0; k < d_; ++k)
-            residual_[k] -= betaT_[i] * p[k];
+            residual_[k] -= vT[i] * p[k];
     }
     double scale = 0;
     for (int e = 0; e < elements_; ++e)
-        scale = std::max(scale, std::fabs(bulk[e]));
+        scale = std::max(scale, std::fabs(amounts[e]));
     if (Norm(std::span<const double>(residual_).first(d_)) <= kFeasible * scale) return true;
 
     std::fill(offending_.begin(), offending_.end(), 0.0);
@@ -114,6 +144,70 @@ bool DualNewton::Build(const EquilibriumProblem& problem, const ElementBasis& ba
             offending_[e] += residual_[k] * direction[e];
     }
     return false;
+}
+
+void DualNewton::SetImposedLnAmount(double lnAmount) {
+    // Another target (the activity coefficients moved) has its own bracket.
+    target_ = lnAmount;
+    titrantLow_ = 0;
+    titrantHigh_ = kUnbounded;
+}
+
+void DualNewton::SetTitrant(std::span<const double> formula, int imposedSolute, double amount) {
+    titrating_ = !formula.empty();
+    if (!titrating_) return;
+    std::copy(formula.begin(), formula.end(), titrantFormula_.begin());
+    imposed_ = imposedSolute;
+    titrant_ = amount;
+    titrantLow_ = 0;
+    titrantHigh_ = kUnbounded;
+}
+
+bool DualNewton::TitrantStep(int q) {
+    // δ = (target − x_h − a_h·d1) / (a_h·d2): the change of t whose Newton step meets x_h.
+    cholesky_.Solve(hessian_, gammaT_, dGamma_, q);
+    const std::span<const double> d1 = std::span<const double>(dw_).first(q);
+    const std::span<const double> ah = Row(at_, imposed_).first(q);
+    const double miss = target_ - x_[imposed_] - Dot(ah, d1);  // left after w's own step
+    const double sensitivity = Dot(ah, std::span<const double>(dGamma_).first(q));  // dx_h/dt
+    const double delta = miss / sensitivity;
+    titrantFalling_ = delta < 0;
+    // Far from a solution of F(·; t) the titrant waits: the linearised equation says little
+    // there, and a titration curve is steep enough to throw t far off.
+    double wStep = 0;
+    for (int j = 0; j < solutes_; ++j)
+        if (!absent_[j]) wStep = std::max(wStep, std::fabs(Dot(Row(at_, j).first(q), d1)));
+    titrantMoving_ = false;
+    if (wStep > kTitrantWaits || !std::isfinite(delta)) return true;
+    // Asked to fall by far more than all of the titrant still moves x_h: the imposed value
+    // lies beyond the solution without it.
+    if (delta < 0 && kVanishing * std::fabs(sensitivity * titrant_) < std::fabs(miss)) {
+        limit_ = TitrantLimit::Vanished;
+        return false;
+    }
+    // Near one, the sign of the miss says on which side of the imposed amount t lies (where
+    // the miss exceeds what the rest of w's step, of the order of its square, could turn):
+    // the bracket that keeps Newton's steps from cycling about the steep middle of the curve.
+    if (std::fabs(miss) > std::max(kBracketMiss, 10 * wStep * wStep))
+        ((miss > 0) == (sensitivity > 0) ? titrantLow_ : titrantHigh_) = titrant_;
+    double amount =
+        std::clamp(titrant_ * std::exp(std::clamp(delta / titrant_, -kTitrantStep, kTitrantStep)),
+                   kLeastTitrant, kMostTitrant);
+    const bool low = titrantLow_ > 0, high = std::isfinite(titrantHigh_);
+    if (amount >= titrantHigh_)
+        amount = low ? std::sqrt(titrantLow_ * titrantHigh_)
+                     : std::min(std::sqrt(titrant_ * titrantHigh_), titrantHigh_ / kE);
+    if (amount <= titrantLow_)
+        amount = high ? std::sqrt(titrantLow_ * titrantHigh_)
+                      : std::max(std::sqrt(titrant_ * titrantLow_), titrantLow_ * kE);
+    amount = std::clamp(amount, kLeastTitrant, kMostTitrant);
+    for (int i = 0; i < q; ++i) {
+        dw_[i] += (amount - titrant_) * dGamma_[i];
+        betaT_[i] = betaT0_[i] + amount * gammaT_[i];
+    }
+    titrantMoving_ = std::fabs(std::log(amount / titrant_)) > kTitrantSettled;
+    titrant_ = amount;
+    return true;
 }
 
 void DualNewton::SetConstants(const EquilibriumProblem& problem, std::span<const double> lambda0,
@@ -182,6 +276,8 @@ bool DualNewton::Minimise() {
     const auto hessian = [&](int i, int k) -> double& {
         return hessian_[static_cast<std::size_t>(i) * q + k];
     };
+    limit_ = TitrantLimit::None;
+    titrantMoving_ = false;
     for (int it = 0; it < kMaxNewton; ++it) {
         if (++iterations_ > kMaxIterations) return false;
         std::fill(gradient_.begin(), gradient_.begin() + q, 0.0);
@@ -220,6 +316,7 @@ bool DualNewton::Minimise() {
         for (int i = 0; i < q; ++i)
             rhs_[i] = -gradient_[i];
         cholesky_.Solve(hessian_, rhs_, dw_, q);
+        if (titrating_ && !TitrantStep(q)) return false;
         double up = 0, largest = 0;
         for (int j = 0; j < solutes_; ++j) {
             dx_[j] = Dot(Row(at_, j).first(q), dw_);
@@ -250,11 +347,21 @@ bool DualNewton::Minimise() {
                          "newton %d: largest step %.3g, step %.3g, balance residual %.3g, "
                          "largest ln n %.4g\n",
                          it, largest, step, residual, *std::max_element(x_.begin(), x_.end()));
-        if (largest * step < kStepConverged || (residual < kBalanceConverged && largest < 1e-6)) {
+        if (trace_ && titrating_)
+            std::fprintf(stderr, "  titrant %.9g mol (bracket %.3g to %.3g), ln n miss %.3g\n",
+                         titrant_, titrantLow_, titrantHigh_, target_ - x_[imposed_]);
+        if (!titrantMoving_ &&
+            (largest * step < kStepConverged || (residual < kBalanceConverged && largest < 1e-6))) {
             for (int j = 0; j < solutes_; ++j) {
                 if (absent_[j]) continue;
                 x_[j] += step * dx_[j];
                 n_[j] = ExpClamped(x_[j]);
+            }
+            // Converged with the imposed amount missed: more titrant would not reach it, or the
+            // titrant, on its way to none, no longer moves the solution.
+            if (titrating_ && !(std::fabs(target_ - x_[imposed_]) < kImposedMet)) {
+                limit_ = titrantFalling_ ? TitrantLimit::Vanished : TitrantLimit::Excessive;
+                return false;
             }
             return true;
         }

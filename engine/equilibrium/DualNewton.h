@@ -16,6 +16,23 @@
 // 20 in one step, and shortened by a backtracking line search on F (Armijo 1966, Pacific J.
 // Math. 16, 1-3). Amounts are carried as logarithms throughout, so that species from 1e-300
 // to 1e2 mol are resolved. All storage is sized at construction.
+//
+// An imposed amount of one solute (the hydrogen ion of an imposed pH) is met by a titrant of
+// formula T and unknown amount t > 0, which adds t Nᵀ T (γ in u coordinates) to the conserved
+// amounts: F(w; t) = Σ_j n_j − (β + t γ)ᵀu. The amount is one more unknown and x_h = target one
+// more equation of the same Newton iteration. With H d1 = −∇F(w; t) and H d2 = Pᵀγ, the
+// Newton step of F(·; t + δ) is d1 + δ d2, and it meets the linearised equation for
+// δ = (target − x_h − a_h·d1) / (a_h·d2). The amount moves by a factor exp(δ/t) (at most e²
+// either way), so that it never reaches zero and crosses orders of magnitude in a few steps,
+// and w then takes the Newton step of F(·; t_new), shortened by the same line search. Two
+// safeguards keep t from the cycles that Newton's steps fall into about the steep middle of a
+// titration curve: t waits while w's own Newton step exceeds 0.1 in some ln n (far from a
+// solution of F(·; t) the linearised equation says little), and once it moves, the sign of the
+// miss that w's step leaves brackets the amount; a step that leaves the bracket is replaced by
+// its geometric middle. The amount is held between 1e-25 and 1e3 mol. A titrant asked to fall
+// by far more than all of it still moves x_h (a hundred times), or an iteration that converges
+// with the imposed amount missed while the titrant asks to fall, means that it works against
+// the imposed value: the solution without titrant lies beyond it already.
 #pragma once
 
 #include <span>
@@ -54,6 +71,23 @@ class DualNewton {
     /// Starts where ln n_j come closest, in least squares, to the scale of the composition.
     void StartCold(std::span<const double> bulk);
 
+    /// The titrant of an imposed amount: element amounts per mole (`formula` of the elements'
+    /// size) and the moles to start from; an empty `formula` takes the titrant away. Build
+    /// projects it like the composition (and refuses it, naming the elements, where no species
+    /// can hold it).
+    void SetTitrant(std::span<const double> formula, int imposedSolute, double amount);
+    /// The imposed ln n of the titrant's solute, mol.
+    void SetImposedLnAmount(double lnAmount);
+    /// The moles of titrant of the current point.
+    double TitrantAmount() const { return titrant_; }
+
+    /// Why Minimise failed with the titrant: the iteration converged with the imposed amount
+    /// missed, the titrant asking to fall (towards none: the imposed value lies on the other
+    /// side of the solution without titrant) or to rise (beyond 1e3 mol, or it does not move
+    /// the imposed amount).
+    enum class TitrantLimit { None, Vanished, Excessive };
+    TitrantLimit Limit() const { return limit_; }
+
     /// Minimises F by Newton's method; false when it does not converge.
     bool Minimise();
 
@@ -72,6 +106,13 @@ class DualNewton {
     std::span<double> Row(std::vector<double>& m, int j);
     std::span<const double> Row(const std::vector<double>& m, int j) const;
     double ObjectiveChange(double step, double& rounding) const;
+    // Whether v (u coordinates, from element amounts `amounts`) lies in the span of the a_j;
+    // vT receives Pᵀv, Offending() the part outside when it does not.
+    bool Feasible(const ElementBasis& basis, std::span<const double> amounts,
+                  std::span<const double> v, std::span<double> vT);
+    // Moves the titrant amount by its Newton step, within its limits, and turns dw_ into the
+    // step of F(·; t_new); false when the titrant is found to work against the imposed value.
+    bool TitrantStep(int q);
 
     int elements_ = 0, solutes_ = 0;
     int stride_ = 0;  // E + 1: room for every free coordinate and ψ
@@ -86,6 +127,16 @@ class DualNewton {
     std::vector<double> hessian_;  // q x q, row-major
     std::vector<double> residual_, offending_;
     std::vector<double> c_, x_, n_, dx_;
+    // The titrant: formula, γ in u coordinates, Pᵀγ, H⁻¹Pᵀγ, the composition's own Pᵀβ.
+    std::vector<double> titrantFormula_, gamma_, gammaT_, dGamma_, betaT0_;
+    bool titrating_ = false;
+    bool titrantFalling_ = false;  // the last Newton step asked for less titrant
+    bool titrantMoving_ = false;   // the last Newton step changed its amount
+    int imposed_ = -1;
+    double titrant_ = 0, target_ = 0;
+    // The bracket of the amount that meets the target; 0 and infinity where not yet seen.
+    double titrantLow_ = 0, titrantHigh_ = 0;
+    TitrantLimit limit_ = TitrantLimit::None;
     ScaledCholesky cholesky_;
     int iterations_ = 0;
     bool trace_ = false;

@@ -4,6 +4,7 @@
 // dimensionless form: chemical potentials are divided by RT.
 #pragma once
 
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,14 @@ struct Mobile {
     ElementVector Elements;
 };
 
+/// The titrants that adjust an imposed pH: the acid is added where the solution is to be more
+/// acidic than without titrant, the base where it is to be more basic.
+struct PhTitrants {
+    ElementVector Acid, Base;        ///< element amounts per mole; empty when not named
+    std::string AcidName, BaseName;  ///< their formulas, for messages
+    int HydrogenIon = -1;            ///< the solute H+, whose activity the pH gives
+};
+
 /// The fixed part of an equilibrium problem: which species exist and what they are made of.
 struct EquilibriumProblem {
     std::vector<std::string> ElementSymbols;  ///< for messages; its size is the element count
@@ -43,6 +52,7 @@ struct EquilibriumProblem {
     std::vector<Extra> Extras;
     ElementVector Solvent;  ///< the solvent's formula (H2O)
     std::vector<Solute> Solutes;
+    PhTitrants Titrants;
 
     int ElementCount() const { return static_cast<int>(ElementSymbols.size()); }
 };
@@ -58,6 +68,10 @@ struct EquilibriumConditions {
     double SolventStandard = 0;              ///< μ°/RT of the solvent (pure water at T, P)
     double SolventMoles = kWaterMolesPerKg;  ///< moles of solvent: the molality basis
     std::vector<double> Bulk;                ///< moles of each element besides the solvent
+    /// The imposed pH, met by adding a titrant (NaN: none): −log a(H+), or −log m(H+) with
+    /// PhMolal.
+    double Ph = std::numeric_limits<double>::quiet_NaN();
+    bool PhMolal = false;
 };
 
 /// The ln activity reported for a species that cannot exist at all because the solution
@@ -74,6 +88,7 @@ struct EquilibriumResult {
     double ChargePotential = 0;            ///< ψ/RT
     double LnWaterActivity = 0;
     double IonicStrength = 0;  ///< true ionic strength, mol/kg
+    double Titrant = 0;        ///< mol of titrant added: acid when positive, base when negative
     int Iterations = 0;        ///< Newton iterations of the last calculation, all loops
 };
 

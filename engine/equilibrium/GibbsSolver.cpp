@@ -15,6 +15,8 @@ namespace {
 
 constexpr int kMaxActivityLoops = 200;        // activity-coefficient loops of one active set
 constexpr double kActivityConverged = 1e-12;  // change of ln γ, ln a_w that counts as converged
+constexpr int kMaxTitrantChanges = 3;         // changes between acid and base in one calculation
+constexpr double kLn10 = 2.302585092994046;
 
 std::string Number(double value) {
     char text[32];
@@ -46,9 +48,11 @@ GibbsSolver::GibbsSolver(EquilibriumProblem problem,
       extrapolation_(solutes_),
       extrapolate_(activity_->FollowsComposition()),
       molality_(solutes_, 0.0),
+      bulk_(elements_, 0.0),
       combination_(elements_, 0.0),
       warmLambda_(elements_, 0.0),
-      warmActive_(extras_, 0) {
+      warmActive_(extras_, 0),
+      warmMolality_(solutes_, 0.0) {
     auto check = [&](const ElementVector& v, const std::string& name) {
         if (Count(v.size()) != elements_)
             throw RuntimeFailure(kInvalidCall, "species " + name + " has " +
@@ -108,6 +112,15 @@ bool GibbsSolver::CheckInput(const EquilibriumConditions& c) {
             return Fail("the standard potential of " + problem_.Solutes[j].Name +
                         " could not be computed" + Where(c));
     }
+    if (!std::isnan(c.Ph)) {
+        if (!std::isfinite(c.Ph))
+            return Fail("the imposed pH " + Number(c.Ph) + " is not a finite number");
+        if (problem_.Titrants.HydrogenIon < 0 ||
+            (problem_.Titrants.Acid.empty() && problem_.Titrants.Base.empty()))
+            return Fail(
+                "a pH cannot be imposed: the System names no titrant (its [titrants] section "
+                "names the acid and the base that adjust the pH)");
+    }
     const activity::WaterState& w = c.Water;
     if (!std::isfinite(c.SolventStandard) || !(w.Temperature > 0) || !(w.Density > 0) ||
         !(w.Epsilon >= 1) || !std::isfinite(w.Temperature + w.Density + w.Epsilon))
@@ -154,14 +167,14 @@ bool GibbsSolver::BuildBasis(const EquilibriumConditions& c) {
     return true;
 }
 
-void GibbsSolver::MarkAbsentSpecies(const EquilibriumConditions& c) {
+void GibbsSolver::MarkAbsentSpecies() {
     // An element of zero bulk amount that no fixed formula contains is conserved at zero; as
     // stoichiometries are not negative, every species that contains it is absent. Its
     // potential is then undefined (minus infinity), so these species leave the problem.
     dual_.ClearAbsent();
     phases_.ClearAbsent();
     for (int e = 0; e < elements_; ++e) {
-        if (c.Bulk[e] != 0) continue;
+        if (bulk_[e] != 0) continue;
         bool fixed = false;
         for (int i = 0; i < basis_.FixedCount() && !fixed; ++i)
             fixed = Formula(basis_.Column(i))[e] != 0;
@@ -198,6 +211,39 @@ void GibbsSolver::SetActivityCoefficients(const EquilibriumConditions& c, double
 
 void GibbsSolver::UpdateConstants(const EquilibriumConditions& c) {
     dual_.SetConstants(problem_, basis_.ParticularPotentials(), c.SoluteStandard, lnGamma_, lnKg_);
+    if (side_ != 0) {
+        // The moles of H+ that give the pH: ln n = ln kg + ln m, ln m = −pH ln10 (− ln γ on the
+        // activity scale).
+        const int h = problem_.Titrants.HydrogenIon;
+        dual_.SetImposedLnAmount(lnKg_ - c.Ph * kLn10 - (c.PhMolal ? 0.0 : lnGamma_[h]));
+    }
+}
+
+const ElementVector& GibbsSolver::TitrantFormula(int side) const {
+    return side > 0 ? problem_.Titrants.Acid : problem_.Titrants.Base;
+}
+
+void GibbsSolver::SetTitrant(const EquilibriumConditions& c, int side, double amount) {
+    side_ = side;
+    static const ElementVector kNone;
+    dual_.SetTitrant(side != 0 ? TitrantFormula(side) : kNone, problem_.Titrants.HydrogenIon,
+                     amount);
+    UpdateBulk(c);
+}
+
+void GibbsSolver::UpdateBulk(const EquilibriumConditions& c) {
+    std::copy(c.Bulk.begin(), c.Bulk.end(), bulk_.begin());
+    if (side_ == 0) return;
+    const double amount = dual_.TitrantAmount();
+    const ElementVector& formula = TitrantFormula(side_);
+    for (int e = 0; e < elements_; ++e)
+        bulk_[e] += amount * formula[e];
+}
+
+double GibbsSolver::TitrantGuess(const EquilibriumConditions& c, double molality) const {
+    // Moles of a strong acid or base that shift the hydrogen ion by about `molality`.
+    const double kg = c.SolventMoles / kWaterMolesPerKg;
+    return kg * std::clamp(molality, 1e-12, 1.0);
 }
 
 double GibbsSolver::TrueIonicStrength() {
@@ -218,12 +264,23 @@ GibbsSolver::ActivityOutcome GibbsSolver::SettleActivity(const EquilibriumCondit
                                                          IonicStrengthSecant& ionic) {
     extrapolation_.Start();
     for (int loop = 0; loop < kMaxActivityLoops; ++loop) {
-        if (!dual_.Minimise()) return ActivityOutcome::NoConvergence;
+        if (!dual_.Minimise()) {
+            switch (dual_.Limit()) {
+                case DualNewton::TitrantLimit::Vanished:
+                    return ActivityOutcome::TitrantVanished;
+                case DualNewton::TitrantLimit::Excessive:
+                    return ActivityOutcome::TitrantExcessive;
+                case DualNewton::TitrantLimit::None:
+                    break;
+            }
+            return ActivityOutcome::NoConvergence;
+        }
+        UpdateBulk(c);
         // A present phase whose amount has turned negative leaves at once: with a wrong set
         // of phases the solution can be far from anything the activity model can follow.
         if (watchPhases) {
-            phases_.UpdateAmounts(problem_, basis_, c.Bulk, dual_.Amounts());
-            if (phases_.RemoveNegative(problem_, c.Bulk, dual_.Amounts()))
+            phases_.UpdateAmounts(problem_, basis_, bulk_, dual_.Amounts());
+            if (phases_.RemoveNegative(problem_, bulk_, dual_.Amounts()))
                 return ActivityOutcome::PhaseRemoved;
         }
         // The solution as computed: its ionic strength, and its water activity where the
@@ -290,6 +347,24 @@ void GibbsSolver::StoreResult(const EquilibriumConditions& c) {
     result_.ChargePotential = psi_;
     result_.LnWaterActivity = Dot(problem_.Solvent, lambda_) - c.SolventStandard;
     result_.Iterations = dual_.Iterations();
+    result_.Titrant = side_ * dual_.TitrantAmount();
+}
+
+std::string GibbsSolver::PhOutOfReach(const EquilibriumConditions& c) const {
+    const PhTitrants& t = problem_.Titrants;
+    const std::string& name = side_ > 0 ? t.AcidName : t.BaseName;
+    std::string why = name + " does not reach it with up to 1000 mol";
+    if (dual_.Limit() == DualNewton::TitrantLimit::Vanished) {
+        // The titrant worked against the pH: the solution without it lies beyond.
+        if (TitrantFormula(-side_).empty())
+            why = side_ > 0 ? "the solution without titrant is more acidic, and the System names "
+                              "no base to raise its pH"
+                            : "the solution without titrant is more basic, and the System names "
+                              "no acid to lower its pH";
+        else
+            why = "neither " + t.AcidName + " nor " + t.BaseName + " reaches it";
+    }
+    return "the pH " + Number(c.Ph) + " cannot be imposed" + Where(c) + ": " + why;
 }
 
 bool GibbsSolver::Solve(const EquilibriumConditions& c, bool warm) {
@@ -308,18 +383,32 @@ bool GibbsSolver::Solve(const EquilibriumConditions& c, bool warm) {
         lnAw_ = warmAw_;
         lambda_ = warmLambda_;
         psi_ = warmPsi_;
+        molality_ = warmMolality_;
     } else {
         phases_.Reset();
         extrapolation_.Forget();
         lnAw_ = 0;
     }
     phases_.ClearBlocked();
+    // The titrant of an imposed pH: the one of the previous solution, or the acid below pH 7
+    // (the base above) in the amount of a strong one.
+    if (std::isnan(c.Ph)) {
+        SetTitrant(c, 0, 0);
+    } else if (useWarm && warmSide_ != 0) {
+        SetTitrant(c, warmSide_, warmTitrant_);
+    } else {
+        const int side =
+            problem_.Titrants.Base.empty() || (c.Ph < 7 && !problem_.Titrants.Acid.empty()) ? 1
+                                                                                            : -1;
+        SetTitrant(c, side, TitrantGuess(c, std::pow(10.0, side > 0 ? -c.Ph : c.Ph - 14)));
+    }
+    int titrantChanges = 0;
     bool haveLambda = useWarm;
-    const int maxPasses = 3 * extras_ + 8;
+    const int maxPasses = 3 * extras_ + 8 + (side_ != 0 ? kMaxTitrantChanges : 0);
     for (int pass = 0; pass < maxPasses; ++pass) {
         if (!BuildBasis(c)) return false;
         basis_.UpdateParticularSolution();
-        MarkAbsentSpecies(c);
+        MarkAbsentSpecies();
         if (!dual_.Build(problem_, basis_, c.Bulk)) {
             // A pure phase that holds the offending element combination may take it up.
             if (phases_.AddPhaseHolding(problem_, dual_.Offending())) continue;
@@ -330,7 +419,7 @@ bool GibbsSolver::Solve(const EquilibriumConditions& c, bool warm) {
         if (haveLambda)
             dual_.StartFrom(basis_, lambda_, psi_);
         else
-            dual_.StartCold(c.Bulk);
+            dual_.StartCold(bulk_);
         IonicStrengthSecant secant(ionic);
         const ActivityOutcome outcome = SettleActivity(c, phases_.ActiveCount() > 0, secant);
         ionic = secant.Assumed();
@@ -343,13 +432,30 @@ bool GibbsSolver::Solve(const EquilibriumConditions& c, bool warm) {
                 dual_.Recover(basis_, lambda_, psi_);
                 haveLambda = true;
                 continue;
+            case ActivityOutcome::TitrantVanished:
+                // The imposed pH lies beyond the solution without this titrant: the other one
+                // may reach it.
+                if (TitrantFormula(-side_).empty() || ++titrantChanges > kMaxTitrantChanges)
+                    return Fail(PhOutOfReach(c));
+                // From the start that knows nothing of the other titrant's elements, which
+                // the solution may not have held so far.
+                haveLambda = false;
+                {
+                    const double kg = c.SolventMoles / kWaterMolesPerKg;
+                    const double hydrogen = dual_.Amounts()[problem_.Titrants.HydrogenIon] / kg;
+                    SetTitrant(c, -side_,
+                               TitrantGuess(c, std::fabs(std::pow(10.0, -c.Ph) - hydrogen)));
+                }
+                continue;
+            case ActivityOutcome::TitrantExcessive:
+                return Fail(PhOutOfReach(c));
             case ActivityOutcome::Settled:
                 break;
         }
         dual_.Recover(basis_, lambda_, psi_);
         haveLambda = true;
-        phases_.UpdateAmounts(problem_, basis_, c.Bulk, dual_.Amounts());
-        if (phases_.Change(problem_, basis_, lambda_, c.ExtraPotential, c.Bulk, dual_.Amounts()) ==
+        phases_.UpdateAmounts(problem_, basis_, bulk_, dual_.Amounts());
+        if (phases_.Change(problem_, basis_, lambda_, c.ExtraPotential, bulk_, dual_.Amounts()) ==
             ActiveSetChange::Changed)
             continue;
         StoreResult(c);
@@ -358,6 +464,9 @@ bool GibbsSolver::Solve(const EquilibriumConditions& c, bool warm) {
         warmIonic_ = ionic;
         warmAw_ = lnAw_;
         warmActive_ = phases_.Present();
+        warmMolality_ = molality_;
+        warmSide_ = side_;
+        warmTitrant_ = dual_.TitrantAmount();
         haveWarm_ = true;
         message_ = "OK";
         return true;

@@ -66,13 +66,20 @@ class GibbsSolver {
 
   private:
     /// How the activity loop of one active set ended.
-    enum class ActivityOutcome { Settled, PhaseRemoved, NoConvergence, Unsettled };
+    enum class ActivityOutcome {
+        Settled,
+        PhaseRemoved,
+        NoConvergence,
+        Unsettled,
+        TitrantVanished,
+        TitrantExcessive
+    };
 
     bool Fail(const std::string& what);
     static std::string Where(const EquilibriumConditions& c);
     bool CheckInput(const EquilibriumConditions& c);
     bool BuildBasis(const EquilibriumConditions& c);
-    void MarkAbsentSpecies(const EquilibriumConditions& c);
+    void MarkAbsentSpecies();
     bool RefuseComposition(const EquilibriumConditions& c);
     const ElementVector& Formula(const FixedColumn& column) const;
     void SetActivityCoefficients(const EquilibriumConditions& c, double ionicStrength);
@@ -81,6 +88,12 @@ class GibbsSolver {
     ActivityOutcome SettleActivity(const EquilibriumConditions& c, bool watchPhases,
                                    IonicStrengthSecant& ionic);
     void StoreResult(const EquilibriumConditions& c);
+    // The titrant of an imposed pH: +1 the acid, −1 the base, 0 none.
+    const ElementVector& TitrantFormula(int side) const;
+    void SetTitrant(const EquilibriumConditions& c, int side, double amount);
+    void UpdateBulk(const EquilibriumConditions& c);
+    double TitrantGuess(const EquilibriumConditions& c, double molality) const;
+    std::string PhOutOfReach(const EquilibriumConditions& c) const;
 
     EquilibriumProblem problem_;
     std::unique_ptr<activity::ActivityModel> activity_;
@@ -98,6 +111,8 @@ class GibbsSolver {
     ActivityExtrapolation extrapolation_;
     bool extrapolate_ = false;         // whether the model's coefficients follow more than I
     std::vector<double> molality_;     // of the last Newton solution, mol/kg
+    std::vector<double> bulk_;         // moles of each element with the titrant added
+    int side_ = 0;                     // the titrant added: +1 the acid, −1 the base, 0 none
     std::vector<double> combination_;  // a dependent p.m.c. formula in the fixed columns
     double lnAw_ = 0;                  // ln a_w the solvent's potential is computed with
     double lnKg_ = 0;                  // ln of the kilograms of solvent
@@ -106,7 +121,10 @@ class GibbsSolver {
     bool haveWarm_ = false;
     std::vector<double> warmLambda_;
     std::vector<char> warmActive_;
+    std::vector<double> warmMolality_;  // the activity models of the composition start from it
     double warmPsi_ = 0, warmAw_ = 0, warmIonic_ = 0;
+    int warmSide_ = 0;
+    double warmTitrant_ = 0;
 
     bool trace_ = false;
     EquilibriumResult result_;

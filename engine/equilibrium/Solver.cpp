@@ -73,6 +73,18 @@ void Solver::SetOptions(const std::string& options) {
                          " in the options; known: " + ActivityKindNames();
         }
     }
+    // /ph=molal or /ph=activity: the scale of an imposed pH; the last one written counts.
+    phMolal_ = false;
+    for (std::size_t at = words.find(" ph="); at != std::string::npos;
+         at = words.find(" ph=", at + 1)) {
+        const std::size_t start = at + 4;
+        const std::string scale = words.substr(start, words.find(' ', start) - start);
+        if (scale == "molal" || scale == "activity")
+            phMolal_ = scale == "molal";
+        else
+            badOption_ =
+                "unknown pH scale /ph=" + scale + " in the options; known: activity, molal";
+    }
     if (!badOption_.empty()) {
         message_ = badOption_;
         return;
@@ -143,6 +155,7 @@ void Solver::LoadSystem(const std::string& systemFile) {
         overridden_.assign(species, 0);
         codes_ = std::move(codes);
         system_ = std::move(model);
+        ph_ = std::numeric_limits<double>::quiet_NaN();
         solver_ = std::move(solver);
         systemFile_ = systemFile;
         cacheValid_ = false;
@@ -339,6 +352,8 @@ void Solver::Calculate(float tempC, float pressureBar, const Array1<double>& pmc
             c.MobilePotential[k] = standard_[k] / rt_ + std::log(a);
         }
         c.SolventMoles = composition[0];
+        c.Ph = ph_;
+        c.PhMolal = phMolal_;
         for (int e = 0; e < elements; ++e)
             c.Bulk[e] = composition[e + 1];
 
@@ -373,6 +388,11 @@ void Solver::Close() {
     system_.reset();
     haveResult_ = false;
     message_.clear();
+}
+
+double Solver::GetTitrantAmount() {
+    const EquilibriumResult* r = LastResult();
+    return r ? r->Titrant : 0.0;
 }
 
 const EquilibriumResult* Solver::LastResult() const {

@@ -6,15 +6,18 @@
 // Options (SetOptions; read as services/EngineContract.h reads them: switches start with "/",
 // letter case and blanks do not matter, anything else is ignored): /wp, /bl and /ew choose the
 // standard-property models as for the Thermo object; /mode=1 asks for results as the fitting
-// program reads them (the only mode; any other digit means the same); /cold makes every calculation
-// start from scratch instead of from the previous result; /trace prints the solver's iterations on
-// standard error; /act=NAME chooses the activity model of the solution (ActivityChoice.h: bdot, the
-// default, hkf81, pitzer or ideal; an unknown name makes every calculation fail with a message
-// naming the known ones). Numbered switches (SetSwitch): kTraceSwitch (27) prints the iterations
-// when non-zero (0: silent, the default); kWarmStartSwitch (28) turns the warm start off when 0 (1:
-// on, the default). Others are ignored.
+// program reads them (the only mode; any other digit means the same); /cold makes every
+// calculation start from scratch instead of from the previous result; /trace prints the
+// solver's iterations on standard error; /act=NAME chooses the activity model of the solution
+// (ActivityChoice.h: bdot, the default, hkf81, pitzer or ideal; an unknown name makes every
+// calculation fail with a message naming the known ones); /ph=molal makes an imposed pH
+// (SetPh) −log m(H+) instead of −log a(H+) (/ph=activity, the default).
+// Numbered switches (SetSwitch): kTraceSwitch (27) prints the iterations when non-zero (0:
+// silent, the default); kWarmStartSwitch (28) turns the warm start off when 0 (1: on, the
+// default). Others are ignored.
 #pragma once
 
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -44,6 +47,8 @@ class Solver : public ISolver {
     void Calculate(float tempC, float pressureBar, const Array1<double>& pmcActivities,
                    const Array1<double>& composition, Array1<double>& amounts,
                    Array1<double>& lnActivities, std::int16_t& scratch) override;
+    void SetPh(double ph) override { ph_ = ph; }
+    double GetTitrantAmount() override;
     std::string GetDatabase() override { return database_; }
     std::string GetSystemFile() override { return systemFile_; }
     std::string GetOptions() override { return options_; }
@@ -70,7 +75,9 @@ class Solver : public ISolver {
     bool warmStart_ = true;
     bool trace_ = false;
     ActivityKind activity_ = ActivityKind::Bdot;
-    std::string badOption_;     // an unknown name in the options
+    bool phMolal_ = false;                                  // /ph=molal: the pH is −log m(H+)
+    double ph_ = std::numeric_limits<double>::quiet_NaN();  // imposed by SetPh
+    std::string badOption_;                                 // an unknown name in the options
     std::string optionsError_;  // why the chosen activity model cannot take the System
 
     std::unique_ptr<SystemModel> system_;

@@ -13,7 +13,7 @@ namespace varsel::engine::equilibrium {
 
 namespace {
 
-enum class Section { None, Mobile, Extras, Aqueous };
+enum class Section { None, Mobile, Extras, Aqueous, Titrants };
 
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
@@ -67,10 +67,29 @@ SystemDefinition ParseSystem(const std::string& text, const std::string& path) {
             } else if (header == "[aqueous]") {
                 section = Section::Aqueous;
                 sawAqueous = true;
+            } else if (header == "[titrants]") {
+                section = Section::Titrants;
             } else {
                 Fail(path, lineNumber,
-                     "unknown section " + line + " (expected [pmc], [extras] or [aqueous])");
+                     "unknown section " + line +
+                         " (expected [pmc], [extras], [aqueous] or [titrants])");
             }
+            continue;
+        }
+        if (section == Section::Titrants) {
+            // "acid FORMULA" or "base FORMULA", then at most a comment.
+            std::istringstream fields(line);
+            std::string kind, formula, more;
+            fields >> kind >> formula >> more;
+            kind = Lower(kind);
+            if ((kind != "acid" && kind != "base") || formula.empty() || formula[0] == '#' ||
+                (!more.empty() && more[0] != '#'))
+                Fail(
+                    path, lineNumber,
+                    "a titrant line is \"acid FORMULA\" or \"base FORMULA\", not \"" + line + "\"");
+            std::string& titrant = kind == "acid" ? system.Acid : system.Base;
+            if (!titrant.empty()) Fail(path, lineNumber, "the " + kind + " is given twice");
+            titrant = formula;
             continue;
         }
         // A name is one word; whatever follows it must be a comment.
@@ -89,6 +108,8 @@ SystemDefinition ParseSystem(const std::string& text, const std::string& path) {
                 if (Contains(system.Mobile, name) || Contains(system.Extras, name))
                     Fail(path, lineNumber, "species " + name + " is listed twice");
                 (section == Section::Mobile ? system.Mobile : system.Extras).push_back(name);
+                break;
+            case Section::Titrants:
                 break;
             case Section::Aqueous:
                 if (Contains(system.Aqueous, name))

@@ -6,6 +6,7 @@
 
 #include "engine/common/DataFolders.h"
 #include "engine/thermo/Elements.h"
+#include "engine/thermo/Formula.h"
 #include "engine/thermo/HkfEstimate.h"
 #include "engine/thermo/Units.h"
 #include "model/RuntimeFailure.h"
@@ -103,6 +104,35 @@ SystemModel ResolveSystem(const SystemDefinition& definition, const thermo::Data
             v[e] = r->Composition.Amount(model.ElementCodes[e]);
         model.Stoich.push_back(std::move(v));
     }
+    auto titrant = [&](const std::string& text, const char* kind) {
+        if (text.empty()) return ElementVector{};
+        std::string why;
+        const std::optional<thermo::Formula> f = thermo::TryParseFormula(text, &why);
+        if (!f)
+            Fail(definition, "the " + std::string(kind) + " " + text + " is not a formula: " + why);
+        if (f->Charge != 0)
+            Fail(definition, "the " + std::string(kind) + " " + text +
+                                 " is charged; a titrant is a neutral substance");
+        ElementVector v(model.ElementCodes.size(), 0.0);
+        for (const thermo::ElementAmount& a : f->Elements) {
+            const auto at = std::find(model.ElementCodes.begin(), model.ElementCodes.end(), a.Code);
+            if (at == model.ElementCodes.end()) {
+                const thermo::Element* e = thermo::ElementByCode(a.Code);
+                Fail(definition, "the " + std::string(kind) + " " + text + " holds " +
+                                     (e ? std::string(e->Symbol) : std::to_string(a.Code)) +
+                                     ", which no species of the System holds");
+            }
+            v[static_cast<std::size_t>(at - model.ElementCodes.begin())] += a.Amount;
+        }
+        return v;
+    };
+    model.AcidStoich = titrant(definition.Acid, "acid");
+    model.BaseStoich = titrant(definition.Base, "base");
+    if ((!definition.Acid.empty() || !definition.Base.empty()) &&
+        std::find(definition.Aqueous.begin(), definition.Aqueous.end(), "H+") ==
+            definition.Aqueous.end())
+        Fail(definition,
+             "it names a titrant but not the aqueous species H+, whose activity the pH gives");
     return model;
 }
 
@@ -125,7 +155,12 @@ EquilibriumProblem ProblemOf(const SystemModel& model) {
         if (!hkf) hkf = thermo::EstimateHkf(r);
         const double omega = hkf ? hkf->omega / thermo::kCalorie : 0.0;
         p.Solutes.push_back({model.Names[s], model.Stoich[s], z, omega});
+        if (model.Names[s] == "H+") p.Titrants.HydrogenIon = static_cast<int>(p.Solutes.size()) - 1;
     }
+    p.Titrants.Acid = model.AcidStoich;
+    p.Titrants.Base = model.BaseStoich;
+    p.Titrants.AcidName = model.Definition.Acid;
+    p.Titrants.BaseName = model.Definition.Base;
     return p;
 }
 

@@ -27,6 +27,8 @@ struct SystemModel {
     int MobileCount = 0;
     int ExtraCount = 0;
     int AqueousCount = 0;  ///< including the solvent; 0 when the System has no solution
+    /// The titrants of an imposed pH as amounts of the elements above (empty: none).
+    ElementVector AcidStoich, BaseStoich;
 
     int SpeciesCount() const { return MobileCount + ExtraCount + AqueousCount; }
 };
@@ -38,7 +40,9 @@ SystemDefinition FindSystem(const std::string& name, const std::filesystem::path
 
 /// Resolves every species of `definition` in `database`. Throws RuntimeFailure
 /// (kEngineFailure) naming the species and the System when a species is not in the database,
-/// when a p.m.c. or extra is aqueous, or when an aqueous species is not.
+/// when a p.m.c. or extra is aqueous, or when an aqueous species is not; and naming the titrant
+/// when its formula cannot be read, is charged or holds an element that no species of the
+/// System holds, or when the System names a titrant but has no H+.
 SystemModel ResolveSystem(const SystemDefinition& definition, const thermo::Database& database);
 
 /// The equilibrium problem of a resolved System (it must have an aqueous solution).

@@ -6,6 +6,7 @@
 
 #include "engine/thermo/Database.h"
 #include "engine/thermo/DatabaseText.h"
+#include "files/FileReplacement.h"
 
 namespace varsel::engine::tools {
 
@@ -64,29 +65,21 @@ SlopConversion ConvertSlopFile(const std::filesystem::path& input,
     }
     header << "\nHeader of the slop file, with its references:\n\n" << db.Description();
 
-    // Write beside the target and rename, so a failed run leaves no half-written file;
-    // whatever fails once writing has started, the temporary file goes too.
-    const std::filesystem::path target(output);
-    std::filesystem::path temporary = target;
-    temporary += ".tmp";
+    std::ostringstream text;
+    thermo::WriteDatabaseText(text, db, header.str());
+    // Read the text back: a file the program cannot open must not replace the old one.
+    thermo::Database check;
+    std::istringstream back(text.str());
+    thermo::ReadDatabaseText(back, check, output.string());
+    if (check.Size() != db.Size())
+        throw std::runtime_error("the written file holds " + std::to_string(check.Size()) +
+                                 " substances instead of " + std::to_string(db.Size()));
+    // Written beside the target and renamed over it, so a failed run leaves no half-written
+    // file; a symbolic link at the target is refused, not followed.
     try {
-        {
-            std::ofstream out(temporary, std::ios::binary);
-            if (!out) throw std::runtime_error("cannot write " + temporary.string());
-            thermo::WriteDatabaseText(out, db, header.str());
-            out.flush();
-            if (!out) throw std::runtime_error("cannot write " + temporary.string());
-        }
-        // Read the result back: a file the program cannot open must not replace the old one.
-        const thermo::Database check = thermo::Database::Load(temporary);
-        if (check.Size() != db.Size())
-            throw std::runtime_error("the written file holds " + std::to_string(check.Size()) +
-                                     " substances instead of " + std::to_string(db.Size()));
-        std::filesystem::rename(temporary, target);
-    } catch (...) {
-        std::error_code ignored;
-        std::filesystem::remove(temporary, ignored);
-        throw;
+        FileReplacement(output).Commit(text.str());
+    } catch (const FileProblem& problem) {
+        throw std::runtime_error("cannot write " + output.string() + ": " + problem.reason);
     }
     return {Counts(db), db.Warnings().size()};
 }

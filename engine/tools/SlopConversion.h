@@ -19,8 +19,9 @@ struct SlopConversion {
 };
 
 /// Converts `input` into `output`. `notes` and the lines of `headerFile` (when not empty) go
-/// into the new file's header. The file is written beside the target, read back and only then
-/// renamed over it, so a failed conversion leaves no half-written file. Throws on failure.
+/// into the new file's header. The text is read back, written beside the target and only then
+/// renamed over it, so a failed conversion leaves no half-written file; a symbolic link at
+/// `output` is refused, not followed. Throws on failure.
 SlopConversion ConvertSlopFile(const std::filesystem::path& input,
                                const std::filesystem::path& output,
                                const std::vector<std::string>& notes,

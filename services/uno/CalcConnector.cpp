@@ -8,6 +8,7 @@
 #include <thread>
 #include <utility>
 
+#include "files/PrivateFolder.h"
 #include "services/uno/CalcApp.h"
 #include "services/uno/CalcSession.h"
 #include "services/uno/OfficeGuardian.h"
@@ -34,8 +35,10 @@ class CalcConnector : public ISpreadsheetConnector {
     std::shared_ptr<ISpreadsheetApp> Attach() override {
         Reference<XComponentContext> office = calc::ConnectToPipe(options_.PipeName);
         // An office of the user that runs without listening on the pipe is asked to listen:
-        // the launcher hands the request over to it and ends. No office is started here.
-        if (!office.is() && !calc::RunningOffices(options_.UserInstallation).empty()) {
+        // the launcher hands the request over to it and ends. No office is started here, and
+        // none is asked while someone else holds the pipe's place.
+        if (!office.is() && calc::ForeignPipe(options_.PipeName).empty() &&
+            !calc::RunningOffices(options_.UserInstallation).empty()) {
             calc::LaunchDetached(options_.Launcher, LauncherArguments(false));
             office = WaitForOffice(options_.ForwardTimeoutMs);
         }
@@ -43,7 +46,16 @@ class CalcConnector : public ISpreadsheetConnector {
         return MakeApp(office);
     }
 
+    std::string TakeNotice() override { return std::exchange(notice_, std::string()); }
+
     std::shared_ptr<ISpreadsheetApp> Start() override {
+        // Someone else's socket in the pipe's place would hear and answer every call, and
+        // keeps the office from taking the pipe up: nothing is started, and the user is told.
+        if (const std::string foreign = calc::ForeignPipe(options_.PipeName); !foreign.empty()) {
+            notice_ = "Varsel does not connect to Calc through " + foreign +
+                      ". Have it removed, or choose another pipe with VARSEL_CALC_PIPE.  ";
+            return nullptr;
+        }
         Reference<XComponentContext> office = calc::ConnectToPipe(options_.PipeName);
         if (office.is()) return MakeApp(office);
         const bool headless =
@@ -87,13 +99,22 @@ class CalcConnector : public ISpreadsheetConnector {
         }
     }
 
-    std::shared_ptr<ISpreadsheetApp> MakeApp(const Reference<XComponentContext>& office) const {
+    std::shared_ptr<ISpreadsheetApp> MakeApp(const Reference<XComponentContext>& office) {
+        // The lock works without the record; the user hears once why it is not kept.
+        if (!options_.LockRecordProblem.empty() && !toldRecordProblem_) {
+            toldRecordProblem_ = true;
+            notice_ = "Locked workbook windows are not recorded: " + options_.LockRecordProblem +
+                      ". Should a fit be killed, its workbook may stay locked until Calc is "
+                      "restarted.  ";
+        }
         auto session = std::make_shared<CalcSession>(office, options_);
         session->RestoreOrphanedLocks();
         return std::make_shared<calc::CalcApp>(std::move(session));
     }
 
     CalcOptions options_;
+    bool toldRecordProblem_ = false;
+    std::string notice_;
 };
 
 }  // namespace
@@ -108,10 +129,15 @@ CalcOptions DefaultCalcOptions() {
     options.UserInstallation = Environment("VARSEL_CALC_PROFILE");
     options.Launcher = Environment("VARSEL_SOFFICE");
     if (options.Launcher.empty()) options.Launcher = VARSEL_OFFICE_PROGRAM_DIR "/soffice";
-    std::error_code error;
-    std::filesystem::path folder = std::filesystem::temp_directory_path(error);
-    if (error) folder = "/tmp";
-    options.LockRecordPath = (folder / (options.PipeName + ".locks")).string();
+    // In a folder nobody else can enter, so that no link planted by another user can turn
+    // the record's writes onto a file of their choosing.
+    const PrivateFolder records = VarselPrivateFolder();
+    if (!records.Path.empty()) {
+        std::string name = options.PipeName + ".locks";
+        std::replace(name.begin(), name.end(), '/', '_');
+        options.LockRecordPath = (records.Path / name).string();
+    }
+    options.LockRecordProblem = records.Problem;
     options.GuardianProgram = calc::GuardianProgram();
     return options;
 }

@@ -31,15 +31,18 @@ struct CalcOptions {
     /// How long Attach() waits for a running office to take up the pipe, in milliseconds.
     int ForwardTimeoutMs = 15000;
     /// File that lists the document windows this program has disabled, so that an attach after
-    /// a crash of the program enables them again.
+    /// a crash of the program enables them again; empty for none.
     std::string LockRecordPath;
+    /// Why no lock record is kept (its folder was refused); told the user at the first attach.
+    std::string LockRecordProblem;
     /// The guardian program that gives the office back when this program dies during a run
     /// that locked it; empty for none.
     std::string GuardianProgram;
 };
 
 /// The user's own office: the pipe "varsel_calc_<uid>", the user's profile and the launcher of
-/// the office the program was built against. The environment variables VARSEL_CALC_PIPE,
+/// the office the program was built against, with the lock record in the user's private folder
+/// (VarselPrivateFolder) when that is not refused. The environment variables VARSEL_CALC_PIPE,
 /// VARSEL_CALC_PROFILE (a file URL) and VARSEL_SOFFICE (the full path of another office's
 /// launcher) override the pipe, the profile and the launcher; VARSEL_OFFICE_GUARDIAN names
 /// another guardian program (empty: none).

@@ -1,19 +1,31 @@
 #include "services/uno/InputLockRecord.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <utility>
 
+#include "files/FileReplacement.h"
 #include "services/uno/OfficeProcesses.h"
 
 namespace varsel::calc {
+
+namespace {
+
+bool IsLink(const std::string& path) {
+    struct stat entry {};
+    return lstat(path.c_str(), &entry) == 0 && S_ISLNK(entry.st_mode);
+}
+
+}  // namespace
 
 InputLockRecord::InputLockRecord(std::string path) : path_(std::move(path)) {}
 
 std::vector<InputLockRecord::Line> InputLockRecord::Read() const {
     std::vector<Line> lines;
-    if (path_.empty()) return lines;
+    // A link in the record's place is no record: neither read, nor written, nor removed.
+    if (path_.empty() || IsLink(path_)) return lines;
     std::ifstream in(path_, std::ios::binary);
     std::string text;
     while (std::getline(in, text)) {
@@ -26,21 +38,20 @@ std::vector<InputLockRecord::Line> InputLockRecord::Read() const {
 }
 
 void InputLockRecord::Write(const std::vector<Line>& lines) const {
-    if (path_.empty()) return;
-    std::error_code ignored;
+    if (path_.empty() || IsLink(path_)) return;
     if (lines.empty()) {
-        std::filesystem::remove(path_, ignored);
+        unlink(path_.c_str());
         return;
     }
+    std::string text;
+    for (const Line& line : lines)
+        text += std::to_string(line.pid) + '\t' + line.document + '\n';
     // Written beside and renamed over the record, so that a reader never sees half a file.
-    const std::string temporary = path_ + ".new";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        for (const Line& line : lines)
-            out << line.pid << '\t' << line.document << '\n';
-        if (!out) return;
+    // A record that cannot be written leaves the lock working without it.
+    try {
+        FileReplacement(path_).Commit(text);
+    } catch (const FileProblem&) {
     }
-    std::filesystem::rename(temporary, path_, ignored);
 }
 
 void InputLockRecord::Add(pid_t pid, const std::string& document) const {
@@ -62,6 +73,7 @@ void InputLockRecord::Remove(pid_t pid, const std::string& document) const {
 }
 
 std::vector<std::string> InputLockRecord::TakeOrphans() const {
+    if (!path_.empty()) RemoveStaleReplacements(path_);
     std::vector<Line> lines = Read();
     std::vector<Line> kept;
     std::vector<std::string> orphans;

@@ -1,7 +1,9 @@
-// A small file beside the office connection that lists the documents whose windows this
+// A small file in the user's private folder that lists the documents whose windows this
 // program has disabled, each with the id of the process that disabled it. A program that ends
 // without enabling them again (a crash, a kill) leaves its lines behind; the next attach
 // enables those windows and drops the lines, while the locks of programs still running stay.
+// The record is replaced whole through a temporary file; a symbolic link in its place is left
+// alone and the record is then not kept.
 #pragma once
 
 #include <sys/types.h>
@@ -12,6 +14,7 @@ namespace varsel::calc {
 
 class InputLockRecord {
   public:
+    /// Keeps the record in `path`; an empty path keeps none.
     explicit InputLockRecord(std::string path);
 
     /// Notes that process `pid` has disabled the windows of `document` (a URL or title).

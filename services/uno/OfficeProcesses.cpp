@@ -87,6 +87,9 @@ pid_t LaunchDetached(const std::string& program, const std::vector<std::string>&
         const pid_t office = fork();
         if (office == 0) {
             setsid();
+            // Whoever may write the office's pipe socket may connect and drive the office as
+            // this user: whatever the user's umask, group and others get no write permission.
+            umask(umask(0) | 022);
             const int null = open("/dev/null", O_RDWR);
             if (null >= 0) {
                 dup2(null, 0);

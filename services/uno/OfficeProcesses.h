@@ -14,8 +14,9 @@ namespace varsel::calc {
 std::vector<pid_t> RunningOffices(const std::string& userInstallation);
 
 /// Starts `program` with `arguments` in a session of its own, detached from this program (no
-/// child is left to reap), with standard input and output on /dev/null. Returns the id of the
-/// started process, which also leads its process group, or -1 when it could not be started.
+/// child is left to reap), with standard input and output on /dev/null and no write permission
+/// for group or others in its umask. Returns the id of the started process, which also leads
+/// its process group, or -1 when it could not be started.
 pid_t LaunchDetached(const std::string& program, const std::vector<std::string>& arguments);
 
 /// Asks every process of the group led by `leader` to end (SIGTERM), and kills those still

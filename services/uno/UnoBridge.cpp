@@ -1,5 +1,7 @@
 #include "services/uno/UnoBridge.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <chrono>
 #include <com/sun/star/bridge/BridgeFactory.hpp>
 #include <com/sun/star/bridge/UnoUrlResolver.hpp>
@@ -72,7 +74,18 @@ void DisposeConnectionsAtExit() {
 
 }  // namespace
 
+std::string ForeignPipe(const std::string& pipeName) {
+    const std::string socket = "/tmp/OSL_PIPE_" + std::to_string(getuid()) + "_" + pipeName;
+    struct stat entry {};
+    if (lstat(socket.c_str(), &entry) != 0 || entry.st_uid == geteuid()) return std::string();
+    return socket + " belongs to another user";
+}
+
 Reference<XComponentContext> ConnectToPipe(const std::string& pipeName, std::string* why) {
+    if (const std::string foreign = ForeignPipe(pipeName); !foreign.empty()) {
+        if (why != nullptr) *why = foreign;
+        return Reference<XComponentContext>();
+    }
     Reference<XComponentContext> local;
     try {
         local = LocalContext();

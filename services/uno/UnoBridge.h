@@ -15,8 +15,14 @@ namespace varsel::calc {
 
 namespace css = ::com::sun::star;
 
+/// Why the socket of the pipe `pipeName` (/tmp/OSL_PIPE_<uid>_<name>, where the office makes
+/// it) is not the user's office: a file there that belongs to another user, who would read
+/// and answer every call. Empty when nothing is there or the user owns it.
+std::string ForeignPipe(const std::string& pipeName);
+
 /// The office's component context reached through the pipe `pipeName`; empty when nothing
-/// accepts connections there, with the reason in `*why` when that is given.
+/// accepts connections there or the pipe is foreign (ForeignPipe), with the reason in `*why`
+/// when that is given.
 css::uno::Reference<css::uno::XComponentContext> ConnectToPipe(const std::string& pipeName,
                                                                std::string* why = nullptr);
 

@@ -220,7 +220,8 @@ bool Form1::Form_QueryUnload() {
 }
 
 void Form1::Form_Unload() {
-    WriteWorkFolder(settingsFile_, workFolder_);
+    const std::string refused = WriteWorkFolder(settingsFile_, workFolder_);
+    if (!refused.empty()) ShowMessage(refused, MessageButtons::Ok, MessageIcon::Exclamation);
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPixmap>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <clocale>
 #include <cstdio>
@@ -145,7 +146,9 @@ int main(int argc, char** argv) {
     window = &picturing;
     PicturingDialogs dialogs(form, QString::fromLocal8Bit(argv[3]));
     varsel::qt::UseDialogs(&dialogs);
-    form.SetSettingsFile(QDir::temp().filePath("varsel-screenshot.ini").toStdString());
+    // A settings file in a fresh folder of its own, which nobody else can have prepared.
+    const QTemporaryDir settings;
+    form.SetSettingsFile(settings.filePath("Varsel.ini").toStdString());
     form.FormLoad("");
     form.move(40, 40);
 

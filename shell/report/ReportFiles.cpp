@@ -1,12 +1,13 @@
 #include "shell/report/ReportFiles.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QSaveFile>
 #include <cmath>
 
+#include "files/FileReplacement.h"
 #include "shell/report/ReportPlots.h"
 #include "shell/report/SummaryText.h"
 
@@ -34,16 +35,18 @@ QByteArray InlineSvg(const FitSummary& s, int which) {
     return start < 0 ? QByteArray() : svg.mid(start);
 }
 
-bool WriteFile(const QString& path, const QByteArray& bytes, QString& error) {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
-        return true;
-    }
-    error = "could not write " + path;
-    return false;
-}
-
 }  // namespace
+
+bool WriteFile(const QString& path, const QByteArray& bytes, QString& error) {
+    try {
+        FileReplacement(QFile::encodeName(path).toStdString())
+            .Commit(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+        return true;
+    } catch (const FileProblem& problem) {
+        error = "could not write " + path + ": " + QString::fromStdString(problem.reason);
+        return false;
+    }
+}
 
 QByteArray SummaryJson(const FitSummary& s) {
     QJsonObject root;

@@ -15,6 +15,8 @@
 #include <memory>
 #include <vector>
 
+#include "shell/report/ReportFiles.h"
+
 namespace varsel::report {
 
 namespace {
@@ -138,6 +140,10 @@ bool SavePlots(const FitSummary& s, const QString& path, QString& error) {
             RenderChart(*chart, painter, QRectF(0, which * height, width, height));
         }
     };
+    // Drawn in memory, then written whole by WriteFile, which follows no link.
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    bool drawn = false;
     if (ending == "png") {
         QImage image(whole, QImage::Format_ARGB32);
         image.fill(Qt::white);
@@ -146,33 +152,36 @@ bool SavePlots(const FitSummary& s, const QString& path, QString& error) {
             painter.setRenderHint(QPainter::Antialiasing);
             draw(painter, kPlotSize.width(), kPlotSize.height());
         }
-        if (image.save(path, "PNG")) return true;
+        drawn = image.save(&buffer, "PNG");
     } else if (ending == "svg") {
         QSvgGenerator svg;
-        svg.setFileName(path);
+        svg.setOutputDevice(&buffer);
         svg.setSize(whole);
         svg.setViewBox(QRect(QPoint(0, 0), whole));
         QPainter painter;
         if (painter.begin(&svg)) {
             draw(painter, kPlotSize.width(), kPlotSize.height());
-            if (painter.end() && QFileInfo(path).size() > 0) return true;
+            drawn = painter.end() && buffer.size() > 0;
         }
     } else if (ending == "pdf") {
-        QPdfWriter pdf(path);
+        QPdfWriter pdf(&buffer);
         pdf.setResolution(72);
         pdf.setPageSize(QPageSize(QSizeF(whole), QPageSize::Point));
         pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
         QPainter painter;
         if (painter.begin(&pdf)) {
             draw(painter, pdf.width(), pdf.height() / 2.0);
-            if (painter.end()) return true;
+            drawn = painter.end();
         }
     } else {
         error = "a plot is saved as .png, .svg or .pdf";
         return false;
     }
-    error = "could not write " + path;
-    return false;
+    if (!drawn) {
+        error = "could not draw the plots for " + path;
+        return false;
+    }
+    return WriteFile(path, buffer.data(), error);
 }
 
 }  // namespace varsel::report

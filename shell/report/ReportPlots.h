@@ -31,8 +31,9 @@ void RenderChart(QChart& chart, QPainter& painter, const QRectF& target);
 /// One plot (0: Y against X, 1: errors against X) as a standalone SVG document.
 QByteArray PlotSvg(const FitSummary& s, int which);
 
-/// Writes both plots, one above the other, as PNG, SVG or PDF after the file name's ending.
-/// False with `error` set when the ending is none of these or the file cannot be written.
+/// Writes both plots, one above the other, as PNG, SVG or PDF after the file name's ending, as
+/// WriteFile writes (a symbolic link at `path` is refused). False with `error` set when the
+/// ending is none of these or the file cannot be written.
 bool SavePlots(const FitSummary& s, const QString& path, QString& error);
 
 }  // namespace varsel::report

@@ -3,7 +3,6 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QSaveFile>
 #include <cmath>
 
 #include "shell/report/ReportFiles.h"
@@ -134,12 +133,7 @@ bool WriteReport(const FitSummary& s, const uncertainty::Result& r, const QStrin
     } else {
         return WriteReport(s, path, error);
     }
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit()) {
-        return true;
-    }
-    error = "could not write " + path;
-    return false;
+    return WriteFile(path, bytes, error);
 }
 
 }  // namespace varsel::report

@@ -40,6 +40,8 @@ class ScriptedSolver : public ISolver {
         script_.Switches.emplace_back(which, value);
     }
     void SetSpeciesValue(std::int16_t position, float value) override { values_[position] = value; }
+    void SetPh(double ph) override { ph_ = ph; }
+    double GetTitrantAmount() override { return titrant_; }
     void Calculate(float tempC, float pressureBar, const Array1<double>& pmcActivities,
                    const Array1<double>& composition, Array1<double>& amounts,
                    Array1<double>& lnActivities, std::int16_t& scratch) override {
@@ -59,7 +61,9 @@ class ScriptedSolver : public ISolver {
         e.Values = &values_;
         e.Amounts = &amounts;
         e.LnActivities = &lnActivities;
+        e.Ph = ph_;
         if (script_.Law) script_.Law(e);
+        titrant_ = e.Titrant;
         message_ = "OK";
     }
     std::string GetDatabase() override { return script_.Database; }
@@ -74,6 +78,8 @@ class ScriptedSolver : public ISolver {
     EngineScript& script_;
     std::string message_;
     std::map<std::int16_t, float> values_;
+    double ph_ = std::nan("");
+    double titrant_ = 0;
 };
 
 class ScriptedSystemReader : public ISystemReader {

@@ -27,6 +27,8 @@ struct Equilibrium {
     const std::map<std::int16_t, float>* Values = nullptr;
     Array1<double>* Amounts = nullptr;
     Array1<double>* LnActivities = nullptr;
+    double Ph = 0;       ///< the imposed pH (NaN: none)
+    double Titrant = 0;  ///< what GetTitrantAmount answers after this calculation
 
     /// The value set for a position, or `fallback` when none was set (kJ/mol).
     double Value(std::int16_t position, double fallback = 0) const;

@@ -1,8 +1,10 @@
-// Reaching the office and its workbooks: attaching, asking a running office to listen, not
-// starting one nobody could see, the quiet stop of the empty path, finding an open workbook by
-// its file (and by a name only when that is unique), names taken from the file, the active or first
-// sheet, and workbooks that cannot be opened (the three workbook formats are run whole in the run
-// tests).
+// Reaching the office and its workbooks: attaching (and telling once that the lock record's
+// folder was refused), asking a running office to listen, not starting one nobody could see
+// nor using a pipe another user holds, the quiet stop of the empty path, finding an open
+// workbook by its file (and by a name only when that is unique), names taken from the file,
+// the active or first sheet, and workbooks that cannot be opened (the three workbook formats
+// are run whole in the run tests).
+#include <sys/stat.h>
 #include <unistd.h>
 #include <cstdlib>
 #include <fstream>
@@ -44,7 +46,14 @@ TEST_F(ConnectorTest, AttachListsTheOpenWorkbooksAndTheActiveOne) {
     probe.Open(second);
     probe.Open(first);  // the workbook opened last is the active one
 
+    // A refused folder for the lock record is told once; the attaches go on without a record.
+    CalcOptions options = OfficeOptions();
+    options.LockRecordProblem = "/x is open to other users (mode 0777)";
+    connector = MakeCalcConnector(options);
+    ASSERT_TRUE(connector->Attach());
     const auto app = connector->Attach();
+    EXPECT_EQ(connector->TakeNotice().find("Locked workbook windows are not recorded: /x is"), 0u);
+    EXPECT_EQ(connector->TakeNotice(), "");
     ASSERT_TRUE(app);
     ASSERT_EQ(app->WorkbookCount(), 2);
     std::set<std::string> names;
@@ -101,6 +110,26 @@ TEST_F(ConnectorTest, ARunningOfficeIsAskedToListenOnThePipe) {
     ASSERT_TRUE(app) << "the test office should have taken up " << options.PipeName;
     EXPECT_TRUE(calc::ConnectToPipe(options.PipeName).is());
     EXPECT_EQ(calc::RunningOffices(OfficeProfileUrl()).size(), 1u) << "no second office";
+    // Only this user may connect, though the test office was started under the umask 000.
+    struct stat socket {};
+    const std::string path = "/tmp/OSL_PIPE_" + std::to_string(getuid()) + "_" + options.PipeName;
+    ASSERT_EQ(stat(path.c_str(), &socket), 0);
+    EXPECT_EQ(socket.st_mode & 022, 0u);
+}
+
+TEST_F(ConnectorTest, ASocketOfAnotherUserInThePipesPlaceIsNeverUsed) {
+    if (geteuid() != 0) GTEST_SKIP() << "only the superuser can make a file of another user's";
+    CalcOptions options = OfficeOptions();
+    options.PipeName = std::string(VARSEL_TEST_CALC_PIPE) + "_foreign" + std::to_string(getpid());
+    const std::string socket = "/tmp/OSL_PIPE_0_" + options.PipeName;
+    std::ofstream(socket) << "planted";
+    ASSERT_EQ(chown(socket.c_str(), 65534, 65534), 0);
+    auto connector = MakeCalcConnector(options);
+    EXPECT_FALSE(connector->Attach()) << "the running test office is not asked to listen there";
+    EXPECT_FALSE(connector->Start());
+    EXPECT_NE(connector->TakeNotice().find(socket + " belongs to another user"), std::string::npos);
+    EXPECT_EQ(FileBytes(socket), "planted");
+    std::filesystem::remove(socket);
 }
 
 using WorkbookTest = OfficeTest;

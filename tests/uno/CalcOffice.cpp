@@ -5,6 +5,7 @@
 //                                   listening on PIPE; returns once it accepts connections
 //   calc_office stop FOLDER PIPE    ends the office of that profile, removes FOLDER and the
 //                                   socket files of PIPE (and of the pipes named after it)
+#include <sys/stat.h>
 #include <unistd.h>
 #include <chrono>
 #include <cstdio>
@@ -49,6 +50,8 @@ int Start(const fs::path& folder, const std::string& pipe) {
            "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\">\n<item "
            "oor:path=\"/org.openoffice.Office.Common/Misc\"><prop oor:name=\"UseLocking\" "
            "oor:op=\"fuse\"><value>false</value></prop></item>\n</oor:items>\n";
+    // The most open umask, which the office must not hand on to its pipe.
+    umask(0);
     CalcOptions options = DefaultCalcOptions();
     options.PipeName = pipe;
     options.UserInstallation = ProfileUrl(folder);

@@ -13,6 +13,7 @@
 
 #include "OfficeTest.h"
 #include "engine/EngineFactory.h"
+#include "files/PrivateFolder.h"
 #include "model/TextCells.h"
 #include "shell/RunSequence.h"
 
@@ -163,7 +164,8 @@ TEST_F(RunTest, ACommandLineKilledDuringARunLeavesTheOfficeUnlocked) {
     const fs::path file = folder.Path() / "long.ods";
     probe.MakeWorkbook(file, {TypedRows(text)});
     probe.Open(file);
-    const fs::path record = fs::temp_directory_path() / (OfficeOptions().PipeName + ".locks");
+    // Where the command line keeps its record, in the same environment as this test.
+    const fs::path record = VarselPrivateFolder().Path / (OfficeOptions().PipeName + ".locks");
 
     for (const bool guarded : {true, false}) {
         SCOPED_TRACE(guarded ? "with its guardian" : "without a guardian");

@@ -76,9 +76,12 @@ TEST_F(SessionTest, OneProgramSurvivesManyConnectionsToTheSameOffice) {
     EXPECT_EQ(pipe.sa_handler, SIG_IGN);
 }
 
-TEST(InputLockRecordTest, OnlyTheLocksOfEndedProgramsAreOrphans) {
+TEST(InputLockRecordTest, OnlyTheLocksOfEndedProgramsAreOrphansAndLinksAreLeftAlone) {
     TempFolder folder;
     const calc::InputLockRecord record((folder.Path() / "locks").string());
+    const auto victim = folder.Write("victim", "precious");
+    for (const char* link : {"locks.new", ".varsel-aB3xZ9"})  // the old and a temporary's name
+        std::filesystem::create_symlink(victim, folder.Path() / link);
     const pid_t ended = fork();
     if (ended == 0) _exit(0);
     waitpid(ended, nullptr, 0);
@@ -91,6 +94,14 @@ TEST(InputLockRecordTest, OnlyTheLocksOfEndedProgramsAreOrphans) {
     EXPECT_TRUE(record.TakeOrphans().empty()) << "taken once";
     record.Remove(getpid(), "file:///a.ods");
     EXPECT_FALSE(std::filesystem::exists(folder.Path() / "locks"));
+
+    // A link in the record's place is no record: the lock goes on without one.
+    std::filesystem::create_symlink(victim, folder.Path() / "locks");
+    record.Add(ended, "file:///b.ods");
+    EXPECT_TRUE(record.TakeOrphans().empty());
+    for (const char* link : {"locks", "locks.new", ".varsel-aB3xZ9"})
+        EXPECT_TRUE(std::filesystem::is_symlink(folder.Path() / link)) << link;
+    EXPECT_EQ(FileBytes(victim), "precious");
 }
 
 }  // namespace

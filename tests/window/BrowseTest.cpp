@@ -1,7 +1,8 @@
 // The browse button: the dialog it opens, and what a chosen file, a cancelled dialog or a
-// chosen folder does to the path box and the working folder.
+// chosen folder does to the path box and the working folder, which closing the window saves.
 #include <QLineEdit>
 #include <QPushButton>
+#include <filesystem>
 #include <tuple>
 
 #include "window/WindowFixture.h"
@@ -34,6 +35,18 @@ TEST_F(BrowseTest, AChosenFileSetsTheFolderAndTheBareNameAndNothingElseDoes) {
     EXPECT_EQ(std::tuple(form_->WorkFolder(), Control<QLineEdit>("txtFile")->text()),
               std::tuple("/srv/exp/run 1/", "exp1.txt"));
     EXPECT_TRUE(dialogs_.Messages.empty());
+
+    // Closing saves the folder, but not through a link someone put in the settings file's place.
+    const std::filesystem::path settings = folder_.Path() / kSettingsFileName;
+    std::filesystem::remove(settings);
+    std::filesystem::create_symlink(folder_.Write("victim", "precious"), settings);
+    EXPECT_TRUE(form_->close());
+    EXPECT_EQ(std::tuple(std::filesystem::is_symlink(settings), folder_.Read("victim")),
+              std::tuple(true, "precious"));
+    ASSERT_EQ(dialogs_.Messages.size(), 1u);
+    EXPECT_EQ(dialogs_.Messages[0].Text.toStdString(),
+              "The settings are not saved: " + settings.string() +
+                  " is a symbolic link, which Varsel does not follow.  ");
 }
 
 }  // namespace

@@ -1,9 +1,10 @@
-// varsel-thermo equilibrium DATABASE SYSTEM T_C P_bar [pmc=activity ...] [FORMULA=amount ...]:
-// the chemical equilibrium of one kilogram of water with the given amounts (mol) of formula
-// units, open to the System's p.m.c. at the given activities (1 when not given), computed by
-// the engine's Solver exactly as a fit computes it. Prints every aqueous species with its
-// molality, log activity and log activity coefficient, the osmotic coefficient, the amounts of the
-// other phases, the pH and the ionic strength.
+// varsel-thermo equilibrium DATABASE SYSTEM T_C P_bar [pmc=activity ...] [FORMULA=amount ...]
+// [pH=value]: the chemical equilibrium of one kilogram of water with the given amounts (mol) of
+// formula units, open to the System's p.m.c. at the given activities (1 when not given), at an
+// imposed pH when one is given (met by the System's titrants), computed by the engine's Solver
+// exactly as a fit computes it. Prints every aqueous species with its molality, log activity
+// and log activity coefficient, the osmotic coefficient, the amounts of the other phases, the
+// pH, the titrant added and the ionic strength.
 #include <cmath>
 #include <map>
 #include <memory>
@@ -24,6 +25,7 @@ namespace {
 struct EquilibriumArguments {
     std::string Database, System, TempC, Pressure;
     std::string Activity = "bdot";
+    bool MolalPh = false;
     std::vector<std::string> Assignments;
 };
 
@@ -62,6 +64,7 @@ void RunEquilibrium(const EquilibriumArguments& args, ToolContext& context) {
     if (context.MarshallFranck) options += " /bl";
     if (context.Fernandez) options += " /ew";
     options += " /act=" + args.Activity;
+    if (args.MolalPh) options += " /ph=molal";
     solver->SetOptions(options);
     if (!solver->GetMessage().empty()) throw ToolError(kExitUsage, solver->GetMessage());
     thermo->SetIgnoreLimits(context.IgnoreLimits);
@@ -85,6 +88,10 @@ void RunEquilibrium(const EquilibriumArguments& args, ToolContext& context) {
             throw ToolError(kExitUsage, "\"" + assignment + "\" is not NAME=value");
         const std::string name = assignment.substr(0, eq);
         const double value = ReadNumber(assignment.substr(eq + 1), name);
+        if (name == "pH") {
+            solver->SetPh(value);
+            continue;
+        }
         int slot = 0;
         for (int k = 1; k <= np; ++k) {
             if (info.SpeciesNames[k] == name) slot = k;
@@ -174,6 +181,11 @@ void RunEquilibrium(const EquilibriumArguments& args, ToolContext& context) {
             << Fixed(-lnActivities[aqFirst - np] / (soluteSum / kWaterMolesPerKg), 4) << "\n";
     if (engineSolver && engineSolver->LastResult()) {
         out << "\npH              " << Fixed(engineSolver->LastPh(), 4) << "\n";
+        if (const double titrant = solver->GetTitrantAmount(); titrant != 0) {
+            const auto& d = engineSolver->System()->Definition;
+            out << "titrant         " << Scientific(std::fabs(titrant)) << " mol "
+                << (titrant > 0 ? d.Acid + " (acid)" : d.Base + " (base)") << "\n";
+        }
         out << "ionic strength  " << Scientific(engineSolver->LastResult()->IonicStrength)
             << " mol/kg\n";
     }
@@ -186,16 +198,19 @@ void AddEquilibriumCommand(CLI::App& app, ToolContext& context) {
     CLI::App* sub = app.add_subcommand(
         "equilibrium",
         "chemical equilibrium of one kilogram of water with a System: species molalities and "
-        "activities, stable phases, pH and ionic strength");
+        "activities, stable phases, pH (or the titrant of an imposed pH) and ionic strength");
     sub->add_option("DATABASE", args->Database, "database name or file")->required();
     sub->add_option("SYSTEM", args->System, "System name or file")->required();
     sub->add_option("T_C", args->TempC, "temperature (°C)")->required();
     sub->add_option("P_bar", args->Pressure, "pressure (bar), or sat")->required();
     sub->add_option("ASSIGNMENT", args->Assignments,
                     "pmc=activity for a p.m.c. (default 1), FORMULA=amount in mol for what is "
-                    "dissolved in the kilogram of water");
+                    "dissolved in the kilogram of water, pH=value to impose the pH with the "
+                    "System's titrants");
     sub->add_option("--act", args->Activity,
                     "activity model of the solution: bdot (default), hkf81, pitzer or ideal");
+    sub->add_flag("--molal-ph", args->MolalPh,
+                  "an imposed pH is -log m(H+) (mol/kg) instead of -log a(H+)");
     sub->callback([args, &context] { RunEquilibrium(*args, context); });
 }
 

@@ -107,11 +107,14 @@ void ExpectEquilibrium(const GibbsSolver& solver, const EquilibriumConditions& c
 }
 
 TEST(GibbsSolver, BalancesAndPotentialsHoldOverRandomConditions) {
+    // Half of the trials impose a pH, met by HCl or NaOH added to the composition.
     std::mt19937 random(20240611);
     std::uniform_real_distribution<double> logAmount(-6, 0.5), logO2(-70, 0), unit(0, 1);
     int solved = 0;
     for (int trial = 0; trial < 300; ++trial) {
         Synthetic s = SilverSystem(std::pow(10.0, logO2(random)));
+        s.Problem.Titrants = {{1, 0, 0, 1, 0}, {1, 1, 1, 0, 0}, "HCl", "NaOH", 0};
+        if (unit(random) < 0.5) s.Conditions.Ph = 1.5 + 11 * unit(random);
         // Composition: NaCl, HCl or NaOH, and silver as AgCl.
         const double nacl = std::pow(10.0, logAmount(random));
         const double acid = unit(random) < 0.5 ? std::pow(10.0, logAmount(random) - 2) : 0;
@@ -123,6 +126,16 @@ TEST(GibbsSolver, BalancesAndPotentialsHoldOverRandomConditions) {
         GibbsSolver solver(s.Problem);
         ASSERT_TRUE(solver.Solve(s.Conditions)) << trial << ": " << solver.Message();
         EXPECT_EQ(solver.Message(), "OK");
+        const double titrant = solver.Result().Titrant;
+        EXPECT_EQ(titrant == 0, std::isnan(s.Conditions.Ph));
+        if (titrant != 0) {
+            EXPECT_NEAR(-solver.Result().SoluteLnActivity[0] / std::log(10.0), s.Conditions.Ph,
+                        1e-9);
+            const ElementVector& added =
+                titrant > 0 ? s.Problem.Titrants.Acid : s.Problem.Titrants.Base;
+            for (std::size_t e = 0; e < added.size(); ++e)
+                s.Conditions.Bulk[e] += std::fabs(titrant) * added[e];
+        }
         ExpectEquilibrium(solver, s.Conditions);
         ++solved;
         if (::testing::Test::HasFailure()) break;

@@ -170,6 +170,78 @@ TEST(Solver, ActivityModelChoiceRefusesWhatItCannotTake) {
     EXPECT_EQ(run.Calculate(25, 1), "OK");
 }
 
+TEST(Solver, ImposedPhIsMetInsideAsByASearchOutside) {
+    // The pH imposed on nacl-ph (titrants HCl and NaOH) against the same pH found outside the
+    // equilibrium: the amount of HCl or NaOH in the composition of nacl, searched by bisection.
+    // Both are one and the same solution, with and without NaCl in it.
+    const struct {
+        float TempC, Bar;
+        double NaCl, Ph;
+    } cases[] = {{25, 1, 0.01, 3},    {25, 1, 0.01, 10},   {25, 1, 0, 3},    {25, 1, 0, 11},
+                 {300, 100, 0.01, 3}, {300, 100, 0.01, 8}, {300, 100, 0, 4}, {300, 100, 0, 8}};
+    EngineRun inner("nacl-ph"), outer("nacl");
+    const int h = inner.Element(1), o = inner.Element(8), na = inner.Element(11),
+              cl = inner.Element(17);
+    for (const auto& k : cases) {
+        for (EngineRun* run : {&inner, &outer}) {
+            run->pmc[1] = 0.2;
+            run->composition[na] = run->composition[cl] = k.NaCl;
+        }
+        inner.solver->SetPh(k.Ph);
+        ASSERT_EQ(inner.Calculate(k.TempC, k.Bar), "OK") << k.TempC << " C, pH " << k.Ph;
+        EXPECT_NEAR(-inner.LogActivity("H+"), k.Ph, 1e-6);
+        const double titrant = inner.solver->GetTitrantAmount();
+        const double acid = std::max(titrant, 0.0), base = std::max(-titrant, 0.0);
+        // Mass and charge balances with the titrant added.
+        double sodium = 0, chloride = 0, charge = 0, carried = 0;
+        for (int s = inner.info.SubstanceCount + 1; s <= inner.info.LastAqueous; ++s) {
+            const std::string& name = inner.info.SpeciesNames[s];
+            const double n = inner.Amount(name),
+                         z = std::count(name.begin(), name.end(), '+') -
+                             1.0 * std::count(name.begin(), name.end(), '-');
+            if (name.find("Na") != std::string::npos) sodium += n;
+            if (name.find("Cl") != std::string::npos) chloride += n;
+            if (name != "H2O,aq") charge += z * n, carried += std::fabs(z) * n;
+        }
+        EXPECT_NEAR(sodium, k.NaCl + base, 1e-10 * (k.NaCl + base));
+        EXPECT_NEAR(chloride, k.NaCl + acid, 1e-10 * (k.NaCl + acid));
+        EXPECT_LT(std::fabs(charge), 1e-10 * carried);
+        // The outer search: log10 of the amount of titrant, until the pH is met.
+        double low = -14, high = 0;
+        for (int step = 0; step < 60; ++step) {
+            const double amount = std::pow(10.0, 0.5 * (low + high));
+            outer.composition[h] = amount;
+            outer.composition[cl] = k.NaCl + (acid > 0 ? amount : 0);
+            outer.composition[na] = k.NaCl + (acid > 0 ? 0 : amount);
+            outer.composition[o] = acid > 0 ? 0 : amount;
+            ASSERT_EQ(outer.Calculate(k.TempC, k.Bar), "OK");
+            ((-outer.LogActivity("H+") > k.Ph) == (acid > 0) ? low : high) = 0.5 * (low + high);
+        }
+        EXPECT_NEAR(std::log10(acid + base), 0.5 * (low + high), 1e-6);
+        for (int s = inner.info.SubstanceCount + 2; s <= inner.info.LastAqueous; ++s) {
+            const std::string& name = inner.info.SpeciesNames[s];
+            if (inner.Amount(name) == 0 && outer.Amount(name) == 0) continue;  // no Na or no Cl
+            EXPECT_NEAR(std::log10(inner.Amount(name)), std::log10(outer.Amount(name)), 1e-6)
+                << name << " at " << k.TempC << " C, pH " << k.Ph;
+        }
+    }
+    // On the molal scale; refused where the System names no titrant, or none that reaches it.
+    EngineRun molal("nacl-ph", "/mode=1 /ph=molal");
+    molal.solver->SetPh(3);
+    ASSERT_EQ(molal.Calculate(25, 1), "OK");
+    EXPECT_NEAR(std::log10(molal.Amount("H+")), -3, 1e-9);
+    outer.solver->SetPh(3);
+    EXPECT_NE(outer.Calculate(25, 1).find("names no titrant"), std::string::npos);
+    test::TempFolder folder;
+    folder.Write("acid.sys",
+                 "[pmc]\nO2,g\nH2O\n[aqueous]\nH2O,aq\nH+\nOH-\nNa+\nCl-\n"
+                 "[titrants]\nacid HCl\n");
+    EngineRun acidOnly("acid", "/mode=1", folder.Path().string());
+    acidOnly.composition[acidOnly.Element(11)] = acidOnly.composition[acidOnly.Element(17)] = 0.1;
+    acidOnly.solver->SetPh(9);
+    EXPECT_NE(acidOnly.Calculate(25, 1).find("no base to raise its pH"), std::string::npos);
+}
+
 TEST(Solver, FailuresAreMessagesNeverNumbers) {
     EngineRun run("nacl");
     run.pmc[1] = 0.2;

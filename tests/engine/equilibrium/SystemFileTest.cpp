@@ -15,12 +15,14 @@ std::string FailureOf(const std::string& text) {
 TEST(SystemFile, ReadsSectionsInOrderWithCommentsAndBlankLines) {
     const SystemDefinition s = ParseSystem(
         "# a comment\r\n[PMC]\r\n  O2,g  \r\nH2O # the pure substance\n\n[extras]\nSILVER\n"
-        "[aqueous]\nH2O\nH+\n\tOH-\n[extras]\nCHLORARGYRITE\n",
+        "[aqueous]\nH2O\nH+\n\tOH-\n[extras]\nCHLORARGYRITE\n[Titrants]\nACID HCl # a comment\n",
         "x.sys");
     EXPECT_EQ(s.Mobile, (std::vector<std::string>{"O2,g", "H2O"}));
     EXPECT_EQ(s.Extras, (std::vector<std::string>{"SILVER", "CHLORARGYRITE"}));
     EXPECT_EQ(s.Aqueous, (std::vector<std::string>{"H2O", "H+", "OH-"}));
     EXPECT_EQ(s.Path, "x.sys");
+    EXPECT_EQ(s.Acid, "HCl");
+    EXPECT_EQ(s.Base, "");
     // No aqueous section at all: a System without a solution, which the solver refuses later.
     EXPECT_TRUE(ParseSystem("[pmc]\nQUARTZ\n", "y").Aqueous.empty());
 }
@@ -36,6 +38,9 @@ TEST(SystemFile, RefusesWhatIsNotASystemSayingWhereAndWhat) {
               std::string::npos);
     EXPECT_NE(FailureOf("[aqueous]\n").find("empty"), std::string::npos);
     EXPECT_NE(FailureOf("[aqueous]\nH2O\nNa Cl\n").find("no blanks"), std::string::npos);
+    EXPECT_NE(FailureOf("[titrants]\nHCl\n").find("acid FORMULA"), std::string::npos);
+    EXPECT_NE(FailureOf("[titrants]\nbase NaOH\nbase KOH\n").find("base is given twice"),
+              std::string::npos);
     EXPECT_NE(test::RaisedBy([] {
                   ReadSystemFile("/nonexistent/x.sys");
               }).Text.find("/nonexistent/x.sys"),

@@ -122,10 +122,20 @@ TEST(Converter, WrittenDatabaseReadsBackToTheSameRecords) {
         "from\nexcerpt.slop.\nround trip\nfrom a file\n\n" +
         done.Counts;
     EXPECT_EQ(text.Description().rfind(header, 0), 0u) << text.Description();
-    // A target that cannot be written is refused, and nothing is left behind.
+    // A target that cannot be written is refused, and nothing is left behind; a link at the
+    // target, or at the name its temporary once had, is neither followed nor removed.
     EXPECT_THROW(tools::ConvertSlopFile(kData + "excerpt.slop", work.Path() / "no/out.vdb", {}),
                  std::exception);
     EXPECT_FALSE(std::filesystem::exists(work.Path() / "no"));
+    const std::filesystem::path victim = work.Write("victim", "precious");
+    for (const char* link : {"link.vdb", "out.vdb.tmp"})
+        std::filesystem::create_symlink(victim, work.Path() / link);
+    EXPECT_THROW(tools::ConvertSlopFile(kData + "excerpt.slop", work.Path() / "link.vdb", {}),
+                 std::exception);
+    tools::ConvertSlopFile(kData + "excerpt.slop", target, {});
+    EXPECT_TRUE(std::filesystem::is_symlink(work.Path() / "link.vdb") &&
+                std::filesystem::is_symlink(work.Path() / "out.vdb.tmp") &&
+                test::FileBytes(victim) == "precious");
 }
 
 TEST(DataFolders, SearchOrderAndExtensions) {

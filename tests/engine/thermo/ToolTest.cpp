@@ -90,9 +90,11 @@ TEST(ThermoTool, UsageErrorsAndLimits) {
 }
 
 TEST(ThermoTool, EquilibriumPrintsSpeciesPhasesPhAndIonicStrength) {
-    const Outcome nacl = Tool({"equilibrium", "thermo", "nacl", "25", "1", "O2,g=0.2", "NaCl=0.1"});
+    const Outcome nacl =
+        Tool({"equilibrium", "thermo", "nacl-ph", "25", "1", "O2,g=0.2", "NaCl=0.1", "pH=3.2"});
     ASSERT_EQ(nacl.Code, kExitOk) << nacl.Err;
-    for (const char* text : {"Na+", "NaCl,aq", "H2O,aq", "(solvent)", "pH", "ionic strength"})
+    for (const char* text : {"Na+", "NaCl,aq", "H2O,aq", "(solvent)", "pH              3.2000",
+                             "mol HCl (acid)", "ionic strength"})
         EXPECT_TRUE(Has(nacl.Out, text)) << text << "\n" << nacl.Out;
     EXPECT_TRUE(Has(nacl.Out, "activity 2.000000e-01")) << nacl.Out;
     const Outcome silver =

@@ -1,4 +1,4 @@
-#include "output/FileReplacement.h"
+#include "files/FileReplacement.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -12,8 +12,6 @@
 #include <system_error>
 #include <vector>
 
-#include "model/MessageText.h"
-
 namespace fs = std::filesystem;
 
 namespace varsel {
@@ -21,7 +19,9 @@ namespace varsel {
 namespace {
 
 [[noreturn]] void Fail(int error) {
-    throw FileProblem{error, SystemReason(error)};
+    if (error == kLinkRefused)
+        throw FileProblem{error, "it is a symbolic link, which is not followed"};
+    throw FileProblem{error, std::generic_category().message(error)};
 }
 
 int LastError() {
@@ -39,10 +39,10 @@ bool IsTemporaryName(const std::string& name) {
 // The names of the file's extended attributes; none when the file system keeps none.
 std::vector<std::string> AttributeNames(const fs::path& file) {
     std::vector<std::string> names;
-    const ssize_t size = listxattr(file.c_str(), nullptr, 0);
+    const ssize_t size = llistxattr(file.c_str(), nullptr, 0);
     if (size <= 0) return names;
     std::string list(static_cast<std::size_t>(size), '\0');
-    const ssize_t got = listxattr(file.c_str(), list.data(), list.size());
+    const ssize_t got = llistxattr(file.c_str(), list.data(), list.size());
     if (got <= 0) return names;
     list.resize(static_cast<std::size_t>(got));
     for (std::size_t start = 0; start < list.size();) {
@@ -59,22 +59,25 @@ std::vector<std::string> AttributeNames(const fs::path& file) {
 // system; the old file keeps what it had either way, the new text just goes without it.
 void CopyOwnership(const fs::path& from, int to) {
     struct stat old {};
-    if (stat(from.c_str(), &old) != 0) {
+    if (lstat(from.c_str(), &old) != 0) {
         // The file is new: it gets the mode a newly created file gets.
         const mode_t mask = umask(0);
         umask(mask);
         if (fchmod(to, 0666 & ~mask) != 0) Fail(LastError());
         return;
     }
+    // A link put in the file's place since the replacement began would lend its target's
+    // owner and mode to the new file.
+    if (S_ISLNK(old.st_mode)) Fail(kLinkRefused);
     if (fchown(to, old.st_uid, old.st_gid) != 0) {
         [[maybe_unused]] const int ignored = fchown(to, static_cast<uid_t>(-1), old.st_gid);
     }
     // The access control lists travel as the attribute system.posix_acl_access.
     for (const std::string& name : AttributeNames(from)) {
-        const ssize_t size = getxattr(from.c_str(), name.c_str(), nullptr, 0);
+        const ssize_t size = lgetxattr(from.c_str(), name.c_str(), nullptr, 0);
         if (size < 0) continue;
         std::string value(static_cast<std::size_t>(size), '\0');
-        const ssize_t got = getxattr(from.c_str(), name.c_str(), value.data(), value.size());
+        const ssize_t got = lgetxattr(from.c_str(), name.c_str(), value.data(), value.size());
         if (got < 0) continue;
         fsetxattr(to, name.c_str(), value.data(), static_cast<std::size_t>(got), 0);
     }
@@ -114,10 +117,14 @@ fs::path ReplacedFile(const fs::path& path) {
 }
 
 FileReplacement::FileReplacement(const fs::path& file) : file_(file) {
+    struct stat entry {};
+    if (lstat(file_.c_str(), &entry) == 0 && S_ISLNK(entry.st_mode)) Fail(kLinkRefused);
     // Opening for writing without truncating changes nothing; it only asks whether the
-    // file would take the new text in place.
+    // file would take the new text in place. A FIFO answers at once instead of waiting for
+    // a reader.
     errno = 0;
-    const int probe = open(file_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+    const int probe =
+        open(file_.c_str(), O_WRONLY | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
     if (probe >= 0) {
         close(probe);
     } else if (errno != ENOENT) {
@@ -161,12 +168,17 @@ void RemoveStaleReplacements(const fs::path& file) {
     for (; !error && entries != fs::directory_iterator(); entries.increment(error)) {
         const fs::path candidate = entries->path();
         if (!IsTemporaryName(candidate.filename().string())) continue;
-        std::error_code ignored;
-        if (!fs::is_regular_file(fs::symlink_status(candidate, ignored))) continue;
-        // A live replacement holds the lock; only a file nobody holds is stale.
-        const int descriptor = open(candidate.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+        const int descriptor =
+            open(candidate.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
         if (descriptor < 0) continue;
-        if (flock(descriptor, LOCK_EX | LOCK_NB) == 0) fs::remove(candidate, ignored);
+        // Only a regular file of this user's can be a temporary of this user's runs; a live
+        // replacement holds the lock, so only a file nobody holds is stale.
+        struct stat opened {};
+        if (fstat(descriptor, &opened) == 0 && S_ISREG(opened.st_mode) &&
+            opened.st_uid == geteuid() && flock(descriptor, LOCK_EX | LOCK_NB) == 0) {
+            std::error_code ignored;
+            fs::remove(candidate, ignored);
+        }
         close(descriptor);
     }
 }

@@ -7,8 +7,15 @@
 // old file; the folder is flushed after the rename so that the new name survives as well.
 // While it is written the temporary file is locked, so that a later run can tell one left by
 // a killed process from one still in use.
+//
+// No fixed name is ever opened for writing: the temporary file gets a name nobody can foresee
+// and is created only where no entry stands, a symbolic link where the file should be is
+// refused rather than followed, since in a folder that others may write someone else may have
+// put it there to have this program overwrite a file of their choosing, and a hard link there
+// only loses its name to the rename.
 #pragma once
 
+#include <cerrno>
 #include <filesystem>
 #include <string>
 
@@ -20,16 +27,20 @@ struct FileProblem {
     std::string reason;
 };
 
+/// The error number of a FileProblem raised because a symbolic link stands at the file's place.
+inline constexpr int kLinkRefused = ELOOP;
+
 /// The file that a replacement of `path` really rewrites: a symbolic link is followed, so that
-/// the link stays a link.
+/// the link stays a link. Only for a path the user named, whose links are the user's own.
 std::filesystem::path ReplacedFile(const std::filesystem::path& path);
 
-/// One replacement of a file's content. Creating it checks that the file (when it exists) can
-/// be opened for writing and creates the temporary file beside it; neither changes the file.
-/// The temporary file is removed again unless Commit succeeded.
+/// One replacement of a file's content. Creating it checks that the file (when it exists) is
+/// no symbolic link and can be opened for writing, and creates the temporary file beside it;
+/// neither changes the file. The temporary file is removed again unless Commit succeeded.
 class FileReplacement {
   public:
-    /// Throws FileProblem when the file cannot be written or the temporary file not created.
+    /// Throws FileProblem when the file is a symbolic link (number kLinkRefused), cannot be
+    /// written, or the temporary file cannot be created.
     explicit FileReplacement(const std::filesystem::path& file);
     ~FileReplacement();
     FileReplacement(const FileReplacement&) = delete;
@@ -47,7 +58,8 @@ class FileReplacement {
 
 /// Removes the temporary files that replacements in `file`'s folder left behind when their
 /// process was killed before it could finish or remove them. A temporary that a live
-/// replacement still holds is left alone. Never throws.
+/// replacement still holds is left alone, and so is anything that is not a regular file of
+/// this user's (a link or a file someone else put there under such a name). Never throws.
 void RemoveStaleReplacements(const std::filesystem::path& file);
 
 /// The system's reason why `file` could not be replaced now (see FileReplacement), or empty

@@ -1,4 +1,4 @@
-#include "model/MessageText.h"
+#include "files/MessageText.h"
 
 #include <system_error>
 
