@@ -77,8 +77,7 @@ Problem::~Problem() = default;
 Problem Problem::Open(const std::string& path, const OpenOptions& options) {
     if (IsWorkbookPath(path)) {
         throw OpenError(OpenError::Kind::File, 0, 0,
-                        "a workbook runs in the office, through the window or varsel-cli: " +
-                            path);
+                        "a workbook runs in the office, through the window or varsel-cli: " + path);
     }
     auto state = std::make_unique<State>(options.Engine);
     ProblemModel& m = state->Model;
@@ -103,11 +102,10 @@ Problem Problem::Open(const std::string& path, const OpenOptions& options) {
     if (status == kStatusQuietStop) {
         // Either the file is not a text file, or the engine refused what the file names and
         // said why in a message.
-        const bool notText = !window.Messages().empty() &&
-                             window.Messages().front() == "Incorrect file type  ";
+        const bool notText =
+            !window.Messages().empty() && window.Messages().front() == "Incorrect file type  ";
         if (notText) {
-            throw OpenError(OpenError::Kind::File, 0, 0,
-                            "not a text data file (.txt): " + path);
+            throw OpenError(OpenError::Kind::File, 0, 0, "not a text data file (.txt): " + path);
         }
         throw OpenError(OpenError::Kind::Engine, 0, 0,
                         FirstMessage(window, "the engine refused the data file's set-up"));
@@ -129,7 +127,7 @@ Problem Problem::Clone(IEngineFactory* engine) const {
 }
 
 std::string Problem::Path() const {
-    return state_->Model.WorkFolder + state_->Model.DataPath;
+    return state_->Model.DataFile;
 }
 std::string Problem::Title() const {
     return state_->Model.Title;

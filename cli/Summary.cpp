@@ -18,9 +18,11 @@ void PrintSummary(const FitSummary& summary, std::FILE* out) {
     }
     if (summary.Species.empty()) std::fprintf(out, "  (none free)\n");
     if (summary.HasWeights) {
-        std::fprintf(out, "Mean error: %s before, %s after\n",
-                     FixedSix(summary.MeanErrorBefore).c_str(),
-                     FixedSix(summary.MeanErrorAfter).c_str());
+        const std::string after = summary.HasMeanErrorAfter
+                                      ? FixedSix(summary.MeanErrorAfter) + " after"
+                                      : std::string("after: not reached");
+        std::fprintf(out, "Mean error: %s before, %s\n", FixedSix(summary.MeanErrorBefore).c_str(),
+                     after.c_str());
     }
     for (const std::string& flag : summary.Flags)
         std::fprintf(out, "Note: %s\n", flag.c_str());

@@ -102,6 +102,8 @@ int main(int argc, char** argv) {
     run.Report = report;
     run.Uncertainty = intervals;
     const int status = varsel::cli::RunDataFile(run, stdout, stopSource.Token());
-    if (stopSignal != 0) return 128 + stopSignal;
+    // A signal that came once the results were saved (during the save, or the report) took
+    // nothing from the run: it ends as the run did.
+    if (stopSignal != 0 && status != 0) return 128 + stopSignal;
     return status;
 }

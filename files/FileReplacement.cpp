@@ -147,17 +147,28 @@ FileReplacement::~FileReplacement() {
     if (!temporary_.empty()) unlink(temporary_.c_str());
 }
 
+void FileReplacement::Reserve(std::uintmax_t bytes) {
+    if (bytes == 0) return;
+    const int error = posix_fallocate(descriptor_, 0, static_cast<off_t>(bytes));
+    if (error != 0) Fail(error);
+}
+
 void FileReplacement::Commit(const std::string& text) {
     WriteAll(descriptor_, text);
+    // Space reserved beyond the text is given back.
+    errno = 0;
+    if (ftruncate(descriptor_, static_cast<off_t>(text.size())) != 0) Fail(LastError());
     CopyOwnership(file_, descriptor_);
     errno = 0;
     if (fsync(descriptor_) != 0) Fail(LastError());
-    const int closed = close(descriptor_);
-    descriptor_ = -1;
-    if (closed != 0) Fail(LastError());
+    // Renamed while still open, and so still locked: a clean-up by another run in between
+    // would take an unlocked temporary for a killed run's leftover and delete it.
     errno = 0;
     if (rename(temporary_.c_str(), file_.c_str()) != 0) Fail(LastError());
     temporary_.clear();
+    const int closed = close(descriptor_);
+    descriptor_ = -1;
+    if (closed != 0) Fail(LastError());
     FlushFolder(file_.parent_path());
 }
 

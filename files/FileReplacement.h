@@ -16,6 +16,7 @@
 #pragma once
 
 #include <cerrno>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -46,8 +47,15 @@ class FileReplacement {
     FileReplacement(const FileReplacement&) = delete;
     FileReplacement& operator=(const FileReplacement&) = delete;
 
+    /// Sets `bytes` of disk space aside for the temporary file, so that a disk too full to
+    /// take the new text is found now rather than when it is written. Throws FileProblem
+    /// ("No space left on device").
+    void Reserve(std::uintmax_t bytes);
+
     /// Writes `text` to the temporary file, gives it the file's owner, attributes and mode,
-    /// flushes it and renames it over the file. Throws FileProblem; the file is then unchanged.
+    /// flushes it and renames it over the file. The temporary file stays locked until it has
+    /// been renamed, so that no clean-up of another run takes it for a killed run's
+    /// leftover. Throws FileProblem; the file is then unchanged.
     void Commit(const std::string& text);
 
   private:

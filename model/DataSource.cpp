@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cerrno>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -11,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "model/Checked.h"
 #include "files/MessageText.h"
+#include "model/Checked.h"
 #include "model/ProblemModel.h"
 #include "model/ReaderStatus.h"
 #include "model/RuntimeFailure.h"
@@ -116,12 +117,11 @@ void DataSource::AdoptActiveWorkbook() {
 }
 
 // Takes the open workbook of the data file (see FindOpenWorkbook), or opens the file, and its
-// active or first worksheet. The file is the path itself when that is absolute, otherwise
-// WorkFolder followed by the path. Leaves StatusCode 2 when the workbook has no worksheet.
+// active or first worksheet. The file is the resolved DataFile. Leaves StatusCode 2 when the
+// workbook has no worksheet.
 void DataSource::FindOrOpenWorkbook(ISpreadsheetApp& app, const std::string& path) {
     ProblemModel& m = m_;
-    const std::string folder = m.WorkFolder.empty() ? CurrentFolder() : m.WorkFolder;
-    const std::string fullPath = std::filesystem::path(path).is_absolute() ? path : folder + path;
+    const std::string& fullPath = m.DataFile;
     std::shared_ptr<IWorkbook> found = FindOpenWorkbook(app, path, fullPath);
     if (!found) {
         m.DataWorkbook = app.OpenWorkbook(fullPath);
@@ -244,12 +244,21 @@ void DataSource::Open() {
         return;
     }
     m.DataPath = path;
+    if (m.WorkFolder.empty()) m.WorkFolder = CurrentFolder();
+    m.DataFile = ResolveDataPath(m.WorkFolder, path);
+    // A path that does not lean on the working folder moves it to the file's folder, which
+    // the chooser then opens and the settings file keeps.
+    if (m.DataFile != m.WorkFolder + path) {
+        const std::string folder = std::filesystem::path(m.DataFile).parent_path().string();
+        if (!folder.empty())
+            m.WorkFolder = folder.back() == FolderSeparator() ? folder : folder + FolderSeparator();
+    }
     m.IsWorkbook = IsWorkbookPath(path);
     if (m.IsWorkbook) {
         OpenWorkbookSource(path);
         if (m.StatusCode != 0) return;
     } else {
-        const std::string fullPath = m.WorkFolder + path;
+        const std::string& fullPath = m.DataFile;
         // A folder opens for reading here and then reads as an empty file; it is refused as
         // what it is, whatever its name ends with.
         std::error_code error;
@@ -271,8 +280,16 @@ void DataSource::Open() {
             return;
         }
     }
-    if (m.WorkFolder.empty()) m.WorkFolder = CurrentFolder();
     m.StatusCode = 0;
+}
+
+std::string ResolveDataPath(const std::string& folder, const std::string& path) {
+    if (path == "~" || path.rfind("~/", 0) == 0) {
+        const char* home = std::getenv("HOME");
+        if (home != nullptr && *home != '\0') return std::string(home) + path.substr(1);
+    }
+    if (std::filesystem::path(path).is_absolute()) return path;
+    return folder + path;
 }
 
 void DataSource::NextRowCell() {
@@ -284,6 +301,7 @@ void DataSource::NextRowCell() {
     column_ = 0;
     if (!m_.IsWorkbook) {
         std::string line;
+        if (file_.is_open()) lineStart_ = file_.tellg();
         if (!file_.is_open() || !std::getline(file_, line)) {
             throw RuntimeFailure(kInputPastEnd, "Input past end of file");
         }
@@ -309,6 +327,13 @@ void DataSource::NextCell() {
     } else {
         cell_ = TakeTextCell(lineBuffer_);
     }
+}
+
+std::string DataSource::TextFromCurrentRow() {
+    if (m_.IsWorkbook || !file_.is_open()) return std::string();
+    file_.clear();
+    file_.seekg(lineStart_);
+    return std::string(std::istreambuf_iterator<char>(file_), std::istreambuf_iterator<char>());
 }
 
 void DataSource::Close() {

@@ -32,9 +32,10 @@ class DataSource {
     /// Chooses and opens the data source named in the window's path box. Leaves StatusCode
     /// at 0 (open), -1 (stop at once: a message was shown or the path box was filled) or 2
     /// (the file could not be opened, is a folder, or the workbook has no worksheet;
-    /// OpenFailure says which). Sets IsWorkbook and DataPath, and WorkFolder when it was
-    /// empty. A workbook that the spreadsheet application cannot find or open is reported in
-    /// a message box with the application's reason, and ends with -1.
+    /// OpenFailure says which). Sets IsWorkbook, DataPath and DataFile (ResolveDataPath), and
+    /// WorkFolder: the current folder when it was empty, the data file's folder when the path
+    /// box held an absolute or "~/" path. A workbook that the spreadsheet application cannot find
+    /// or open is reported in a message box with the application's reason, and ends with -1.
     void Open();
 
     /// Why the last Open gave 2: the path and the system's reason. Empty otherwise.
@@ -50,6 +51,10 @@ class DataSource {
 
     /// Reads the next cell of the current row.
     void NextCell();
+
+    /// Text form: the bytes of the file from the start of the current row to its end, as
+    /// they stand in the file.
+    std::string TextFromCurrentRow();
 
     /// Text form: closes the text file. The workbook stays open.
     void Close();
@@ -75,6 +80,7 @@ class DataSource {
     std::string lineBuffer_;
     std::string cell_;
     std::ifstream file_;
+    std::streampos lineStart_ = 0;  // where the current row's line begins in the text file
     std::string openFailure_;
 };
 
@@ -101,6 +107,10 @@ void ClearCell(RunContext& context, std::int16_t row, std::int16_t column);
 
 /// True when a path names a workbook: it ends in ".xls", ".xlsx" or ".ods", any letter case.
 bool IsWorkbookPath(const std::string& path);
+
+/// The file a path box's text names: an absolute path as it is, "~" or "~/…" in the user's
+/// home folder, anything else in `folder` (which ends with the folder separator).
+std::string ResolveDataPath(const std::string& folder, const std::string& path);
 
 /// The platform's folder separator, which WorkFolder ends with.
 char FolderSeparator();

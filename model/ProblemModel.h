@@ -89,11 +89,19 @@ struct ProblemModel {
     /// The data file as the path box named it when the reader opened it: a name or path
     /// relative to WorkFolder, or a workbook's full path.
     std::string DataPath;
+    /// The data file's full path, resolved once from DataPath when the reader opened it (an
+    /// absolute path as it is, "~/" in the home folder, anything else in WorkFolder): the
+    /// file that is read, checked, cleaned beside, and written.
+    std::string DataFile;
     int OpenErrno = 0;              ///< the system's error when the data file could not be opened
     std::int16_t IgnoreLimits = 0;  ///< position of "/ie" in the command line, 0 when absent
     SavePolicy Saving = SavePolicy::Ask;
     bool IsWorkbook = false;  ///< the data file is a workbook
     std::string Title;        ///< first cell of row 1 of the data file
+    /// A text file's end row of the sample table and every line below it, byte for byte as
+    /// read, which the writer puts back after the samples; empty when the table ended with
+    /// the file.
+    std::string TextBelowTable;
 
     // Engine and spreadsheet objects of the current run; empty until created.
     Unshared<std::unique_ptr<ISolver>> Solver;
@@ -166,6 +174,9 @@ struct ProblemModel {
     Array1<double> SpeciesLnActivity;
     float InitialSumOfSquares = 0;
     float ResultSumOfSquares = 0;
+    /// SpeciesValue, every sample's outputs and ResultSumOfSquares all come from one complete
+    /// pass over the samples; false before such a pass (the result's mean error is missing).
+    bool ResultReached = false;
     MisfitState Misfit;
 
     /// The half-width column's header cell as the data file had it, without its leading

@@ -6,10 +6,10 @@
 #include <limits>
 #include <string>
 
+#include "files/MessageText.h"
 #include "model/Checked.h"
 #include "model/DataSource.h"
 #include "model/Layout.h"
-#include "files/MessageText.h"
 #include "model/Notation.h"
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"
@@ -439,6 +439,7 @@ void Reading::AxesAndHeader() {
 }
 
 void Reading::Samples() {
+    m_.TextBelowTable.clear();
     m_.SampleCount = 0;
     m_.Samples.Redim(0);
     m_.WeightSum = 0;
@@ -449,6 +450,9 @@ void Reading::Samples() {
         if (!end) {
             NextRowCell();
             end = CurrentCell().empty();
+            // The end row and whatever stands below it (more rows, notes) are the user's:
+            // the writer puts them back as they are.
+            if (end) m_.TextBelowTable = source_.TextFromCurrentRow();
         }
         if (end) {
             m_.Jacobian.Redim(m_.FreeCount, m_.SampleCount);

@@ -4,6 +4,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <deque>
 #include <exception>
 #include <limits>
 #include <string>
@@ -34,6 +36,13 @@ namespace {
 struct FitFailure {
     std::string text;
 };
+
+// A value in kJ/mol with one decimal and a true minus sign, as a message shows a drift.
+std::string Tenths(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", std::fabs(value));
+    return (value < 0 && std::string(text) != "0.0" ? "\xE2\x88\x92" : "") + std::string(text);
+}
 
 class Fit {
   public:
@@ -75,6 +84,41 @@ class Fit {
 
     const std::string& Stage() const { return stage_; }
 
+    // After a failure: puts back the last point whose every sample was evaluated, so that
+    // the species values, the sample outputs and the mean error in memory (what a save
+    // writes and the results view shows) are of one point. When the outputs in memory mix
+    // points (a pass ended part-way) or belong to another point (the initial pass, with a
+    // fixed species whose Result differs from its Initial), that point is evaluated again;
+    // a stop request does not end that pass. Without such a point ResultReached stays false.
+    void KeepLastCompletePoint() noexcept {
+        m_.ResultReached = false;
+        if (savedValues_.empty()) return;
+        for (int i = 1; i <= m_.SpeciesCount; ++i)
+            m_.SpeciesValue[i] = savedValues_[static_cast<std::size_t>(i)];
+        if (outputsCurrent_) {
+            m_.ResultSumOfSquares = ToStoredFloat(savedSum_);
+            m_.ResultReached = true;
+            return;
+        }
+        const std::int16_t code = m_.StatusCode;
+        const std::string text = m_.StatusText;
+        RunContext again = context_;
+        again.Stop = StopToken();
+        m_.StatusCode = 0;
+        Caption("Recalculating the last complete state...");
+        EvaluateModel(m_, again, PassMode::Final);
+        try {
+            if (m_.StatusCode == 0) {
+                m_.ResultSumOfSquares = ToStoredFloat(m_.Misfit.SumOfSquares);
+                m_.ResultReached = true;
+            }
+        } catch (const std::exception&) {
+            m_.ResultReached = false;
+        }
+        m_.StatusCode = code;
+        m_.StatusText = text;
+    }
+
     // What the run learned, for the results view and the report files; Filled once a pass
     // has computed every sample.
     FitSummary Summary() const noexcept {
@@ -110,8 +154,18 @@ class Fit {
         }
     }
 
+    // The current species values and the outputs of the pass just completed are one point.
+    void RecordCompletePoint(double sumOfSquares) {
+        savedValues_.assign(1, 0.0f);
+        for (int i = 1; i <= m_.SpeciesCount; ++i)
+            savedValues_.push_back(m_.SpeciesValue[i]);
+        savedSum_ = sumOfSquares;
+        outputsCurrent_ = true;
+    }
+
     void Start() {
         stage_ = "the start";
+        m_.ResultReached = false;
         start_ = std::chrono::steady_clock::now();
         m_.Misfit.Calculations = 0;
         d_.Redim(m_.FreeCount);
@@ -151,6 +205,12 @@ class Fit {
         }
         ThrowIfPassFailed();
         passReached_ = true;
+        // The outputs are of the initial values; they stand for the values a save writes
+        // only where every species' value is its initial one.
+        RecordCompletePoint(m_.Misfit.SumOfSquares);
+        for (int i = 1; i <= m_.SpeciesCount; ++i) {
+            if (m_.SpeciesValue[i] != m_.SpeciesInitial[i]) outputsCurrent_ = false;
+        }
 
         if (m_.IsWorkbook) WriteSpeciesValues(true);
         const double s = m_.Misfit.SumOfSquares;
@@ -190,10 +250,12 @@ class Fit {
         std::int16_t multiplier = 0;  // m
         double previousLength = 0;    // L′
         StallWatch stall(m_.FreeCount, m_.Misfit.SumOfSquares);
+        // The free values after each of the last iterations the stall watch looks at, so that
+        // a stall can say where a drifting species started.
+        std::deque<std::vector<float>> history{FreeValues()};
         std::vector<double> moves(static_cast<std::size_t>(m_.FreeCount) + 1, 0.0);
         for (;;) {
             stage_ = "iteration " + std::to_string(iterations + 1);
-            iterations_ = iterations + 1;
             const std::int16_t n = m_.FreeCount;
             if (n == 0) return;
             if (context_.Stop.Requested()) throw FitFailure{kStoppedByUser};
@@ -227,6 +289,7 @@ class Fit {
                 } catch (const RuntimeFailure&) {
                     throw FitFailure{"no convergence: the same step was repeated 32767 times"};
                 }
+                outputsCurrent_ = false;
                 significant = ApplyStep(multiplier);
                 for (int i = 1; i <= n; ++i)
                     moves[i] = std::fabs(d_[i] * multiplier);
@@ -235,6 +298,7 @@ class Fit {
 
             EvaluateModel(m_, context_, PassMode::Iteration);
             ThrowIfPassFailed();
+            RecordCompletePoint(m_.Misfit.SumOfSquares);
             const double e = MeanError(m_, m_.Misfit.SumOfSquares);
             if (m_.IsWorkbook) {
                 WriteSpeciesValues(false);
@@ -244,36 +308,60 @@ class Fit {
             // ten-thousandth of its scale. The last step is kept.
             if (significant == 0) return;
             stall.Record(m_.Misfit.SumOfSquares, moves);
-            if (stall.Stalled()) throw FitFailure{UndeterminedText(stall.Drifting())};
+            history.push_back(FreeValues());
+            if (history.size() > StallWatch::kIterations + 1) history.pop_front();
+            if (stall.Stalled()) {
+                throw FitFailure{UndeterminedText(stall.Drifting(), history.front())};
+            }
 
             if (iterations == std::numeric_limits<std::int16_t>::max()) {
                 throw FitFailure{"no convergence after 32767 iterations"};
             }
             ++iterations;
+            // The summary counts the iterations the run showed, so that its count is the
+            // last one printed.
+            iterations_ = iterations;
             Caption("Iteration:" + std::to_string(iterations) + ",    Error: " + FixedSix(e));
         }
     }
 
+    // The free species' values, from position 1.
+    std::vector<float> FreeValues() const {
+        std::vector<float> values(1, 0.0f);
+        for (int i = 1; i <= m_.SpeciesCount; ++i) {
+            if (m_.SpeciesFree[i]) values.push_back(m_.SpeciesValue[i]);
+        }
+        return values;
+    }
+
     // Names the free species at positions `drifting` (from 1, in species order of the free
-    // ones) as the ones the data do not determine.
-    std::string UndeterminedText(const std::vector<int>& drifting) const {
-        std::vector<std::string> names;
-        for (int position : drifting) {
+    // ones) as the ones the data do not determine, with how far each drifted since `from`,
+    // and what the user can do about it.
+    std::string UndeterminedText(const std::vector<int>& drifting,
+                                 const std::vector<float>& from) const {
+        const std::vector<float> to = FreeValues();
+        std::string names;
+        std::string moves;
+        for (std::size_t k = 0; k < drifting.size(); ++k) {
+            const int position = drifting[k];
             int f = 0;
-            for (int i = 1; i <= m_.SpeciesCount; ++i) {
+            std::string name;
+            for (int i = 1; i <= m_.SpeciesCount && name.empty(); ++i) {
                 if (m_.SpeciesFree[i] && ++f == position) {
-                    names.push_back(m_.SystemInfo.SpeciesNames[m_.SpeciesIndex[i]]);
+                    name = m_.SystemInfo.SpeciesNames[m_.SpeciesIndex[i]];
                 }
             }
+            const char* separator = k == 0 ? "" : k + 1 == drifting.size() ? " and " : ", ";
+            names += separator + name;
+            const auto p = static_cast<std::size_t>(position);
+            moves += separator + std::string(drifting.size() == 1 ? "it" : name) +
+                     " drifted from " + Tenths(from[p]) + " to " + Tenths(to[p]);
         }
-        std::string list;
-        for (std::size_t k = 0; k < names.size(); ++k) {
-            if (k > 0) list += k + 1 == names.size() ? " and " : ", ";
-            list += names[k];
-        }
-        return "the data do not determine " + list +
-               (names.size() == 1 ? ": its value drifts" : ": their values drift") +
-               " without changing the error";
+        const bool one = drifting.size() == 1;
+        return "the data do not determine " + names + ": " + moves +
+               " kJ/mol without changing the error; " +
+               (one ? "fix its value or add samples that depend on it"
+                    : "fix their values or add samples that depend on them");
     }
 
     // Adds multiplier × d to the free species; returns how many moved significantly.
@@ -296,10 +384,13 @@ class Fit {
     void FinalPass() {
         stage_ = "the final pass";
         Caption("Preparing optimized parameters...");
+        outputsCurrent_ = false;
         EvaluateModel(m_, context_, PassMode::Final);
         ThrowIfPassFailed();
         const double s = m_.Misfit.SumOfSquares;
+        RecordCompletePoint(s);
         m_.ResultSumOfSquares = ToStoredFloat(s);
+        m_.ResultReached = true;
         if (m_.IsWorkbook) {
             WriteCellNumber(context_, layout::MeanErrorRow(m_), layout::kResultColumn,
                             MeanError(m_, s));
@@ -319,6 +410,9 @@ class Fit {
     std::chrono::steady_clock::time_point start_;
     int iterations_ = 0;
     bool passReached_ = false;
+    std::vector<float> savedValues_;  // species values of the last complete pass, from 1
+    double savedSum_ = 0;             // its sum of squares
+    bool outputsCurrent_ = false;     // the sample outputs in memory are of savedValues_
 };
 
 }  // namespace
@@ -337,6 +431,7 @@ FitSummary FitParameters(ProblemModel& m, RunContext& context, bool intervals) {
         m.StatusCode = 1;
         m.StatusText = "calculation failed in " + fit.Stage();
     }
+    if (m.StatusCode != 0) fit.KeepLastCompletePoint();
     fit.Exit();
     return fit.Summary();
 }

@@ -1,5 +1,6 @@
 #include "optim/FitSummary.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 
@@ -15,6 +16,26 @@ std::string Coefficient(double r) {
     char text[32];
     std::snprintf(text, sizeof text, "%.2f", std::fabs(r));
     return (r < 0 ? "\xE2\x88\x92" : "") + std::string(text);
+}
+
+// The activity model the options text chooses with /act=NAME; the B-dot equation without.
+std::string ActivityModelOf(const std::string& options) {
+    const std::size_t at = options.find("/act=");
+    if (at == std::string::npos) return "bdot";
+    std::string name;
+    for (std::size_t i = at + 5; i < options.size() && options[i] != ' ' && options[i] != '/'; ++i)
+        name.push_back(static_cast<char>(std::tolower(static_cast<unsigned char>(options[i]))));
+    return name;
+}
+
+// An axis as a plot or report names it: species activities and element molalities are
+// decimal logarithms; a value given per sample is titled by its column.
+AxisSummary AxisOf(const AxisDef& axis, const char* column) {
+    AxisSummary a;
+    a.Definition = axis.Text;
+    a.Log10 = axis.Kind != AxisDef::kFixed;
+    a.Quantity = a.Log10 ? "log10 " + axis.Text : std::string(column);
+    return a;
 }
 
 }  // namespace
@@ -71,7 +92,7 @@ void FillFitSummary(FitSummary& s, const ProblemModel& m, int iterations, double
     if (s.Correlation.size() != s.Species.size()) s.Correlation.clear();
     s.HasWeights = m.WeightSum > 0;
     s.MeanErrorBefore = s.HasWeights ? MeanError(m, m.InitialSumOfSquares) : 0.0;
-    s.HasMeanErrorAfter = s.HasWeights && m.ResultSumOfSquares != 0;
+    s.HasMeanErrorAfter = s.HasWeights && m.ResultReached;
     s.MeanErrorAfter = s.HasMeanErrorAfter ? MeanError(m, m.ResultSumOfSquares) : 0.0;
     s.Iterations = iterations;
     s.EngineCalculations = m.Misfit.Calculations;
@@ -80,6 +101,21 @@ void FillFitSummary(FitSummary& s, const ProblemModel& m, int iterations, double
     for (int k = 1; k <= m.SampleCount; ++k) {
         const SampleRec& r = m.Samples[k];
         s.Samples.push_back({r.Name, r.XFixed, r.YExp, r.YCalc, r.Error, r.Weight});
+    }
+    s.DataFile = m.DataFile;
+    s.Conditions.TemperatureC = m.TempC;
+    s.Conditions.PressureBar = m.PressureBar;
+    s.Conditions.Database = m.Database;
+    s.Conditions.System = m.SystemFile;
+    s.Conditions.Options = m.Options;
+    s.Conditions.ActivityModel = ActivityModelOf(m.Options);
+    s.X = AxisOf(m.XAxis, "X");
+    s.Y = AxisOf(m.YAxis, "Y (exp)");
+    s.FixedSpecies.clear();
+    for (int i = 1; i <= m.SpeciesCount; ++i) {
+        if (m.SpeciesFree[i]) continue;
+        s.FixedSpecies.push_back(
+            {m.SystemInfo.SpeciesNames[m.SpeciesIndex[i]], m.SpeciesValue[i], 0.0});
     }
     s.NothingToFit = !NothingToFitText(m).empty();
     s.Flags = FlagsOf(s);

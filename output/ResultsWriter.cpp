@@ -1,6 +1,8 @@
 #include "output/ResultsWriter.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <exception>
 #include <filesystem>
@@ -9,9 +11,9 @@
 #include <vector>
 
 #include "files/FileReplacement.h"
+#include "files/MessageText.h"
 #include "model/Checked.h"
 #include "model/Layout.h"
-#include "files/MessageText.h"
 #include "model/Notation.h"
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"
@@ -84,7 +86,8 @@ std::string ResultsText(ProblemModel& m) {
     std::vector<std::string> meanErrors = {
         layout::kMeanError, "",
         ShortForm(std::sqrt(CheckedDivide(m.InitialSumOfSquares, weights)))};
-    if (m.ResultSumOfSquares != 0) {
+    // A mean error the run did not reach leaves its cell empty, never 0.
+    if (m.ResultReached) {
         meanErrors.push_back(ShortForm(std::sqrt(CheckedDivide(m.ResultSumOfSquares, weights))));
     }
     AddLine(text, meanErrors);
@@ -114,14 +117,28 @@ std::string ResultsText(ProblemModel& m) {
         if (sample.Extras != 0) cells.push_back(PrintForm(sample.Extras));
         AddLine(text, cells);
     }
-    AddLine(text, {});
+    // The end row of the table: the file's own, with what stood below it, or an empty line.
+    if (m.TextBelowTable.empty()) {
+        AddLine(text, {});
+    } else {
+        text += m.TextBelowTable;
+    }
     return text;
 }
 
-// The data file as the path box named it when it was read; throws when none was.
+// The data file as the reader resolved it; throws when none was named.
 fs::path DataFile(const ProblemModel& m) {
-    if (m.DataPath.empty()) throw FileProblem{kPathAccessError, "no file is named"};
-    return fs::path(m.WorkFolder + m.DataPath);
+    if (m.DataFile.empty()) throw FileProblem{kPathAccessError, "no file is named"};
+    return fs::path(m.DataFile);
+}
+
+// Room for the rewritten file: the file as it is now, and per sample the cells a run adds
+// at most (X, Y (calc), error and extras: four numbers of up to 13 characters and a tab).
+std::uintmax_t NeededBytes(const ProblemModel& m, const fs::path& file) {
+    std::error_code error;
+    std::uintmax_t size = fs::file_size(file, error);
+    if (error) size = 0;
+    return size + 56u * static_cast<std::uintmax_t>(std::max<int>(m.SampleCount, 0));
 }
 
 void Report(ProblemModel& m, IWindow* window, std::int16_t code, const std::string& text) {
@@ -133,27 +150,31 @@ void Report(ProblemModel& m, IWindow* window, std::int16_t code, const std::stri
 
 }  // namespace
 
-std::string SaveProblem(const ProblemModel& m) {
+std::string SaveProblem(const ProblemModel& m, std::unique_ptr<FileReplacement>* reservation) {
     if (m.IsWorkbook) return std::string();
+    fs::path file;
     try {
-        const fs::path file = DataFile(m);
-        const std::string reason = ReplacementProblem(ReplacedFile(file));
-        return reason.empty() ? reason : PathAndReason(file.string(), reason);
+        file = ReplacedFile(DataFile(m));
+        auto replacement = std::make_unique<FileReplacement>(file);
+        replacement->Reserve(NeededBytes(m, file));
+        if (reservation != nullptr) *reservation = std::move(replacement);
+        return std::string();
     } catch (const FileProblem& problem) {
-        return problem.reason;
+        return file.empty() ? problem.reason : PathAndReason(file.string(), problem.reason);
     }
 }
 
-void SaveResults(ProblemModel& m, RunContext& context) {
+void SaveResults(ProblemModel& m, RunContext& context,
+                 std::unique_ptr<FileReplacement> reservation) {
     if (m.IsWorkbook) return;
     IWindow* window = context.Window;
     if (window != nullptr) window->SetStatusCaption("Saving results...");
 
     fs::path file;
-    std::unique_ptr<FileReplacement> replacement;
+    std::unique_ptr<FileReplacement> replacement = std::move(reservation);
     try {
         file = DataFile(m);
-        replacement = std::make_unique<FileReplacement>(ReplacedFile(file));
+        if (!replacement) replacement = std::make_unique<FileReplacement>(ReplacedFile(file));
     } catch (const FileProblem& problem) {
         Report(m, window, 1,
                std::string(kCannotWrite) + ": " + PathAndReason(file.string(), problem.reason));

@@ -8,25 +8,35 @@
 // only once it is complete and on disk: a failure never leaves a half-written data file.
 #pragma once
 
+#include <memory>
 #include <string>
+
+#include "files/FileReplacement.h"
 
 namespace varsel {
 
 struct ProblemModel;
 struct RunContext;
 
-/// Rewrites the text data file WorkFolder + DataPath from `m`. Does nothing for a workbook.
+/// Rewrites the text data file DataFile from `m`, through `reservation` when SaveProblem
+/// made one. The lines below the sample table (TextBelowTable) go back as they were read.
+/// Does nothing for a workbook.
 /// On failure shows a message box (stop icon) in the context's window and sets StatusCode: 1 with
 /// "Could not write to file (disk access error?)" when the file cannot be written at all,
 /// 2 with "Error<number> while writing results to the file" when writing fails part-way; both
 /// go on with ": ", the path and the reason. The data file is then left as it was. Never
 /// throws.
-void SaveResults(ProblemModel& m, RunContext& context);
+void SaveResults(ProblemModel& m, RunContext& context,
+                 std::unique_ptr<FileReplacement> reservation = nullptr);
 
 /// Why SaveResults could not write the text data file now: its path and the system's reason
-/// ("/data/a.txt: Permission denied"). Empty when it can, and for a workbook. Asked before a
-/// fit, so that a fit whose results cannot be kept is not run unknowingly; changes nothing.
-std::string SaveProblem(const ProblemModel& m);
+/// ("/data/a.txt: Permission denied", "…: No space left on device"). Empty when it can, and
+/// for a workbook. Asked before a fit, so that a fit whose results cannot be kept is not run
+/// unknowingly. It makes the temporary file the results will go to and reserves the disk
+/// space they need; with `reservation` the caller keeps both for SaveResults, else they are
+/// given back at once. The data file is not changed.
+std::string SaveProblem(const ProblemModel& m,
+                        std::unique_ptr<FileReplacement>* reservation = nullptr);
 
 /// Removes the temporaries that an earlier writer of `dataFile` left beside it when it was
 /// killed before it could finish or remove them. A temporary that a live process is still

@@ -20,7 +20,9 @@ std::string ResultsSummary(const ProblemModel& m) {
     if (m.WeightSum > 0) {
         const double weights = m.WeightSum;
         text += "Mean error: " + FixedSix(std::sqrt(m.InitialSumOfSquares / weights)) +
-                " before, " + FixedSix(std::sqrt(m.ResultSumOfSquares / weights)) + " after";
+                " before, " +
+                (m.ResultReached ? FixedSix(std::sqrt(m.ResultSumOfSquares / weights)) + " after"
+                                 : std::string("after: not reached"));
     }
     return text;
 }

@@ -1,10 +1,12 @@
 #include "shell/RunSequence.h"
 
+#include <chrono>
 #include <exception>
+#include <memory>
 #include <string>
 
-#include "model/DataSource.h"
 #include "files/MessageText.h"
+#include "model/DataSource.h"
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"
 #include "model/Reader.h"
@@ -49,9 +51,9 @@ namespace {
 // the text data file is tried, and when it cannot take the results the user decides (or the
 // policy does) instead of learning it after the fit. Leaves StatusCode 1 when the run stops
 // with a reason, -1 when the user declined to fit.
-bool ChooseSaving(ProblemModel& m, IWindow& window) {
+bool ChooseSaving(ProblemModel& m, IWindow& window, std::unique_ptr<FileReplacement>& reservation) {
     if (m.Saving == SavePolicy::Never) return false;
-    const std::string problem = SaveProblem(m);
+    const std::string problem = SaveProblem(m, &reservation);
     if (problem.empty()) return true;
     const std::string reason = "Results cannot be saved: " + problem;
     if (m.Saving == SavePolicy::Stop) {
@@ -121,7 +123,7 @@ namespace {
 // The fit and what the user is told after it; `save` says whether the results are written.
 // `outcome.Saved` is set once the results are in the data file, before the window is told so.
 void FitAndReport(ProblemModel& m, RunContext& context, IWindow& window, bool save,
-                  RunOutcome& outcome) {
+                  std::unique_ptr<FileReplacement> reservation, RunOutcome& outcome) {
     outcome.Summary = SwitchAndFit(m, context);
     if (m.StatusCode > 0) {
         m.StatusText = "Optimization: " + Printable(m.StatusText) + "  ";
@@ -130,11 +132,19 @@ void FitAndReport(ProblemModel& m, RunContext& context, IWindow& window, bool sa
         } else if (!save) {
             // The state reached cannot be saved: there is nothing to ask.
             window.ShowMessage(m.StatusText, MessageButtons::Ok, MessageIcon::Critical);
+        } else if (!m.ResultReached) {
+            // No pass over the samples was completed: there is no state that could be saved
+            // without mixing values of different points, and the file keeps what it had.
+            window.ShowMessage(m.StatusText +
+                                   "\r\nNo pass over the samples was completed, so "
+                                   "there is nothing to save.  ",
+                               MessageButtons::Ok, MessageIcon::Critical);
         } else {
             const MessageAnswer answer =
                 window.ShowMessage(m.StatusText + "\r\nDo you want to save the current state?  ",
                                    MessageButtons::YesNo, MessageIcon::Critical);
-            // Yes saves the values reached so far as if the fit had succeeded.
+            // Yes saves the last point whose every sample was evaluated (the driver has put it
+            // back) as if the fit had succeeded.
             if (answer == MessageAnswer::Yes) m.StatusCode = 0;
         }
     }
@@ -145,7 +155,7 @@ void FitAndReport(ProblemModel& m, RunContext& context, IWindow& window, bool sa
                            MessageIcon::Information);
         return;
     }
-    SaveResults(m, context);
+    SaveResults(m, context, std::move(reservation));
     if (m.StatusCode == 0) {
         window.SetStatusCaption("");
         outcome.Saved = true;
@@ -155,13 +165,17 @@ void FitAndReport(ProblemModel& m, RunContext& context, IWindow& window, bool sa
 
 void RunStages(ProblemModel& m, RunContext& context, IWindow& window, RunOutcome& outcome) {
     ReadDataFile(m, context);
-    if (m.StatusCode == 0 && !m.IsWorkbook) RemoveStaleTemporaries(m.WorkFolder + m.DataPath);
+    if (m.StatusCode == 0 && !m.IsWorkbook) RemoveStaleTemporaries(m.DataFile);
     if (m.StatusCode > 0) {
         window.ShowMessage("Source data: " + m.StatusText + "  ", MessageButtons::Ok,
                            MessageIcon::Critical);
     } else if (m.StatusCode == 0) {
-        const bool save = ChooseSaving(m, window);
-        if (m.StatusCode == 0) FitAndReport(m, context, window, save, outcome);
+        // The temporary file of the results and their disk space are held through the fit.
+        std::unique_ptr<FileReplacement> reservation;
+        const bool save = ChooseSaving(m, window, reservation);
+        if (m.StatusCode == 0) {
+            FitAndReport(m, context, window, save, std::move(reservation), outcome);
+        }
     }
     EndRun(m, context);
 }
@@ -170,6 +184,7 @@ void RunStages(ProblemModel& m, RunContext& context, IWindow& window, RunOutcome
 
 RunOutcome RunSequence(ProblemModel& m, RunContext& context) {
     RunOutcome outcome;
+    const auto start = std::chrono::steady_clock::now();
     if (context.Window == nullptr) {
         EndUnexpectedly(m, context, "no window to run in");
         return outcome;
@@ -186,6 +201,9 @@ RunOutcome RunSequence(ProblemModel& m, RunContext& context) {
         EndUnexpectedly(m, context, "unknown failure");
     }
     context.Cells = ownSink;
+    // The run's time is the whole run's, reading and saving included: what the user waited.
+    const std::chrono::duration<double> wall = std::chrono::steady_clock::now() - start;
+    outcome.Summary.WallSeconds = wall.count();
     return outcome;
 }
 

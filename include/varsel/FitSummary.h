@@ -30,6 +30,28 @@ struct SamplePoint {
     bool operator==(const SamplePoint&) const = default;
 };
 
+/// What an axis of the data file shows.
+struct AxisSummary {
+    std::string Definition;  ///< as the data file defines it: "m(Cl)", "a(Na+)", "fixed"
+    /// What the values are, as an axis title: "log10 m(Cl)", "log10 a(Na+)", or the sample
+    /// table's column header for a value given per sample ("X")
+    std::string Quantity;
+    bool Log10 = false;  ///< the values are decimal logarithms
+    bool operator==(const AxisSummary&) const = default;
+};
+
+/// The conditions a fit ran at and what the engine was set up with.
+struct FitConditions {
+    double TemperatureC = 0;
+    double PressureBar = 0;
+    std::string Database;       ///< as the data file names it
+    std::string DatabaseFile;   ///< the file the engine opened, when known
+    std::string System;         ///< the System file as the data file names it
+    std::string ActivityModel;  ///< "bdot", "hkf81", "pitzer" or "ideal"
+    std::string Options;        ///< the options text, without the engine's mode switch
+    bool operator==(const FitConditions&) const = default;
+};
+
 struct FitSummary {
     bool Filled = false;     ///< the run reached at least its first pass over the samples
     bool Succeeded = false;  ///< the fit ran to its end
@@ -47,6 +69,10 @@ struct FitSummary {
     double WallSeconds = 0;
     std::vector<SamplePoint> Samples;
     std::vector<std::string> Flags;  ///< the warnings in words
+    std::string DataFile;            ///< the data file's full path
+    FitConditions Conditions;
+    AxisSummary X, Y;
+    std::vector<FittedValue> FixedSpecies;  ///< the species held at their Result, in file order
 };
 
 inline constexpr double kStrongCorrelation = 0.95;

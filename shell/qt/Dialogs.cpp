@@ -36,7 +36,9 @@ MessageAnswer QtDialogs::ShowMessage(QWidget* owner, const QString& text, Messag
     box.setTextFormat(Qt::PlainText);
     box.setText(QString(text).replace(QLatin1String("\r\n"), QLatin1String("\n")));
     if (yesNo) {
-        box.setDefaultButton(QMessageBox::Yes);
+        // Enter must not save a state after a failure, nor fit anyway: the careful answer is
+        // the default.
+        box.setDefaultButton(QMessageBox::No);
         box.setEscapeButton(QMessageBox::No);
     }
     const int pressed = box.exec();

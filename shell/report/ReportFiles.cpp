@@ -2,12 +2,9 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
-#include <cmath>
 
 #include "files/FileReplacement.h"
+#include "json/SummaryJson.h"
 #include "shell/report/ReportPlots.h"
 #include "shell/report/SummaryText.h"
 
@@ -17,11 +14,6 @@ namespace {
 
 QString Text(const std::string& text) {
     return QString::fromStdString(text);
-}
-
-// JSON has no NaN or infinity; a value that is not finite is written as null.
-QJsonValue Number(double value) {
-    return std::isfinite(value) ? QJsonValue(value) : QJsonValue();
 }
 
 QString Escaped(const std::string& text) {
@@ -49,49 +41,8 @@ bool WriteFile(const QString& path, const QByteArray& bytes, QString& error) {
 }
 
 QByteArray SummaryJson(const FitSummary& s) {
-    QJsonObject root;
-    root["title"] = Text(s.Title);
-    root["succeeded"] = s.Succeeded;
-    if (!s.Outcome.empty()) root["failure"] = Text(s.Outcome);
-    root["nothingToFit"] = s.NothingToFit;
-    root["xAxis"] = Text(s.XAxis);
-    root["yAxis"] = Text(s.YAxis);
-    QJsonArray species;
-    for (const FittedValue& v : s.Species) {
-        species.append(QJsonObject{{"name", Text(v.Name)},
-                                   {"value", Number(v.Value)},
-                                   {"halfWidth95", Number(v.HalfWidth)}});
-    }
-    root["species"] = species;
-    QJsonArray correlation;
-    for (const std::vector<double>& row : s.Correlation) {
-        QJsonArray cells;
-        for (double r : row)
-            cells.append(Number(r));
-        correlation.append(cells);
-    }
-    root["correlation"] = correlation;
-    QJsonObject meanError{{"before", Number(s.MeanErrorBefore)}};
-    if (s.HasMeanErrorAfter) meanError["after"] = Number(s.MeanErrorAfter);
-    root["meanError"] = meanError;
-    root["iterations"] = s.Iterations;
-    root["engineCalculations"] = static_cast<double>(s.EngineCalculations);
-    root["wallSeconds"] = Number(s.WallSeconds);
-    QJsonArray samples;
-    for (const SamplePoint& p : s.Samples) {
-        samples.append(QJsonObject{{"name", Text(p.Name)},
-                                   {"x", Number(p.X)},
-                                   {"yExp", Number(p.YExp)},
-                                   {"yCalc", Number(p.YCalc)},
-                                   {"error", Number(p.Error)},
-                                   {"weight", Number(p.Weight)}});
-    }
-    root["samples"] = samples;
-    QJsonArray flags;
-    for (const std::string& flag : s.Flags)
-        flags.append(Text(flag));
-    root["flags"] = flags;
-    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+    const std::string text = json::SummaryJson(s);
+    return QByteArray(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 QByteArray SummaryHtml(const FitSummary& s) {

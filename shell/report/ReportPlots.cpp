@@ -21,7 +21,8 @@ namespace varsel::report {
 
 namespace {
 
-// Axes that hold every point with a margin of a twentieth of the span on each side.
+// Axes that hold every point with a margin of a twentieth of the span on each side, widened
+// to round tick values.
 void AddAxes(QChart& chart, const QString& xTitle, const QString& yTitle) {
     auto* x = new QValueAxis;
     auto* y = new QValueAxis;
@@ -55,6 +56,13 @@ void AddAxes(QChart& chart, const QString& xTitle, const QString& yTitle) {
     pad(yMin, yMax);
     x->setRange(xMin, xMax);
     y->setRange(yMin, yMax);
+    x->applyNiceNumbers();
+    y->applyNiceNumbers();
+}
+
+// What an axis plots, as its title: "log10 m(Cl)", or the column a fixed axis comes from.
+QString Title(const AxisSummary& axis, const std::string& definition) {
+    return QString::fromStdString(axis.Quantity.empty() ? definition : axis.Quantity);
 }
 
 QChart* NewChart(const QString& title) {
@@ -79,8 +87,9 @@ QChart* MakeChart(const FitSummary& s, int which) {
 }  // namespace
 
 QChart* MakeFitChart(const FitSummary& s) {
-    QChart* chart =
-        NewChart(QString::fromStdString(s.YAxis) + " against " + QString::fromStdString(s.XAxis));
+    const QString xTitle = Title(s.X, s.XAxis);
+    const QString yTitle = Title(s.Y, s.YAxis);
+    QChart* chart = NewChart(yTitle + " against " + xTitle);
     QScatterSeries* measured = Points("Y (exp)");
     auto* calculated = new QLineSeries;
     calculated->setName("Y (calc)");
@@ -94,17 +103,32 @@ QChart* MakeFitChart(const FitSummary& s) {
     }
     chart->addSeries(measured);
     chart->addSeries(calculated);
-    AddAxes(*chart, QString::fromStdString(s.XAxis), QString::fromStdString(s.YAxis));
+    AddAxes(*chart, xTitle, yTitle);
     return chart;
 }
 
 QChart* MakeErrorChart(const FitSummary& s) {
-    QChart* chart = NewChart("Errors against " + QString::fromStdString(s.XAxis));
+    const QString xTitle = Title(s.X, s.XAxis);
+    QChart* chart = NewChart("Errors against " + xTitle);
     QScatterSeries* errors = Points("Y (calc) \u2212 Y (exp)");
-    for (const SamplePoint& p : s.Samples)
+    double xMin = 0, xMax = 0;
+    for (std::size_t i = 0; i < s.Samples.size(); ++i) {
+        const SamplePoint& p = s.Samples[i];
         errors->append(p.X, p.Error);
+        xMin = i == 0 ? p.X : std::min(xMin, p.X);
+        xMax = i == 0 ? p.X : std::max(xMax, p.X);
+    }
     chart->addSeries(errors);
-    AddAxes(*chart, QString::fromStdString(s.XAxis), "error");
+    // The zero line, against which the errors are read.
+    auto* zero = new QLineSeries;
+    zero->setName("0");
+    zero->append(xMin, 0);
+    zero->append(xMax, 0);
+    chart->addSeries(zero);
+    AddAxes(*chart, xTitle, s.Y.Log10 ? "error (log10 units)" : "error");
+    // The line spans the whole axis, margins included.
+    const auto* x = static_cast<QValueAxis*>(chart->axes(Qt::Horizontal).front());
+    zero->replace({QPointF(x->min(), 0), QPointF(x->max(), 0)});
     return chart;
 }
 

@@ -27,14 +27,15 @@ std::vector<std::string> OutcomeLines(const FitSummary& s) {
     std::vector<std::string> lines;
     if (!s.Outcome.empty()) lines.push_back("The fit failed: " + s.Outcome);
     std::string errors = "Mean error: " + Fixed(s.MeanErrorBefore, 6) + " before";
-    if (s.HasMeanErrorAfter) errors += ", " + Fixed(s.MeanErrorAfter, 6) + " after";
+    errors += s.HasMeanErrorAfter ? ", " + Fixed(s.MeanErrorAfter, 6) + " after"
+                                  : std::string(", after: not reached");
     lines.push_back(errors);
     if (s.NothingToFit) {
         lines.push_back(
             "Nothing to fit: every species has a Result; empty a Result cell to fit it again");
     }
     char effort[160];
-    std::snprintf(effort, sizeof effort, "%d iterations, %ld engine calculations, %.2f s",
+    std::snprintf(effort, sizeof effort, "%d iterations, %ld engine calculations, %.3g s",
                   s.Iterations, s.EngineCalculations, s.WallSeconds);
     lines.push_back(effort);
     return lines;

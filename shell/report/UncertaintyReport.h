@@ -1,24 +1,16 @@
-// The report files of a fit with its intervals: the JSON and HTML of the fit summary with,
-// per fitted species, its profile and bootstrap intervals, and at the top what they rest on
-// (methods, thresholds, the weights' convention, replicates, failed ones, the seed) and the
-// disagreements in words, so that the same command reproduces the report.
-//
-// JSON, per species: "profile": {"joint": [lo, hi], "individual": [lo, hi]} (null for an end
-// that is unbounded or was not found) and "bootstrap": {"lo": …, "hi": …}; at the top
-// "bootstrap": {"replicates": B, "failed": F, "seed": S} and "intervals" with the rest.
+// The report files of a fit with its intervals: the JSON (json/IntervalsJson) and HTML of the
+// fit summary with, per fitted species, its profile and bootstrap intervals, and what they
+// rest on (methods, thresholds, the weights' convention, replicates, failed ones, the seed)
+// and the disagreements in words, so that the same command reproduces the report.
 #pragma once
 
 #include <QByteArray>
-#include <QJsonObject>
 #include <QString>
 
 #include "uncertainty/Uncertainty.h"
 #include "varsel/FitSummary.h"
 
 namespace varsel::report {
-
-/// Adds the intervals to the summary's JSON object `root`.
-void AddIntervalsJson(QJsonObject& root, const uncertainty::Result& r);
 
 /// The HTML section of the intervals: the table, what each interval means, the
 /// disagreements and the three kinds of plot.

@@ -1,6 +1,11 @@
 // Getting at the data file: every way opening or writing it can fail names the path and the
 // system's reason and leaves the file's bytes alone.
+#include <sys/resource.h>
+
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <iterator>
@@ -32,6 +37,7 @@ TEST_F(DataFileAccessTest, FailuresNameThePathAndTheReasonAndKeepTheFile) {
         std::string first;                         // the first message, before path and reason
         const char* reason;                        // the system's reason; empty: the run saves
         MessageAnswer answer = MessageAnswer::No;  // to the question before the fit
+        rlim_t sizeLimit = RLIM_INFINITY;          // the largest file the run may write
     };
     const Case cases[] = {
         {"missing", "absent.txt", missing, open, "No such file or directory"},
@@ -44,6 +50,10 @@ TEST_F(DataFileAccessTest, FailuresNameThePathAndTheReasonAndKeepTheFile) {
         {"unwritable folder", "data.txt", mode(fs::perms(0555), true), cannotSave,
          "Permission denied"},
         {"240-byte name", std::string(236, 'n') + ".txt", nullptr, "", ""},
+        // The space the results need is set aside before the fit, so a disk too full for
+        // them is found then (a file size limit stands in for the full disk).
+        {"no room for the results", "data.txt", nullptr, cannotSave, "File too large",
+         MessageAnswer::No, 64},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -67,6 +77,12 @@ TEST_F(DataFileAccessTest, FailuresNameThePathAndTheReasonAndKeepTheFile) {
                 if (!ok) std::fprintf(stderr, "%s: %s\n", c.what, what.c_str());
                 failures |= ok ? 0 : 1;
             };
+            rlimit limit{};
+            getrlimit(RLIMIT_FSIZE, &limit);
+            const rlimit before = limit;
+            limit.rlim_cur = c.sizeLimit;
+            std::signal(SIGXFSZ, SIG_IGN);
+            setrlimit(RLIMIT_FSIZE, &limit);
             RunSequence(m, context);
             const std::string shown = window.Messages.empty() ? "" : window.Messages[0].Text;
             if (*c.reason == '\0') {
@@ -83,11 +99,17 @@ TEST_F(DataFileAccessTest, FailuresNameThePathAndTheReasonAndKeepTheFile) {
                        "results shown after a fit anyway: " + last);
                 window.Messages.clear();
                 SaveResults(m, context);
-                expect(!window.Messages.empty() &&
-                           window.Messages[0].Text ==
-                               "Could not write to file (disk access error?): " + named,
-                       "the writer's message");
+                // Under the size limit the writer gets as far as writing the text (the engine
+                // of the declined run is closed by then, which it says).
+                const std::string writer =
+                    c.sizeLimit == RLIM_INFINITY
+                        ? "Could not write to file (disk access error?): " + named
+                        : "Error1002 while writing results to the file: " + file.string() +
+                              ": The engine is not open";
+                const std::string said = window.Messages.empty() ? "" : window.Messages[0].Text;
+                expect(said == writer, "the writer's message: " + said);
             }
+            setrlimit(RLIMIT_FSIZE, &before);
             return failures;
         });
         if (failed == kCannotDropPrivileges) GTEST_SKIP() << "cannot give up privileges";
@@ -97,6 +119,37 @@ TEST_F(DataFileAccessTest, FailuresNameThePathAndTheReasonAndKeepTheFile) {
                   fs::exists(file) ? 1 : 0)
             << "no temporary file is left";
     }
+}
+
+// The path box may name the file relative to the working folder, with its full path or from
+// the home folder; the one file it names is read, checked and rewritten, and a full path
+// moves the working folder to the file's folder.
+TEST_F(DataFileAccessTest, PathBoxTakesRelativeFullAndHomePaths) {
+    fs::create_directories(folder.Path() / "sub");
+    const fs::path file = folder.Write("sub/data.txt", JoinLines(FittableExample()));
+    const char* home = std::getenv("HOME");
+    const std::string oldHome = home != nullptr ? home : "";
+    setenv("HOME", folder.Path().c_str(), 1);
+    const std::string work = folder.AsWorkFolder();
+    for (const std::string& path :
+         {std::string("sub/data.txt"), file.string(), std::string("~/sub/data.txt")}) {
+        SCOPED_TRACE(path);
+        folder.Write("sub/data.txt", JoinLines(FittableExample()));
+        const std::string before = FileBytes(file);
+        m = ProblemModel();
+        m.WorkFolder = work;
+        window = RecordingWindow();
+        window.Path = path;
+        RunSequence(m, context);
+        ASSERT_FALSE(window.Messages.empty());
+        EXPECT_EQ(window.Messages.back().Text, "Results are saved  ");
+        EXPECT_NE(FileBytes(file), before);
+        EXPECT_EQ(m.DataFile, (folder.Path() / "sub" / "data.txt").string());
+        EXPECT_EQ(m.WorkFolder, path[0] == 's' ? work : work + "sub/");
+        EXPECT_EQ(
+            std::distance(fs::directory_iterator(file.parent_path()), fs::directory_iterator()), 1);
+    }
+    setenv("HOME", oldHome.c_str(), 1);
 }
 
 }  // namespace

@@ -6,7 +6,10 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -81,6 +84,36 @@ inline std::string JoinLines(const std::vector<std::string>& lines) {
     for (const std::string& line : lines)
         text += line + "\r\n";
     return text;
+}
+
+/// Expects two data files to hold the same cells, numbers within `tolerance` (relative above
+/// 1, absolute below; the
+/// seven digits a file keeps of a value move what is computed from it a little).
+inline void ExpectSameCells(const std::string& a, const std::string& b, double tolerance) {
+    const auto cells = [](const std::string& text) {
+        std::vector<std::string> out(1);
+        for (char c : text) {
+            if (c == '\t' || c == '\n') {
+                out.emplace_back();
+            } else if (c != '\r') {
+                out.back().push_back(c);
+            }
+        }
+        return out;
+    };
+    const std::vector<std::string> x = cells(a), y = cells(b);
+    ASSERT_EQ(x.size(), y.size()) << a << "\n---\n" << b;
+    for (std::size_t i = 0; i < x.size(); ++i) {
+        char* endX = nullptr;
+        char* endY = nullptr;
+        const double u = std::strtod(x[i].c_str(), &endX);
+        const double v = std::strtod(y[i].c_str(), &endY);
+        if (!x[i].empty() && *endX == '\0' && !y[i].empty() && *endY == '\0') {
+            EXPECT_NEAR(u, v, tolerance * std::max(std::fabs(u), 1.0)) << "cell " << i;
+        } else {
+            EXPECT_EQ(x[i], y[i]) << "cell " << i;
+        }
+    }
 }
 
 /// Runs a shell command with its error output joined to its output; the exit code, or -1.

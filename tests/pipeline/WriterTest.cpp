@@ -27,6 +27,7 @@ void SetResults(ProblemModel& m) {
     m.SpeciesInterval[1] = 0.05f;
     m.InitialSumOfSquares = 0.5f;
     m.ResultSumOfSquares = 0.02f;
+    m.ResultReached = true;
     m.Samples[1].XFixed = -0.9586073f;
     m.Samples[1].YCalc = -1.0512f;
     m.Samples[1].Error = -0.0012f;
@@ -57,6 +58,24 @@ TEST_F(WriterTest, SmallFileMatchesTheGoldenBytes) {
     EXPECT_EQ(window.LastCaption(), "Saving results...");
     EXPECT_EQ(folder.Read("data.txt"), FileBytes(kGolden));
     EXPECT_TRUE(Strays().empty());
+}
+
+// The end row of the sample table and everything below it are the user's: a row after an
+// empty one, a note, odd line ends, a last line without its end all come back as they were.
+TEST_F(WriterTest, LinesBelowTheTableComeBackAsTheyWere) {
+    std::vector<std::string> lines = SmallExample();
+    lines.pop_back();
+    const std::string below = "\t\tx\r\ns3\t\t0.2\t1\t\t-0.9\nNote: \xB1 2019\r\r\nend";
+    folder.Write("data.txt", JoinLines(lines) + below);
+    ReleaseEngine();
+    ASSERT_EQ(ReadDataFile(m, context), 0) << m.StatusText;
+    EXPECT_EQ(m.SampleCount, 2);
+    SetResults(m);
+    SaveResults(m, context);
+    ASSERT_EQ(m.StatusCode, 0);
+    std::string golden = FileBytes(kGolden);
+    golden.resize(golden.size() - 2);  // its own end row, an empty line
+    EXPECT_EQ(folder.Read("data.txt"), golden + below);
 }
 
 TEST_F(WriterTest, FaultWhileWritingKeepsTheOldFile) {
