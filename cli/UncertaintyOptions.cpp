@@ -2,6 +2,9 @@
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
+#include <cctype>
+
 #include "uncertainty/Uncertainty.h"
 
 namespace varsel::cli {
@@ -12,10 +15,10 @@ void AddUncertaintyOptions(CLI::App& app, UncertaintyRequest& request) {
                  "individual thresholds)");
     // A flag with a default value, so that "--bootstrap FILE" does not take the file for N.
     app.add_flag("--bootstrap{1000}", request.Replicates,
-                 "after the fit, refit N residual-bootstrap replicates (--bootstrap=N; 1000 "
-                 "when N is not given)")
+                 "after the fit, refit N residual-bootstrap replicates (--bootstrap N or "
+                 "--bootstrap=N; 1000 when N is not given)")
         ->check(CLI::Range(1, 1000000))
-        ->option_text("[=N]");
+        ->option_text("[N]");
     app.add_option("--seed", request.Seed,
                    "the bootstrap's random seed (0 to 2^53 - 1); the same seed gives the same "
                    "intervals. Default: a fresh one, which is printed")
@@ -26,6 +29,25 @@ void AddUncertaintyOptions(CLI::App& app, UncertaintyRequest& request) {
     app.add_flag("--scale-by-fit", request.ScaleByFit,
                  "take the weights as relative: scale every threshold by the reduced "
                  "chi-square S/(N - n) of the fit");
+}
+
+std::vector<std::string> JoinBootstrapCount(int argc, const char* const* argv) {
+    const auto isCount = [](const std::string& text) {
+        return !text.empty() && std::all_of(text.begin(), text.end(),
+                                            [](unsigned char c) { return std::isdigit(c) != 0; });
+    };
+    std::vector<std::string> arguments;
+    for (int i = 1; i < argc; ++i) {
+        std::string argument = argv[i];
+        if (argument == "--") {
+            arguments.insert(arguments.end(), argv + i, argv + argc);
+            break;
+        }
+        if (argument == "--bootstrap" && i + 1 < argc && isCount(argv[i + 1]))
+            argument += std::string("=") + argv[++i];
+        arguments.push_back(std::move(argument));
+    }
+    return arguments;
 }
 
 }  // namespace varsel::cli

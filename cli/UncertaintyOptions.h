@@ -1,9 +1,11 @@
 // The command line's options for intervals beyond the data file's half-widths: --profile,
-// --bootstrap[=N], --seed, --threads and --scale-by-fit.
+// --bootstrap[=N] (or --bootstrap N), --seed, --threads and --scale-by-fit.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace CLI {
 class App;
@@ -22,5 +24,10 @@ struct UncertaintyRequest {
 
 /// Adds the options to `app`, filling `request` when it parses.
 void AddUncertaintyOptions(CLI::App& app, UncertaintyRequest& request);
+
+/// The arguments (without the program's name) with "--bootstrap N" written as
+/// "--bootstrap=N" when N is all digits, so that both forms give N replicates while
+/// "--bootstrap FILE" still leaves the data file alone.
+std::vector<std::string> JoinBootstrapCount(int argc, const char* const* argv);
 
 }  // namespace varsel::cli

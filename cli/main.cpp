@@ -12,6 +12,7 @@
 // decides on saving).
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -72,7 +73,9 @@ int main(int argc, char** argv) {
                    "the data file (.txt, or a workbook .xls, .xlsx or .ods), optionally "
                    "followed by /ie to lift the temperature, pressure and density limits");
     try {
-        app.parse(argc, argv);
+        std::vector<std::string> arguments = varsel::cli::JoinBootstrapCount(argc, argv);
+        std::reverse(arguments.begin(), arguments.end());  // the parser takes the last first
+        app.parse(arguments);
     } catch (const CLI::ParseError& error) {
         const int code = app.exit(error);
         return code == 0 ? 0 : 2;
@@ -89,7 +92,7 @@ int main(int argc, char** argv) {
     if (files.size() != 1 || files[0].empty()) {
         std::fprintf(stderr,
                      "usage: varsel-cli [--save-on-failure] [--no-save] [--report FILE] "
-                     "[--profile] [--bootstrap[=N]] [--seed S] [--threads T] [--scale-by-fit] "
+                     "[--profile] [--bootstrap [N]] [--seed S] [--threads T] [--scale-by-fit] "
                      "DATAFILE [/ie]\n");
         return 2;
     }

@@ -21,7 +21,7 @@ TEST(IntervalsCliTest, ProfileAndBootstrapReachTheTableAndTheReport) {
     EXPECT_EQ(RunCommand(cli + "--bootstrap=0 " + file, output), 2) << output;
     EXPECT_EQ(RunCommand(cli + "--seed -1 --profile " + file, output), 2) << output;
 
-    ASSERT_EQ(RunCommand(cli + "--profile --bootstrap=30 --seed 5 --threads 2 --report " + json +
+    ASSERT_EQ(RunCommand(cli + "--profile --bootstrap 30 --seed 5 --threads 2 --report " + json +
                              " " + file,
                          output),
               0)
