@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "uncertainty/Uncertainty.h"
@@ -15,5 +16,10 @@ namespace varsel::cli {
 /// line on `out`) when the run reached no pass or the file could not be written.
 bool WriteReportFile(const std::string& path, const FitSummary& summary, std::FILE* out,
                      const uncertainty::Result* intervals = nullptr);
+
+/// Runs `write` (which sets its argument to the reason when it fails) with a Qt application
+/// on the offscreen platform, and says on `out` whether the report at `path` was written.
+bool WriteWithQt(const std::string& path, const std::function<bool(std::string&)>& write,
+                 std::FILE* out);
 
 }  // namespace varsel::cli
