@@ -6,6 +6,7 @@
 #include "IgnoreLimits.h"
 #include "ReportFile.h"
 #include "Summary.h"
+#include "UncertaintyRun.h"
 #include "varsel/Numbers.h"
 #include "varsel/Run.h"
 
@@ -40,7 +41,17 @@ int RunDataFile(const DataFileRun& run, std::FILE* out, StopToken stop) {
 
     if (result.Saved) PrintSummary(result.Summary, out);
     bool success = result.StatusCode == 0 && (result.Saved || run.NoSave) && !window.FailureShown();
-    if (!run.Report.empty() && !WriteReportFile(run.Report, result.Summary, out)) success = false;
+    uncertainty::Result intervals;
+    const bool estimate = success && run.Uncertainty.Wanted();
+    if (estimate &&
+        !EstimateIntervals(run.Uncertainty, options.WorkFolder + name, options.IgnoreLimits != 0,
+                           result.Summary, out, stop, intervals)) {
+        success = false;
+    }
+    if (!run.Report.empty() &&
+        !WriteReportFile(run.Report, result.Summary, out, estimate ? &intervals : nullptr)) {
+        success = false;
+    }
     return success ? 0 : 1;
 }
 

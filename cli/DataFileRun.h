@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "UncertaintyOptions.h"
 #include "varsel/Stop.h"
 
 namespace varsel::cli {
@@ -23,11 +24,14 @@ struct DataFileRun {
     bool NoSave = false;
     /// Where the summary of the run is written (.json, .html, .png, .svg, .pdf); empty: none.
     std::string Report;
+    /// Profile intervals and a bootstrap after a successful fit.
+    UncertaintyRequest Uncertainty;
 };
 
 /// Runs the data file and returns the exit code: 0 when the results were saved after a
 /// successful fit (or, with NoSave, shown), 1 when a failure was reported, the run stopped
-/// after a message or the report could not be written. Before the fit the run checks that
+/// after a message, the report could not be written or the intervals asked for could not be
+/// estimated. Before the fit the run checks that
 /// the results can be written, and stops with the reason when they cannot, unless NoSave is
 /// set. `stop` ends the fit between two engine calls, as a failed fit ends.
 int RunDataFile(const DataFileRun& run, std::FILE* out, StopToken stop = {});

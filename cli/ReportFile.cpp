@@ -5,11 +5,13 @@
 #include <cstdlib>
 
 #include "shell/report/ReportFiles.h"
+#include "shell/report/UncertaintyReport.h"
 #include "varsel/FitSummary.h"
 
 namespace varsel::cli {
 
-bool WriteReportFile(const std::string& path, const FitSummary& summary, std::FILE* out) {
+bool WriteReportFile(const std::string& path, const FitSummary& summary, std::FILE* out,
+                     const uncertainty::Result* intervals) {
     if (!summary.Filled) {
         std::fprintf(out, "No report: the run did not reach its first pass\n");
         return false;
@@ -18,7 +20,10 @@ bool WriteReportFile(const std::string& path, const FitSummary& summary, std::FI
         path,
         [&](std::string& error) {
             QString why;
-            const bool written = report::WriteReport(summary, QString::fromStdString(path), why);
+            const QString file = QString::fromStdString(path);
+            const bool written = intervals != nullptr
+                                     ? report::WriteReport(summary, *intervals, file, why)
+                                     : report::WriteReport(summary, file, why);
             error = why.toStdString();
             return written;
         },

@@ -7,13 +7,15 @@
 #include <functional>
 #include <string>
 
+#include "uncertainty/Uncertainty.h"
 #include "varsel/FitSummary.h"
 
 namespace varsel::cli {
 
-/// Writes the report of a run's fit to `path`; false (with a line on `out`) when the run
-/// reached no pass or the file could not be written.
-bool WriteReportFile(const std::string& path, const FitSummary& summary, std::FILE* out);
+/// Writes the report of a run's fit to `path`, with its intervals when given; false (with a
+/// line on `out`) when the run reached no pass or the file could not be written.
+bool WriteReportFile(const std::string& path, const FitSummary& summary, std::FILE* out,
+                     const uncertainty::Result* intervals = nullptr);
 
 /// Runs `write` (which sets its argument to the reason when it fails) with a Qt application
 /// on the offscreen platform, and says on `out` whether the report at `path` was written.

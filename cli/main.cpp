@@ -15,6 +15,7 @@
 // decides on saving).
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -23,6 +24,7 @@
 #include "DataFileRun.h"
 #include "IgnoreLimits.h"
 #include "SeriesFileRun.h"
+#include "UncertaintyOptions.h"
 #include "shell/InfoLabels.h"
 #include "varsel/Series.h"
 #include "varsel/Stop.h"
@@ -61,6 +63,7 @@ int main(int argc, char** argv) {
     bool version = false;
     std::string report;
     std::vector<std::string> positionals;
+    varsel::cli::UncertaintyRequest intervals;
     app.add_flag("--save-on-failure", saveOnFailure,
                  "after a failed fit, save the values reached (answers Yes to the save question)");
     app.add_flag("--no-save", noSave,
@@ -69,13 +72,16 @@ int main(int argc, char** argv) {
                    "write the fit's summary to FILE: .json, .html (tables and plots), or the "
                    "plots as .png, .svg or .pdf")
         ->option_text("FILE");
+    varsel::cli::AddUncertaintyOptions(app, intervals);
     app.add_flag("--version", version, "print the program's name, version and authors");
     app.add_option("DATAFILE", positionals,
                    "the data file (.txt, or a workbook .xls, .xlsx or .ods) or a series file (a "
                    ".txt with a Files: row), optionally followed by /ie to lift the "
                    "temperature, pressure and density limits");
     try {
-        app.parse(argc, argv);
+        std::vector<std::string> arguments = varsel::cli::JoinBootstrapCount(argc, argv);
+        std::reverse(arguments.begin(), arguments.end());  // the parser takes the last first
+        app.parse(arguments);
     } catch (const CLI::ParseError& error) {
         const int code = app.exit(error);
         return code == 0 ? 0 : 2;
@@ -92,11 +98,16 @@ int main(int argc, char** argv) {
     if (files.size() != 1 || files[0].empty()) {
         std::fprintf(stderr,
                      "usage: varsel-cli [--save-on-failure] [--no-save] [--report FILE] "
+                     "[--profile] [--bootstrap [N]] [--seed S] [--threads T] [--scale-by-fit] "
                      "DATAFILE [/ie]\n");
         return 2;
     }
 
     if (varsel::IsSeriesFile(files[0])) {
+        if (intervals.Wanted()) {
+            std::fprintf(stderr, "--profile and --bootstrap take one data file, not a series\n");
+            return 2;
+        }
         const std::vector<std::string> arguments(argv + 1, argv + argc);
         const varsel::cli::SeriesFileRun series{
             files[0], varsel::cli::IgnoreLimitsPosition(arguments) != 0, noSave, report};
@@ -110,6 +121,7 @@ int main(int argc, char** argv) {
     run.SaveOnFailure = saveOnFailure;
     run.NoSave = noSave;
     run.Report = report;
+    run.Uncertainty = intervals;
     const int status = varsel::cli::RunDataFile(run, stdout, stopSource.Token());
     // A signal that came once the results were saved (during the save, or the report) took
     // nothing from the run: it ends as the run did.

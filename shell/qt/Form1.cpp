@@ -21,6 +21,7 @@
 #include "shell/qt/Dialogs.h"
 #include "shell/qt/ResultsView.h"
 #include "shell/qt/SeriesWindowRun.h"
+#include "shell/qt/UncertaintyPanel.h"
 #include "varsel/Numbers.h"
 
 namespace varsel::qt {
@@ -203,7 +204,8 @@ void Form1::cmdStart_Click() {
     }
     stop_.Clear();
     running_ = false;
-    ShowResults(*this, lastSummary_);
+    AddUncertaintyPanel(ShowResults(*this, lastSummary_), lastSummary_, workFolder_ + PathText(),
+                        ignoreLimits_ != 0);
 }
 
 void Form1::cmdStop_Click() {

@@ -151,13 +151,22 @@ ResultsView::ResultsView(const FitSummary& summary, QWidget* owner)
     plots->addWidget(ChartView(report::MakeFitChart(summary_)));
     plots->addWidget(ChartView(report::MakeErrorChart(summary_)));
 
-    auto* layout = new QHBoxLayout(this);
-    layout->addLayout(tables, 0);
-    layout->addLayout(plots, 1);
+    auto* columns = new QHBoxLayout;
+    columns->addLayout(tables, 0);
+    columns->addLayout(plots, 1);
+    // Panels added later span both columns below them.
+    panels_ = new QVBoxLayout;
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(columns, 1);
+    layout->addLayout(panels_, 0);
 }
 
 bool ResultsView::SavePlot(const QString& path, QString& error, int dpi) const {
     return report::SavePlots(summary_, path, error, dpi);
+}
+
+void ResultsView::AddPanel(QWidget* panel) {
+    panels_->addWidget(panel);
 }
 
 void ResultsView::SavePlotClicked() {

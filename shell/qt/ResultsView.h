@@ -10,6 +10,8 @@
 
 #include "varsel/FitSummary.h"
 
+class QVBoxLayout;
+
 namespace varsel::qt {
 
 class ResultsView final : public QWidget {
@@ -23,10 +25,14 @@ class ResultsView final : public QWidget {
     /// with `error` set otherwise.
     bool SavePlot(const QString& path, QString& error, int dpi = 96) const;
 
+    /// Adds a panel (taken over) below the tables and plots.
+    void AddPanel(QWidget* panel);
+
   private:
     void SavePlotClicked();
 
     FitSummary summary_;
+    QVBoxLayout* panels_ = nullptr;
 };
 
 /// Opens the view of a run's summary beside `owner` (closing an earlier one) when the run

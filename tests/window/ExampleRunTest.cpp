@@ -1,13 +1,19 @@
 // The window with the real engine on a shipped example, as a user would run it: Browse to a
 // copy of the example, press the start button, read "Results are saved" and find the results
-// in the file; and the same with the series example, whose results view opens beside.
+// in the file; then ask the results view for the profile and bootstrap intervals; and the
+// same with the series example, whose results view opens beside.
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
 #include <filesystem>
 #include <tuple>
 
 #include "shell/qt/SeriesView.h"
+#include "shell/qt/UncertaintyPanel.h"
 #include "support/TempFolder.h"
 #include "window/WindowFixture.h"
 
@@ -40,6 +46,20 @@ TEST_F(ExampleRunTest, ChosenExampleRunsToResultsSavedWithAnEmptyStatus) {
     ASSERT_EQ(form_->LastSummary().Species.size(), 1u);
     EXPECT_GT(form_->LastSummary().Species[0].HalfWidth, 0.0)
         << "the free species got its half-width";
+
+    // The results view's intervals, from the saved file, for the species the run fitted.
+    auto* panel = form_->findChild<qt::UncertaintyPanel*>();
+    ASSERT_NE(panel, nullptr);
+    panel->findChild<QSpinBox*>("spnReplicates")->setValue(30);
+    QSignalSpy finished(panel, &qt::UncertaintyPanel::Finished);
+    panel->findChild<QPushButton*>("cmdProfileBootstrap")->click();
+    ASSERT_TRUE(finished.wait(120000));
+    ASSERT_NE(panel->Shown(), nullptr);
+    EXPECT_EQ(panel->Shown()->Failure, "");
+    ASSERT_EQ(panel->findChild<QTableWidget*>("tblIntervals")->rowCount(), 1);
+    EXPECT_TRUE(panel->Shown()->Species[0].Individual.High.Found());
+    EXPECT_EQ(panel->findChild<QTabWidget*>("tabIntervalPlots")->count(), 2)
+        << "the profile and the one species' histogram";
 
     EXPECT_TRUE(form_->close());
     EXPECT_EQ(SettingsBytes(), "WorkDir=" + folder_.AsWorkFolder() + "\r\n");
