@@ -102,11 +102,14 @@ void SetSample(Problem& problem, std::size_t k, std::optional<double> yExp,
 std::unique_ptr<PyProblem> Read(const fs::path& path, bool ignoreLimits) {
     OpenOptions options;
     options.IgnoreLimits = ignoreLimits;
+    // The problem and its report name the file by its full path, as the command line does.
+    std::error_code ec;
+    fs::path full = fs::absolute(path, ec);
+    if (ec) full = path;
     try {
-        return std::make_unique<PyProblem>(Problem::Open(path.string(), options));
+        return std::make_unique<PyProblem>(Problem::Open(full.string(), options));
     } catch (const OpenError& e) {
         int error = e.SystemError();
-        std::error_code ec;
         if (error == 0 && e.What() == OpenError::Kind::File && fs::is_directory(path, ec))
             error = EISDIR;
         if (error != 0) {
@@ -254,7 +257,7 @@ void BindProblem(py::module_& m) {
                           "A data file read into a problem that can be changed, evaluated and "
                           "fitted without writing the file. Make one with varsel.read(path).")
         .def_property_readonly(
-            "path", [](PyProblem& p) { return p.Get().Path(); }, "str: the data file")
+            "path", [](PyProblem& p) { return p.Get().Path(); }, "str: the data file's full path")
         .def_property_readonly(
             "title", [](PyProblem& p) { return p.Get().Title(); }, "str: the file's title")
         .def_property_readonly(

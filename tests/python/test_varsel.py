@@ -26,11 +26,12 @@ def agcl(tmp_path):
     return path
 
 
-def test_fit_equals_the_command_line_report_and_edits_stay_in_memory(agcl, tmp_path):
+def test_fit_equals_the_command_line_report_and_edits_stay_in_memory(agcl, tmp_path, monkeypatch):
     report = tmp_path / "report.json"
     assert run("VARSEL_CLI", "--no-save", "--report", report, agcl).returncode == 0
     original = agcl.read_bytes()
-    problem = varsel.read(agcl)
+    monkeypatch.chdir(tmp_path)
+    problem = varsel.read(agcl.name)
     result = problem.fit()
     theirs, ours = json.loads(report.read_text()), json.loads(result.to_json())
     for document in (theirs, ours):
