@@ -8,6 +8,7 @@
 #include "engine/EngineFactory.h"
 #include "model/Checked.h"
 #include "model/DataSource.h"
+#include "model/Layout.h"
 #include "model/Numbers.h"
 #include "model/ProblemModel.h"
 #include "model/Reader.h"
@@ -144,6 +145,9 @@ std::string Problem::Database() const {
 std::string Problem::System() const {
     return state_->Model.SystemFile;
 }
+std::string Problem::Options() const {
+    return state_->Model.Options;
+}
 std::string Problem::XAxis() const {
     return state_->Model.XAxis.Text;
 }
@@ -156,7 +160,8 @@ std::vector<SpeciesEntry> Problem::Species() const {
     std::vector<SpeciesEntry> species;
     for (int i = 1; i <= m.SpeciesCount; ++i) {
         species.push_back({m.SystemInfo.SpeciesNames[m.SpeciesIndex[i]], m.SpeciesInitial[i],
-                           m.SpeciesValue[i], m.SpeciesInterval[i], m.SpeciesFree[i]});
+                           m.SpeciesValue[i], m.SpeciesInterval[i], m.SpeciesFree[i],
+                           layout::SpeciesRow(m, i)});
     }
     return species;
 }

@@ -14,6 +14,19 @@ bool WriteReportFile(const std::string& path, const FitSummary& summary, std::FI
         std::fprintf(out, "No report: the run did not reach its first pass\n");
         return false;
     }
+    return WriteWithQt(
+        path,
+        [&](std::string& error) {
+            QString why;
+            const bool written = report::WriteReport(summary, QString::fromStdString(path), why);
+            error = why.toStdString();
+            return written;
+        },
+        out);
+}
+
+bool WriteWithQt(const std::string& path, const std::function<bool(std::string&)>& write,
+                 std::FILE* out) {
     // Qt Charts draws through a Qt application; the offscreen platform needs no display.
     setenv("QT_QPA_PLATFORM", "offscreen", 1);
     int argc = 1;
@@ -21,13 +34,13 @@ bool WriteReportFile(const std::string& path, const FitSummary& summary, std::FI
     char* argv[] = {name, nullptr};
     const bool own = QApplication::instance() == nullptr;
     QApplication* application = own ? new QApplication(argc, argv) : nullptr;
-    QString error;
-    const bool written = report::WriteReport(summary, QString::fromStdString(path), error);
+    std::string error;
+    const bool written = write(error);
     delete application;
     if (written) {
         std::fprintf(out, "Report written to %s\n", path.c_str());
     } else {
-        std::fprintf(out, "No report: %s\n", error.toStdString().c_str());
+        std::fprintf(out, "No report: %s\n", error.c_str());
     }
     return written;
 }

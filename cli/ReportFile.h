@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdio>
+#include <functional>
 #include <string>
 
 #include "varsel/FitSummary.h"
@@ -13,5 +14,10 @@ namespace varsel::cli {
 /// Writes the report of a run's fit to `path`; false (with a line on `out`) when the run
 /// reached no pass or the file could not be written.
 bool WriteReportFile(const std::string& path, const FitSummary& summary, std::FILE* out);
+
+/// Runs `write` (which sets its argument to the reason when it fails) with a Qt application
+/// on the offscreen platform, and says on `out` whether the report at `path` was written.
+bool WriteWithQt(const std::string& path, const std::function<bool(std::string&)>& write,
+                 std::FILE* out);
 
 }  // namespace varsel::cli

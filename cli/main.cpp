@@ -3,6 +3,9 @@
 // thermodynamic engine, prints the progress and every message the window would show, and
 // ends with a short summary of the fit; --report writes the summary to a file as well.
 //
+// A series file (one with a "Files:" row) is fitted as a series instead: the HKF parameters of
+// its species over all the data files it lists, written as a database entry (docs/series.md).
+//
 // Before the fit it checks that the results can be written into the data file, and stops with
 // the reason when they cannot, unless --no-save asks for the fit without writing.
 //
@@ -19,7 +22,9 @@
 
 #include "DataFileRun.h"
 #include "IgnoreLimits.h"
+#include "SeriesFileRun.h"
 #include "shell/InfoLabels.h"
+#include "varsel/Series.h"
 #include "varsel/Stop.h"
 
 namespace {
@@ -66,8 +71,9 @@ int main(int argc, char** argv) {
         ->option_text("FILE");
     app.add_flag("--version", version, "print the program's name, version and authors");
     app.add_option("DATAFILE", positionals,
-                   "the data file (.txt, or a workbook .xls, .xlsx or .ods), optionally "
-                   "followed by /ie to lift the temperature, pressure and density limits");
+                   "the data file (.txt, or a workbook .xls, .xlsx or .ods) or a series file (a "
+                   ".txt with a Files: row), optionally followed by /ie to lift the "
+                   "temperature, pressure and density limits");
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {
@@ -88,6 +94,14 @@ int main(int argc, char** argv) {
                      "usage: varsel-cli [--save-on-failure] [--no-save] [--report FILE] "
                      "DATAFILE [/ie]\n");
         return 2;
+    }
+
+    if (varsel::IsSeriesFile(files[0])) {
+        const std::vector<std::string> arguments(argv + 1, argv + argc);
+        const varsel::cli::SeriesFileRun series{
+            files[0], varsel::cli::IgnoreLimitsPosition(arguments) != 0, noSave, report};
+        const int status = varsel::cli::RunSeriesFile(series, stdout, stopSource.Token());
+        return stopSignal != 0 ? 128 + stopSignal : status;
     }
 
     varsel::cli::DataFileRun run;

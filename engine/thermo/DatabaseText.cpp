@@ -237,8 +237,8 @@ void ReadDatabaseText(std::istream& in, Database& database, const std::string& s
     TextParser(database, source).Run(in);
 }
 
-void WriteRecordText(std::ostream& out, const SpeciesRecord& r) {
-    const double e = kCalorie;
+void WriteRecordText(std::ostream& out, const SpeciesRecord& r, double energyUnit) {
+    const double e = energyUnit;
     out << "species " << r.Name << "\n";
     out << "  kind " << KindName(r.Kind) << "  formula " << r.FormulaText << "\n";
     std::string props;

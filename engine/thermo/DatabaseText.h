@@ -18,6 +18,7 @@
 #include <string>
 
 #include "engine/thermo/Database.h"
+#include "engine/thermo/Units.h"
 
 namespace varsel::engine::thermo {
 
@@ -32,7 +33,8 @@ void ReadDatabaseText(std::istream& in, Database& database, const std::string& s
 /// is written first as comment lines (provenance, references).
 void WriteDatabaseText(std::ostream& out, const Database& database, const std::string& header);
 
-/// Writes one record in the text format (energies in calories).
-void WriteRecordText(std::ostream& out, const SpeciesRecord& record);
+/// Writes one record in the text format with energies in `energyUnit` (J): kCalorie for a
+/// file with "units cal", 1 for "units J".
+void WriteRecordText(std::ostream& out, const SpeciesRecord& record, double energyUnit = kCalorie);
 
 }  // namespace varsel::engine::thermo

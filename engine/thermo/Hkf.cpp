@@ -33,12 +33,14 @@ double HkfGibbs(const HkfParameters& p, double charge, double gRef, double sRef,
                  t / (theta * theta) * std::log(kTr * (t - theta) / (t * (kTr - theta))));
     g += (p.a3 * dp + p.a4 * lnPsi) / (t - theta);
 
-    // Solvation (Born) terms: ω(1/ε − 1) − ω_r(1/ε_r − 1) + ω_r Y_r (T − Tr). The last term
-    // undoes the solvation entropy that S° carries at the reference state.
-    const double omega = BornCoefficient(p.omega, charge, water.G);
-    g += omega * (1.0 / water.Epsilon - 1.0) - p.omega * (1.0 / water.Reference.Epsilon - 1.0) +
-         p.omega * water.Reference.Y * dt;
-    return g;
+    return g + HkfSolvationGibbs(p.omega, charge, water);
+}
+
+double HkfSolvationGibbs(double omegaRef, double charge, const HkfWater& water) {
+    // The last term undoes the solvation entropy that S° carries at the reference state.
+    const double omega = BornCoefficient(omegaRef, charge, water.G);
+    return omega * (1.0 / water.Epsilon - 1.0) - omegaRef * (1.0 / water.Reference.Epsilon - 1.0) +
+           omegaRef * water.Reference.Y * (water.Temperature - kTr);
 }
 
 }  // namespace varsel::engine::thermo

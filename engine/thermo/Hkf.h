@@ -34,4 +34,8 @@ struct HkfWater {
 double HkfGibbs(const HkfParameters& p, double charge, double gRef, double sRef,
                 const HkfWater& water);
 
+/// The solvation (Born) part of HkfGibbs (J/mol): ω(1/ε − 1) − ω_r(1/ε_r − 1) + ω_r Y_r (T − Tr),
+/// with ω at T and P from ω_r = `omegaRef` (J/mol) and the charge.
+double HkfSolvationGibbs(double omegaRef, double charge, const HkfWater& water);
+
 }  // namespace varsel::engine::thermo

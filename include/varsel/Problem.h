@@ -64,6 +64,7 @@ struct SpeciesEntry {
     double Value = 0;    ///< kJ/mol: the file's Result of a fixed species, the fit's of a free one
     double HalfWidth = 0;  ///< 95 % half-width, kJ/mol; 0 when none is known
     bool Free = false;     ///< fitted (its Result was empty), else held at Value
+    int Row = 0;           ///< the species' row in the data file (1-based)
 };
 
 struct FitOptions {
@@ -116,6 +117,8 @@ class Problem {
     double PressureBar() const;
     std::string Database() const;
     std::string System() const;
+    /// The options text as the file gives it ("/wp /act=pitzer").
+    std::string Options() const;
     std::string XAxis() const;  ///< the X axis definition as the file has it
     std::string YAxis() const;
 

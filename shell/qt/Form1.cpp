@@ -20,6 +20,7 @@
 #include "shell/qt/ChooseFile.h"
 #include "shell/qt/Dialogs.h"
 #include "shell/qt/ResultsView.h"
+#include "shell/qt/SeriesWindowRun.h"
 #include "varsel/Numbers.h"
 
 namespace varsel::qt {
@@ -173,6 +174,15 @@ void Form1::cmdStart_Click() {
     // The run processes events now and then; a click that was queued before the run hid the
     // button must not start a second run inside the first.
     if (running_ || !run_) return;
+    // A series file is fitted as a series, with the series' own results view.
+    if (const std::string series = ChosenSeriesFile(workFolder_, PathText()); !series.empty()) {
+        running_ = true;
+        stop_.Clear();
+        RunSeriesInWindow(*this, *this, series, stop_.Token(), ignoreLimits_ != 0);
+        stop_.Clear();
+        running_ = false;
+        return;
+    }
     running_ = true;
     lastSummary_ = FitSummary();
     stop_.Clear();

@@ -13,7 +13,6 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -55,10 +54,13 @@ TEST_F(EndToEndTest, InterruptedCommandLineSavesOnePoint) {
     const std::size_t table = original.find("\r\nS01") + 2;
     const std::string rows = original.substr(table, original.rfind("\r\n\r\n") + 2 - table);
     original.resize(table);
-    for (int copy = 0; copy < 60; ++copy)
-        original +=
-            std::regex_replace("\r\n" + rows, std::regex("\r\nS"), "\r\nC" + std::to_string(copy))
-                .substr(2);
+    for (int copy = 0; copy < 60; ++copy) {
+        std::string renamed = "\r\n" + rows;
+        for (std::size_t at = renamed.find("\r\nS"); at != std::string::npos;
+             at = renamed.find("\r\nS", at + 2))
+            renamed.replace(at + 2, 1, "C" + std::to_string(copy));
+        original += renamed.substr(2);
+    }
     original += "\r\n";
     for (int delayMs : {0, 100, 300, 700}) {
         SCOPED_TRACE(delayMs);

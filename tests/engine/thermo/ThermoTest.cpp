@@ -8,6 +8,7 @@
 #include <tuple>
 
 #include "engine/thermo/Database.h"
+#include "engine/thermo/HkfSensitivity.h"
 #include "engine/thermo/Thermo.h"
 #include "engine/thermo/Units.h"
 #include "model/RuntimeFailure.h"
@@ -215,6 +216,46 @@ TEST_F(ThermoObject, ModesChangeTheirOwnNumbers) {
     EXPECT_NEAR(
         thermo_.AqueousPotential(na, 298.15f, 1.0f, rho25, thermo_.WaterProperty(298.15f, rho25)),
         -62591 * 4.184e-3, 2e-3);
+}
+
+// G° of a parameter set, as a series fit of the parameters uses it: at a data file's T and P
+// it is the engine interface's own potential, and its gradient in each of the nine parameters
+// is that of finite differences, for an ion (ω not linear) and a neutral species, with the
+// solvent function g switched on and off.
+TEST_F(ThermoObject, GibbsOfAParameterSetFollowsTheInterfaceAndItsDerivatives) {
+    const struct {
+        float tempK, pressureBar;
+        int modes;
+    } states[] = {{573.15f, 85.879f, 0}, {473.15f, 500.0f, 0}, {423.15f, 1000.0f, 1}};
+    for (const char* name : {"AgCl2-", "AgCl,aq", "Na+"}) {
+        const SpeciesRecord& r = *thermo_.OpenedDatabase()->Find(name);
+        const HkfParameterValues v = *HkfParameterValuesOf(r);
+        for (const auto& state : states) {
+            thermo_.SetModes(static_cast<std::int16_t>(16384 | state.modes));
+            const Modes modes = Modes::FromFlags(state.modes);
+            const HkfWater water = *InterfaceWater(state.tempK, state.pressureBar, modes);
+            std::int16_t flag = 0;
+            float p = state.pressureBar;
+            const float rho = thermo_.WaterDensity(state.tempK, p, flag);
+            const float engine = thermo_.AqueousPotential(Code(name), state.tempK, p, rho,
+                                                          thermo_.WaterProperty(state.tempK, rho));
+            EXPECT_NEAR(HkfGibbsOf(v, r.Charge(), water) / 1000, engine, 2e-5) << name;
+
+            const HkfParameterValues gradient = HkfGibbsGradient(v, r.Charge(), water);
+            for (int k = 0; k < kHkfParameterCount; ++k) {
+                const double h = 1e-3 * std::max(std::fabs(v[k]), 1e-6);
+                HkfParameterValues up = v, down = v;
+                up[k] += h;
+                down[k] -= h;
+                const double fd =
+                    (HkfGibbsOf(up, r.Charge(), water) - HkfGibbsOf(down, r.Charge(), water)) /
+                    (2 * h);
+                EXPECT_NEAR(gradient[k], fd, 1e-6 * std::fabs(fd) + 1e-9 * std::fabs(v[k]) / h)
+                    << name << " " << HkfParameterName(static_cast<HkfParameter>(k)) << " at "
+                    << state.tempK << " K";
+            }
+        }
+    }
 }
 
 }  // namespace
