@@ -6,46 +6,69 @@
 
 #include "engine/thermo/TextTokens.h"
 #include "engine/thermo/Units.h"
-#include "engine/tools/thermo/Tool.h"
 #include "engine/water/Water.h"
 
 namespace varsel::engine::tools {
 
-Conditions ReadConditions(const std::string& tempC, const std::string& pressureBar,
-                          bool ignoreLimits) {
+namespace {
+
+// The checks, with the values spelt as the caller gave them; pressureBar nullopt: "sat".
+Conditions Check(double tempC, const std::string& tempText, std::optional<double> pressureBar,
+                 const std::string& pressureText, const ThermoSettings& settings) {
     using thermo::kBar;
+    const bool ignoreLimits = settings.IgnoreLimits;
+    const std::string lift = " (" + settings.LiftLimits + " lifts this)";
     Conditions c;
-    std::optional<double> t = thermo::ParseNumber(tempC);
-    if (!t) throw ToolError(kExitUsage, "temperature \"" + tempC + "\" is not a number (°C)");
-    c.TemperatureC = *t;
-    c.Temperature = *t + 273.15;
+    c.TemperatureC = tempC;
+    c.Temperature = tempC + 273.15;
     if (c.Temperature <= 0.0)
-        throw ToolError(kExitFailure, "temperature " + tempC + " °C is below absolute zero");
-    if (!ignoreLimits && (*t < 0.0 || *t > 1000.0))
-        throw ToolError(
-            kExitFailure,
-            "temperature " + tempC + " °C is outside 0 to 1000 °C (--ignore-limits lifts this)");
-    if (pressureBar == "sat") {
+        throw ToolError(kExitFailure, "temperature " + tempText + " °C is below absolute zero");
+    if (!ignoreLimits && (tempC < 0.0 || tempC > 1000.0))
+        throw ToolError(kExitFailure,
+                        "temperature " + tempText + " °C is outside 0 to 1000 °C" + lift);
+    if (!pressureBar) {
         c.Saturation = true;
         // From 0 °C to the triple point (0.01 K apart) the triple-point pressure serves.
         const double t = std::max(c.Temperature, 273.16);
         if (t > water::kCriticalTemperature)
-            throw ToolError(kExitFailure, "no saturation pressure at " + tempC +
+            throw ToolError(kExitFailure, "no saturation pressure at " + tempText +
                                               " °C: above the critical temperature (373.946 °C)");
         c.Pressure = std::max(water::SaturationPressure(t), 1.0 * kBar);
         return c;
     }
-    std::optional<double> p = thermo::ParseNumber(pressureBar);
-    if (!p)
-        throw ToolError(kExitUsage,
-                        "pressure \"" + pressureBar + "\" is not a number (bar) or sat");
-    if (*p <= 0.0)
-        throw ToolError(kExitFailure, "pressure " + pressureBar + " bar is not positive");
-    if (!ignoreLimits && *p > 5000.0)
-        throw ToolError(kExitFailure, "pressure " + pressureBar +
-                                          " bar is above 5000 bar (--ignore-limits lifts this)");
-    c.Pressure = *p * kBar;
+    if (*pressureBar <= 0.0)
+        throw ToolError(kExitFailure, "pressure " + pressureText + " bar is not positive");
+    if (!ignoreLimits && *pressureBar > 5000.0)
+        throw ToolError(kExitFailure, "pressure " + pressureText + " bar is above 5000 bar" + lift);
+    c.Pressure = *pressureBar * kBar;
     return c;
+}
+
+}  // namespace
+
+Conditions ReadConditions(const std::string& tempC, const std::string& pressureBar,
+                          const ThermoSettings& settings) {
+    const std::optional<double> t = thermo::ParseNumber(tempC);
+    if (!t) throw ToolError(kExitUsage, "temperature \"" + tempC + "\" is not a number (°C)");
+    std::optional<double> p;
+    if (pressureBar != "sat") {
+        p = thermo::ParseNumber(pressureBar);
+        if (!p)
+            throw ToolError(kExitUsage,
+                            "pressure \"" + pressureBar + "\" is not a number (bar) or sat");
+    }
+    return Check(*t, tempC, p, pressureBar, settings);
+}
+
+Conditions CheckConditions(double tempC, std::optional<double> pressureBar,
+                           const ThermoSettings& settings) {
+    const std::string tempText = thermo::FormatNumber(tempC);
+    if (!std::isfinite(tempC))
+        throw ToolError(kExitUsage, "temperature " + tempText + " is not a number (°C)");
+    const std::string pressureText = pressureBar ? thermo::FormatNumber(*pressureBar) : "sat";
+    if (pressureBar && !std::isfinite(*pressureBar))
+        throw ToolError(kExitUsage, "pressure " + pressureText + " is not a number (bar)");
+    return Check(tempC, tempText, pressureBar, pressureText, settings);
 }
 
 std::string Fixed(double value, int decimals) {

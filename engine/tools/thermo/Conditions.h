@@ -4,7 +4,10 @@
 // tables the subcommands print.
 #pragma once
 
+#include <optional>
 #include <string>
+
+#include "engine/tools/thermo/Settings.h"
 
 namespace varsel::engine::tools {
 
@@ -16,10 +19,15 @@ struct Conditions {
 };
 
 /// Reads the two arguments. Throws ToolError: kExitUsage for a value that is not a number,
-/// kExitFailure for one outside 0–1000 °C and up to 5000 bar (unless ignoreLimits) or for
-/// "sat" above the critical temperature.
+/// kExitFailure for one outside 0–1000 °C and up to 5000 bar (unless the settings ignore the
+/// limits) or for "sat" above the critical temperature.
 Conditions ReadConditions(const std::string& tempC, const std::string& pressureBar,
-                          bool ignoreLimits);
+                          const ThermoSettings& settings);
+
+/// The same checks for numbers: `tempC` in °C, `pressureBar` in bar or nullopt for the
+/// saturation pressure. A value that is not finite is kExitUsage.
+Conditions CheckConditions(double tempC, std::optional<double> pressureBar,
+                           const ThermoSettings& settings);
 
 /// A number with a fixed count of decimals ("-237.181").
 std::string Fixed(double value, int decimals);

@@ -4,19 +4,15 @@
 // imposed pH when one is given (met by the System's titrants), computed by the engine's Solver
 // exactly as a fit computes it. Prints every aqueous species with its molality, log activity
 // and log activity coefficient, the osmotic coefficient, the amounts of the other phases, the
-// pH, the titrant added and the ionic strength.
+// pH, the titrant added and the ionic strength (the calculation is Equilibrium.h's).
+#include <algorithm>
 #include <cmath>
-#include <map>
 #include <memory>
 #include <vector>
 
-#include "engine/EngineFactory.h"
-#include "engine/equilibrium/Solver.h"
-#include "engine/thermo/Formula.h"
-#include "engine/thermo/Units.h"
 #include "engine/tools/thermo/Conditions.h"
+#include "engine/tools/thermo/Equilibrium.h"
 #include "engine/tools/thermo/Tool.h"
-#include "services/EngineContract.h"
 
 namespace varsel::engine::tools {
 
@@ -49,145 +45,63 @@ std::string Scientific(double value) {
 }
 
 void RunEquilibrium(const EquilibriumArguments& args, ToolContext& context) {
-    const Conditions c = ReadConditions(args.TempC, args.Pressure, context.IgnoreLimits);
-    const std::string folder = context.WorkFolder.string();
-    EngineFactory factory;
-    std::unique_ptr<ISolver> solver = factory.CreateSolver(folder);
-    std::unique_ptr<IThermo> thermo = factory.CreateThermo(folder);
-    std::unique_ptr<ISystemReader> reader = factory.CreateSystemReader(folder);
-    solver->OpenDatabase(args.Database);
-    if (!solver->GetMessage().empty()) throw ToolError(kExitFailure, solver->GetMessage());
-    std::int16_t flag = 0;
-    thermo->OpenDatabase(args.Database, flag);
-    std::string options = "/mode=1";
-    if (context.ConstantOmega) options += " /wp";
-    if (context.MarshallFranck) options += " /bl";
-    if (context.Fernandez) options += " /ew";
-    options += " /act=" + args.Activity;
-    if (args.MolalPh) options += " /ph=molal";
-    solver->SetOptions(options);
-    if (!solver->GetMessage().empty()) throw ToolError(kExitUsage, solver->GetMessage());
-    thermo->SetIgnoreLimits(context.IgnoreLimits);
-    thermo->SetModes(OptionFlagWord(options));
-    solver->LoadSystem(args.System);
-    if (solver->GetMessage() != kSystemAcceptedMessage)
-        throw ToolError(kExitFailure, solver->GetMessage());
-    SystemInfo info;
-    reader->ReadSystem(args.System, info, flag);
-    const int np = info.SubstanceCount;
-    const int aqFirst = info.Phases.back().SpeciesBefore + 1;
-
-    Array1<double> pmc(np), composition(info.ElementCount);
-    Array1<double> amounts(info.LastAqueous - np), lnActivities(info.LastAqueous - np);
-    for (int k = 1; k <= np; ++k)
-        pmc[k] = 1.0;
-    composition[0] = kWaterMolesPerKg;
+    EquilibriumRequest request;
+    request.Database = args.Database;
+    request.System = args.System;
+    request.At = ReadConditions(args.TempC, args.Pressure, context.Settings());
+    request.Activity = args.Activity;
+    request.MolalPh = args.MolalPh;
     for (const std::string& assignment : args.Assignments) {
         const std::size_t eq = assignment.find('=');
         if (eq == std::string::npos || eq == 0)
             throw ToolError(kExitUsage, "\"" + assignment + "\" is not NAME=value");
         const std::string name = assignment.substr(0, eq);
-        const double value = ReadNumber(assignment.substr(eq + 1), name);
-        if (name == "pH") {
-            solver->SetPh(value);
-            continue;
-        }
-        int slot = 0;
-        for (int k = 1; k <= np; ++k) {
-            if (info.SpeciesNames[k] == name) slot = k;
-        }
-        if (slot > 0) {
-            if (!(value > 0))
-                throw ToolError(kExitUsage, "the activity of " + name + " must be positive");
-            pmc[slot] = value;
-            continue;
-        }
-        std::string why;
-        const std::optional<thermo::Formula> formula = thermo::TryParseFormula(name, &why);
-        if (!formula)
-            throw ToolError(kExitUsage, name + " is neither a p.m.c. nor a formula: " + why);
-        for (const thermo::ElementAmount& a : formula->Elements) {
-            int position = 0;
-            for (int e = 1; e <= info.ElementCount; ++e) {
-                if (info.ElementCodes[e] == a.Code) position = e;
-            }
-            if (position == 0)
-                throw ToolError(kExitFailure, "formula " + name + " holds an element that System " +
-                                                  args.System + " does not have");
-            composition[position] += a.Amount * value;
-        }
+        request.Assignments.emplace_back(name, ReadNumber(assignment.substr(eq + 1), name));
     }
-
-    std::int16_t scratch = 0;
-    const float pressureBar = static_cast<float>(c.Pressure / thermo::kBar);
-    solver->Calculate(static_cast<float>(c.TemperatureC), pressureBar, pmc, composition, amounts,
-                      lnActivities, scratch);
-    if (std::string message = solver->GetMessage(); message != kCalculatedMessage) {
-        // The engine names the fitting program's switch; this program has its own.
-        const std::string fitSwitch = "/ie lifts it";
-        if (std::size_t at = message.rfind(fitSwitch); at != std::string::npos)
-            message.replace(at, fitSwitch.size(), "--ignore-limits lifts it");
-        throw ToolError(kExitFailure, message);
-    }
-    const auto* engineSolver = dynamic_cast<const equilibrium::Solver*>(solver.get());
+    const EquilibriumState state = ComputeEquilibrium(request, context.Settings());
+    const Conditions& c = request.At;
 
     std::ostream& out = context.Out;
-    out << "database    " << solver->GetDatabase() << "\n";
-    out << "system      " << solver->GetSystemFile() << "\n";
-    out << "conditions  " << Fixed(c.TemperatureC, 2) << " °C, " << Fixed(pressureBar, 4)
+    out << "database    " << state.Database << "\n";
+    out << "system      " << state.System << "\n";
+    out << "conditions  " << Fixed(c.TemperatureC, 2) << " °C, " << Fixed(state.PressureBar, 4)
         << " bar\n";
-    for (int k = 1; k <= np; ++k)
-        out << "p.m.c.      " << info.SpeciesNames[k] << "  activity " << Scientific(pmc[k])
-            << "\n";
+    for (const auto& [name, activity] : state.Pmc)
+        out << "p.m.c.      " << name << "  activity " << Scientific(activity) << "\n";
     out << "\n";
-    std::size_t width = 12;
-    for (int s = np + 1; s <= info.LastAqueous; ++s)
-        width = std::max(width, info.SpeciesNames[s].size() + 2);
+    std::size_t width = std::max<std::size_t>(12, state.Solvent.size() + 2);
+    for (const PhaseState& p : state.Phases)
+        width = std::max(width, p.Name.size() + 2);
+    for (const SoluteState& s : state.Solutes)
+        width = std::max(width, s.Name.size() + 2);
 
-    if (aqFirst > np + 1) {
+    if (!state.Phases.empty()) {
         out << Pad("phase", width) << Pad("amount (mol)", 16, true) << Pad("log a", 12, true)
             << "\n";
-        for (int s = np + 1; s < aqFirst; ++s) {
-            const int i = s - np;
-            out << Pad(info.SpeciesNames[s], width) << Pad(Scientific(amounts[i]), 16, true)
-                << Pad(Fixed(lnActivities[i] / thermo::kLn10, 4), 12, true)
-                << (amounts[i] > 0 ? "   present" : "   absent") << "\n";
-        }
+        for (const PhaseState& p : state.Phases)
+            out << Pad(p.Name, width) << Pad(Scientific(p.Amount), 16, true)
+                << Pad(Fixed(p.LogActivity, 4), 12, true)
+                << (p.Amount > 0 ? "   present" : "   absent") << "\n";
         out << "\n";
     }
-    const double solvent = amounts[aqFirst - np];
     out << Pad("species", width) << Pad("molality", 16, true) << Pad("log a", 12, true)
         << Pad("log gamma", 12, true) << "\n";
-    double soluteSum = 0;
-    for (int s = aqFirst; s <= info.LastAqueous; ++s) {
-        const int i = s - np;
-        if (s == aqFirst) {
-            out << Pad(info.SpeciesNames[s], width) << Pad("(solvent)", 16, true)
-                << Pad(Fixed(lnActivities[i] / thermo::kLn10, 6), 12, true) << "\n";
-            continue;
-        }
-        const double molality = amounts[i] * kWaterMolesPerKg / solvent;
-        const double logActivity = (lnActivities[i] + kLnWaterMolesPerKg) / thermo::kLn10;
-        soluteSum += molality;
-        const std::string logGamma =
-            molality > 0 ? Fixed(logActivity - std::log10(molality), 4) : std::string("-");
-        out << Pad(info.SpeciesNames[s], width) << Pad(Scientific(molality), 16, true)
-            << Pad(Fixed(logActivity, 4), 12, true) << Pad(logGamma, 12, true) << "\n";
+    out << Pad(state.Solvent, width) << Pad("(solvent)", 16, true)
+        << Pad(Fixed(state.SolventLogActivity, 6), 12, true) << "\n";
+    for (const SoluteState& s : state.Solutes) {
+        const std::string logGamma = s.Molality > 0 ? Fixed(s.LogGamma, 4) : std::string("-");
+        out << Pad(s.Name, width) << Pad(Scientific(s.Molality), 16, true)
+            << Pad(Fixed(s.LogActivity, 4), 12, true) << Pad(logGamma, 12, true) << "\n";
     }
-    // φ = −ln a_w / (M_w Σ m), the osmotic coefficient of the solution's solutes; left out
-    // where ln a_w is 0, as when a p.m.c. H2O imposes the water at activity 1.
-    if (soluteSum > 0 && lnActivities[aqFirst - np] != 0)
-        out << "\nosmotic coefficient  "
-            << Fixed(-lnActivities[aqFirst - np] / (soluteSum / kWaterMolesPerKg), 4) << "\n";
-    if (engineSolver && engineSolver->LastResult()) {
-        out << "\npH              " << Fixed(engineSolver->LastPh(), 4) << "\n";
-        if (const double titrant = solver->GetTitrantAmount(); titrant != 0) {
-            const auto& d = engineSolver->System()->Definition;
-            out << "titrant         " << Scientific(std::fabs(titrant)) << " mol "
-                << (titrant > 0 ? d.Acid + " (acid)" : d.Base + " (base)") << "\n";
+    if (state.OsmoticCoefficient)
+        out << "\nosmotic coefficient  " << Fixed(*state.OsmoticCoefficient, 4) << "\n";
+    if (state.Ph) {
+        out << "\npH              " << Fixed(*state.Ph, 4) << "\n";
+        if (state.Titrant != 0) {
+            out << "titrant         " << Scientific(std::fabs(state.Titrant)) << " mol "
+                << (state.Titrant > 0 ? state.Acid + " (acid)" : state.Base + " (base)") << "\n";
         }
-        out << "ionic strength  " << Scientific(engineSolver->LastResult()->IonicStrength)
-            << " mol/kg\n";
+        out << "ionic strength  " << Scientific(*state.IonicStrength) << " mol/kg\n";
     }
 }
 

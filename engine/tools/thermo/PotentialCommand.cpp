@@ -17,8 +17,8 @@ struct PotentialArguments {
 };
 
 void RunPotential(const PotentialArguments& args, ToolContext& context) {
-    const Conditions c = ReadConditions(args.TempC, args.Pressure, context.IgnoreLimits);
-    PotentialCalculator calculator(args.Database, c, context);
+    const Conditions c = ReadConditions(args.TempC, args.Pressure, context.Settings());
+    PotentialCalculator calculator(args.Database, c, context.Settings());
     std::ostream& out = context.Out;
     out << "database    " << calculator.Database().Path().string() << "\n";
     out << "conditions  " << Fixed(c.TemperatureC, 2) << " °C, "

@@ -2,7 +2,6 @@
 
 #include "engine/thermo/MaierKelley.h"
 #include "engine/thermo/StandardGibbs.h"
-#include "engine/tools/thermo/Tool.h"
 #include "model/RuntimeFailure.h"
 
 namespace varsel::engine::tools {
@@ -46,15 +45,19 @@ std::string ModelName(const SpeciesRecord& r, const Conditions& c) {
 }  // namespace
 
 PotentialCalculator::PotentialCalculator(const std::string& database, const Conditions& conditions,
-                                         const ToolContext& context)
-    : conditions_(conditions),
-      modes_(context.Modes()),
-      ignoreLimits_(context.IgnoreLimits),
-      thermo_(context.WorkFolder) {
+                                         const ThermoSettings& settings)
+    : settings_(settings), thermo_(settings.WorkFolder) {
     std::int16_t flag = 0;
     thermo_.OpenDatabase(database, flag);
+    At(conditions);
+}
+
+void PotentialCalculator::At(const Conditions& conditions) {
+    conditions_ = conditions;
+    solvent_.reset();
+    solventProblem_.clear();
     try {
-        solvent_ = SolventAt(conditions.Temperature, conditions.Pressure, modes_);
+        solvent_ = SolventAt(conditions.Temperature, conditions.Pressure, settings_.Modes);
     } catch (const RuntimeFailure& e) {
         solventProblem_ = e.what();
     }
@@ -84,17 +87,19 @@ Potential PotentialCalculator::Of(const std::string& name) {
         SolventState dry;
         dry.Temperature = conditions_.Temperature;
         dry.Pressure = conditions_.Pressure;
-        dry.Options = modes_;
+        dry.Options = settings_.Modes;
         result.Gibbs = StandardGibbs(r, dry);
     } else {
         // The aqueous model holds for liquid water of at least 0.32 g/cm3; with the limits
         // lifted, the water's state is still the likely cause when the model fails.
+        const bool ignoreLimits = settings_.IgnoreLimits;
         const std::string water =
             r.Kind == SpeciesKind::Aqueous
                 ? AqueousWaterProblem(solvent_->Temperature, solvent_->Pressure, solvent_->Density,
-                                      ignoreLimits_ ? 0.0 : 320.0, "--ignore-limits lifts it")
+                                      ignoreLimits ? 0.0 : 320.0,
+                                      settings_.LiftLimits + " lifts it")
                 : "";
-        if (!water.empty() && !ignoreLimits_) {
+        if (!water.empty() && !ignoreLimits) {
             result.Problem = water;
             return result;
         }

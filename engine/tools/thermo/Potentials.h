@@ -11,7 +11,7 @@
 #include "engine/thermo/Species.h"
 #include "engine/thermo/Thermo.h"
 #include "engine/tools/thermo/Conditions.h"
-#include "engine/tools/thermo/Tool.h"
+#include "engine/tools/thermo/Settings.h"
 
 namespace varsel::engine::tools {
 
@@ -26,11 +26,15 @@ struct Potential {
 
 class PotentialCalculator {
   public:
-    /// Opens the database (throws ToolError when it cannot) for the given conditions.
+    /// Opens the database (throws thermo::DatabaseError when it cannot) for the conditions
+    /// given (the water at them computed once; At changes them).
     PotentialCalculator(const std::string& database, const Conditions& conditions,
-                        const ToolContext& context);
+                        const ThermoSettings& settings);
 
-    /// The potential of one substance; an unknown name gives Record nullptr.
+    /// Moves to other conditions.
+    void At(const Conditions& conditions);
+
+    /// The potential of one substance at the conditions; an unknown name gives Record nullptr.
     Potential Of(const std::string& name);
 
     /// The database as opened.
@@ -38,8 +42,7 @@ class PotentialCalculator {
 
   private:
     Conditions conditions_;
-    thermo::Modes modes_;
-    bool ignoreLimits_;
+    ThermoSettings settings_;
     thermo::Thermo thermo_;
     std::optional<thermo::SolventState> solvent_;
     std::string solventProblem_;

@@ -13,6 +13,14 @@ thermo::Modes ToolContext::Modes() const {
     return modes;
 }
 
+ThermoSettings ToolContext::Settings() const {
+    ThermoSettings settings;
+    settings.WorkFolder = WorkFolder;
+    settings.IgnoreLimits = IgnoreLimits;
+    settings.Modes = Modes();
+    return settings;
+}
+
 int RunThermoTool(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                   const std::filesystem::path& workFolder) {
     ToolContext context{out, err, workFolder};

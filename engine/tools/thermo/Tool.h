@@ -2,37 +2,21 @@
 // entry point that parses a command line and runs one of them.
 //
 // A subcommand is one source file with one registration function, listed in Tool.cpp. It adds
-// a CLI11 sub-application whose callback writes plain aligned text to the context's `out` and
-// reports failures by throwing ToolError.
+// a CLI11 sub-application whose callback runs a calculation (a file of its own, without the
+// command line, which the public API runs too), writes plain aligned text to the context's
+// `out` and reports failures by throwing ToolError (Settings.h).
 #pragma once
 
 #include <filesystem>
 #include <ostream>
-#include <stdexcept>
 #include <string>
 
 #include <CLI/CLI.hpp>
 
 #include "engine/thermo/Solvent.h"
+#include "engine/tools/thermo/Settings.h"
 
 namespace varsel::engine::tools {
-
-/// Exit codes: 0 success, 1 a request that cannot be answered (unknown name, value that
-/// cannot be computed), 2 a command line that cannot be understood.
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailure = 1;
-inline constexpr int kExitUsage = 2;
-
-/// A failure of a subcommand; the message names the values that caused it.
-class ToolError : public std::runtime_error {
-  public:
-    ToolError(int exitCode, const std::string& message)
-        : std::runtime_error(message), exitCode_(exitCode) {}
-    int ExitCode() const { return exitCode_; }
-
-  private:
-    int exitCode_;
-};
 
 /// What every subcommand shares: output streams, the global options and the working folder.
 struct ToolContext {
@@ -45,6 +29,8 @@ struct ToolContext {
     bool Fernandez = false;            ///< --ew
     /// The model options chosen on the command line.
     thermo::Modes Modes() const;
+    /// The engine's settings of the command line.
+    ThermoSettings Settings() const;
 };
 
 /// Registration functions, one per subcommand file.

@@ -1,0 +1,211 @@
+"""Varsel fits the standard Gibbs energies of aqueous species to experiments on aqueous
+solutions.
+
+Units: temperatures in °C, pressures in bar, standard potentials (apparent standard Gibbs
+energies of formation at the problem's temperature and pressure) in kJ/mol, molalities in
+mol/kg of water; X and Y as the data file's axes define them.
+"""
+
+import os
+from typing import Literal, Optional, Union
+
+import numpy
+import numpy.typing
+
+__version__: str
+
+FloatArray = numpy.typing.NDArray[numpy.float64]
+PressureArg = Union[float, Literal["sat"]]
+
+class EngineError(ValueError):
+    """The engine cannot answer (limits, steam, an unknown substance, a database or System it
+    cannot read); the message is varsel-thermo's."""
+
+class Species:
+    """One species of a problem's species table."""
+
+    @property
+    def name(self) -> str: ...
+    @property
+    def initial(self) -> float:
+        """Where a fit starts, kJ/mol."""
+    @property
+    def value(self) -> float:
+        """kJ/mol: the file's Result of a fixed species, the fit's of a free one."""
+    @property
+    def half_width(self) -> float:
+        """The 95 % half-width, kJ/mol; 0 when none is known."""
+    @property
+    def free(self) -> bool:
+        """Fitted (its Result was empty), else held at value."""
+
+class SampleTable:
+    """The samples of a problem or a fit, one row per sample in file order (copies)."""
+
+    @property
+    def name(self) -> list[str]: ...
+    @property
+    def x(self) -> FloatArray:
+        """X of each sample, in the X axis' quantity."""
+    @property
+    def y_exp(self) -> FloatArray:
+        """The measured Y."""
+    @property
+    def y_calc(self) -> FloatArray:
+        """The calculated Y (0 before a fit)."""
+    @property
+    def error(self) -> FloatArray:
+        """Y (calc) - Y (exp)."""
+    @property
+    def weight(self) -> FloatArray:
+        """The weights; 0 leaves a sample out of the fit."""
+    def __len__(self) -> int: ...
+
+class FitResult:
+    """What a fit learned."""
+
+    @property
+    def succeeded(self) -> bool: ...
+    @property
+    def failure(self) -> Optional[str]:
+        """Why the fit failed or stopped."""
+    @property
+    def nothing_to_fit(self) -> bool: ...
+    @property
+    def saved(self) -> bool:
+        """The results are in the data file."""
+    @property
+    def messages(self) -> list[str]: ...
+    @property
+    def species(self) -> list[str]:
+        """The fitted species, in file order."""
+    @property
+    def values(self) -> FloatArray:
+        """The fitted standard potentials, kJ/mol."""
+    @property
+    def half_widths(self) -> FloatArray:
+        """The 95 % half-widths, kJ/mol; NaN where none could be estimated."""
+    @property
+    def fixed(self) -> dict[str, float]:
+        """The species held at their Result, kJ/mol."""
+    @property
+    def correlation(self) -> FloatArray:
+        """n x n correlation of the fitted species; shape (0, 0) when not estimated."""
+    @property
+    def samples(self) -> SampleTable: ...
+    @property
+    def mean_error_before(self) -> Optional[float]:
+        """sqrt(S / sum of weights) at the initial values, in units of Y."""
+    @property
+    def mean_error_after(self) -> Optional[float]:
+        """The same at the values found."""
+    @property
+    def iterations(self) -> int: ...
+    @property
+    def engine_calculations(self) -> int: ...
+    @property
+    def wall_seconds(self) -> float:
+        """The fit's duration, s."""
+    @property
+    def flags(self) -> list[str]: ...
+    @property
+    def x_label(self) -> str: ...
+    @property
+    def y_label(self) -> str: ...
+    def to_json(self) -> str:
+        """The JSON report that varsel-cli --report FILE.json writes."""
+
+class Problem:
+    """A data file read into a problem that can be changed, evaluated and fitted without
+    writing the file."""
+
+    @property
+    def path(self) -> str: ...
+    @property
+    def title(self) -> str: ...
+    @property
+    def temperature(self) -> float:
+        """°C."""
+    @property
+    def pressure(self) -> float:
+        """bar."""
+    @property
+    def database(self) -> str: ...
+    @property
+    def system(self) -> str: ...
+    @property
+    def x_axis(self) -> str: ...
+    @property
+    def y_axis(self) -> str: ...
+    @property
+    def species(self) -> list[Species]: ...
+    @property
+    def samples(self) -> SampleTable: ...
+    def set_species(
+        self,
+        species: Union[int, str],
+        *,
+        initial: Optional[float] = None,
+        value: Optional[float] = None,
+        free: Optional[bool] = None,
+    ) -> None:
+        """Changes one species (kJ/mol); the file is not written."""
+    def set_samples(
+        self,
+        *,
+        y_exp: Optional[numpy.typing.ArrayLike] = None,
+        weight: Optional[numpy.typing.ArrayLike] = None,
+    ) -> None:
+        """Sets every sample's measured Y and/or weight; the file is not written."""
+    def evaluate(self, values: list[float], derivatives: bool = False) -> dict[str, object]:
+        """S, y_calc, residuals and (with derivatives) the Jacobian at these free values."""
+    def fit(
+        self, *, save: bool = False, save_on_failure: bool = False, intervals: bool = True
+    ) -> FitResult:
+        """Fits the free species; releases the GIL, Ctrl+C raises KeyboardInterrupt."""
+    def copy(self) -> Problem:
+        """A copy with its own engine session."""
+
+def read(path: Union[str, os.PathLike[str]], *, ignore_limits: bool = False) -> Problem:
+    """Reads a text data file. Raises OSError (with the path) or ValueError (the reader's
+    message and position)."""
+
+class Engine:
+    """Varsel's engine without a data file: °C, bar, kJ/mol, mol/kg."""
+
+    def __init__(
+        self,
+        database: str = "thermo",
+        *,
+        ignore_limits: bool = False,
+        constant_omega: bool = False,
+        marshall_franck_kw: bool = False,
+        fernandez_dielectric: bool = False,
+        work_folder: str = "",
+    ) -> None: ...
+    @property
+    def database(self) -> str:
+        """The database file that was opened."""
+    def standard_potential(self, species: str, T: float, P: PressureArg) -> float:
+        """Apparent standard Gibbs energy of formation, kJ/mol."""
+    def substance(self, species: str, T: float, P: PressureArg) -> dict[str, object]:
+        """name, type_code, G (kJ/mol) and model."""
+    def water(self, T: float, P: PressureArg) -> dict[str, object]:
+        """pressure (bar), density (g/cm3), dielectric_constant, saturation_pressure (bar),
+        G (J/mol), log_kw, g_function (Å)."""
+    def log_k(self, reaction: str, T: float, P: PressureArg) -> dict[str, object]:
+        """log_k, delta_G (kJ/mol), terms and imbalance of a reaction."""
+    def equilibrium(
+        self,
+        system: str,
+        T: float,
+        P: PressureArg,
+        composition: Optional[dict[str, float]] = None,
+        activity: str = "bdot",
+        *,
+        pH: Optional[float] = None,
+        molal_pH: bool = False,
+    ) -> dict[str, object]:
+        """One kilogram of water with a System: numpy arrays species, molality (mol/kg),
+        activity, log_activity, log_gamma, phases, phase_amount, phase_log_activity, and pH,
+        ionic_strength (mol/kg), osmotic_coefficient, titrant, acid, base, pmc, pressure."""
