@@ -3,6 +3,7 @@
 
 #include "Arrays.h"
 #include "EngineBindings.h"
+#include "FitIntervals.h"
 #include "ProblemBindings.h"
 
 PYBIND11_MODULE(varsel, m) {
@@ -20,7 +21,8 @@ PYBIND11_MODULE(varsel, m) {
         "refuses ValueError, a question the engine cannot answer EngineError.";
     m.attr("__version__") = VARSEL_VERSION;
     varsel::python::BindSampleTable(m);
-    // One Bind function per file pair: fits of a data file, the engine.
+    // One Bind function per file pair: intervals, fits of a data file, the engine.
+    varsel::python::BindIntervals(m);
     varsel::python::BindProblem(m);
     varsel::python::BindEngine(m);
 }

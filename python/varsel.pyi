@@ -112,8 +112,66 @@ class FitResult:
     def x_label(self) -> str: ...
     @property
     def y_label(self) -> str: ...
+    @property
+    def intervals(self) -> Optional[Intervals]:
+        """The profile and bootstrap intervals fit(profile=, bootstrap=) asked for; None when
+        none were asked for or the fit failed."""
     def to_json(self) -> str:
-        """The JSON report that varsel-cli --report FILE.json writes."""
+        """The JSON report that varsel-cli --report FILE.json writes, with the intervals."""
+
+Interval = tuple[Optional[float], Optional[float]]
+
+class Intervals:
+    """The 95 % intervals of the fitted species beyond the linear half-widths, kJ/mol, in the
+    order of FitResult.species. A None end is unbounded within 1000 kJ/mol or was not found."""
+
+    @property
+    def species(self) -> list[str]: ...
+    @property
+    def values(self) -> FloatArray:
+        """kJ/mol."""
+    @property
+    def linear_joint(self) -> FloatArray:
+        """Linear half-widths at the joint threshold, kJ/mol; NaN where none."""
+    @property
+    def linear_individual(self) -> FloatArray:
+        """Linear half-widths at the individual threshold (chi-square 3.841), kJ/mol."""
+    @property
+    def profile_joint(self) -> Optional[list[Interval]]:
+        """Profile intervals (lo, hi) at the joint threshold, kJ/mol; None without profile."""
+    @property
+    def profile_individual(self) -> Optional[list[Interval]]:
+        """The same at the individual threshold."""
+    @property
+    def bootstrap(self) -> Optional[list[Interval]]:
+        """The bootstrap's 2.5 and 97.5 % percentiles, kJ/mol; None without bootstrap."""
+    @property
+    def replicate_values(self) -> FloatArray:
+        """The species' values in each refitted replicate (replicates x species), kJ/mol."""
+    @property
+    def replicates(self) -> int: ...
+    @property
+    def failed(self) -> int: ...
+    @property
+    def first_failure(self) -> Optional[str]: ...
+    @property
+    def seed(self) -> int: ...
+    @property
+    def joint_threshold(self) -> float: ...
+    @property
+    def individual_threshold(self) -> float: ...
+    @property
+    def scale(self) -> float:
+        """1, or the reduced chi-square with scale_by_fit."""
+    @property
+    def methods(self) -> list[str]: ...
+    @property
+    def flags(self) -> list[str]: ...
+    @property
+    def failure(self) -> Optional[str]: ...
+    @property
+    def wall_seconds(self) -> float:
+        """s."""
 
 class Problem:
     """A data file read into a problem that can be changed, evaluated and fitted without
@@ -160,9 +218,20 @@ class Problem:
     def evaluate(self, values: list[float], derivatives: bool = False) -> dict[str, object]:
         """S, y_calc, residuals and (with derivatives) the Jacobian at these free values."""
     def fit(
-        self, *, save: bool = False, save_on_failure: bool = False, intervals: bool = True
+        self,
+        *,
+        save: bool = False,
+        save_on_failure: bool = False,
+        intervals: bool = True,
+        profile: bool = False,
+        bootstrap: int = 0,
+        seed: Optional[int] = None,
+        threads: int = 0,
+        scale_by_fit: bool = False,
     ) -> FitResult:
-        """Fits the free species; releases the GIL, Ctrl+C raises KeyboardInterrupt."""
+        """Fits the free species and, after a successful fit, estimates the profile intervals
+        (profile=True) and bootstrap=N replicates (seed 0 .. 2**53 - 1, threads 0: all
+        cores) into result.intervals; releases the GIL, Ctrl+C raises KeyboardInterrupt."""
     def copy(self) -> Problem:
         """A copy with its own engine session."""
 
