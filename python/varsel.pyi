@@ -239,6 +239,111 @@ def read(path: Union[str, os.PathLike[str]], *, ignore_limits: bool = False) -> 
     """Reads a text data file. Raises OSError (with the path) or ValueError (the reader's
     message and position)."""
 
+class SeriesParameter:
+    """One fitted parameter, in the unit of the database's entries."""
+
+    @property
+    def species(self) -> str: ...
+    @property
+    def name(self) -> str:
+        """G, S, c1, c2, omega, a1 ... a4."""
+    @property
+    def initial(self) -> float: ...
+    @property
+    def value(self) -> float: ...
+    @property
+    def half_width(self) -> float:
+        """95 %."""
+    @property
+    def unit(self) -> str:
+        """cal/mol, cal/(mol K), ..."""
+
+class SeriesFileResult:
+    """One data file of a series; standard potentials in kJ/mol at its T and P."""
+
+    @property
+    def name(self) -> str: ...
+    @property
+    def temperature(self) -> float:
+        """°C."""
+    @property
+    def pressure(self) -> float:
+        """bar."""
+    @property
+    def species(self) -> list[str]: ...
+    @property
+    def values(self) -> FloatArray:
+        """The file's own fit, kJ/mol; NaN where it gave none."""
+    @property
+    def half_widths(self) -> FloatArray:
+        """95 %, kJ/mol, of the file's own fit."""
+    @property
+    def series_values(self) -> FloatArray:
+        """From the series' parameters, kJ/mol."""
+    @property
+    def series_half_widths(self) -> FloatArray:
+        """95 %, kJ/mol."""
+    @property
+    def own_fit_failure(self) -> Optional[str]: ...
+    @property
+    def samples(self) -> SampleTable:
+        """Y (calc) and error at the series' parameters."""
+
+class SeriesResult:
+    """What a series fit learned."""
+
+    @property
+    def succeeded(self) -> bool: ...
+    @property
+    def failure(self) -> Optional[str]: ...
+    @property
+    def title(self) -> str: ...
+    @property
+    def path(self) -> str: ...
+    @property
+    def method(self) -> str:
+        """one-step or two-step."""
+    @property
+    def files(self) -> list[SeriesFileResult]: ...
+    @property
+    def parameters(self) -> list[SeriesParameter]: ...
+    @property
+    def covariance(self) -> FloatArray:
+        """In the parameters' units."""
+    @property
+    def correlation(self) -> FloatArray: ...
+    @property
+    def chi_square(self) -> float: ...
+    @property
+    def degrees_of_freedom(self) -> int: ...
+    @property
+    def probability(self) -> float:
+        """Of a chi-square as large."""
+    @property
+    def guards(self) -> list[str]: ...
+    @property
+    def flags(self) -> list[str]: ...
+    @property
+    def output_database(self) -> Optional[str]: ...
+    @property
+    def output_table(self) -> Optional[str]: ...
+    @property
+    def iterations(self) -> int: ...
+    @property
+    def wall_seconds(self) -> float:
+        """s."""
+
+def fit_series(
+    path: Union[str, os.PathLike[str]],
+    *,
+    save: bool = False,
+    threads: int = 0,
+    ignore_limits: bool = False,
+) -> SeriesResult:
+    """Fits a series file's parameters to all its data files; save=True writes the output
+    database and its table row. Raises OSError (with the path) or ValueError (file and row);
+    releases the GIL, Ctrl+C raises KeyboardInterrupt."""
+
 class Engine:
     """Varsel's engine without a data file: °C, bar, kJ/mol, mol/kg."""
 

@@ -82,6 +82,36 @@ def test_profile_and_bootstrap_equal_the_command_lines(agcl, tmp_path):
     assert varsel.read(agcl).fit().intervals is None
 
 
+def test_series_equals_the_command_line_and_writes_nothing_unasked(tmp_path):
+    folder = tmp_path / "series"
+    shutil.copytree(os.path.join(os.environ["VARSEL_EXAMPLES_DIR"], "agcl-series"), folder)
+    before = sorted(folder.iterdir())
+    result = varsel.fit_series(folder / "agcl-series.txt")
+    assert sorted(folder.iterdir()) == before and result.output_database is None
+    report = tmp_path / "series.json"
+    assert run("VARSEL_CLI", "--no-save", "--report", report,
+               folder / "agcl-series.txt").returncode == 0
+    theirs = json.loads(report.read_text())
+    assert result.succeeded and result.method == theirs["method"]
+    assert [(p.species, p.name, p.unit, p.value, p.half_width) for p in result.parameters] == [
+        (p["species"], p["name"], p["unit"], p["value"], p["halfWidth95"])
+        for p in theirs["parameters"]]
+    np.testing.assert_array_equal(result.covariance, theirs["covariance"])
+    assert (result.chi_square, result.degrees_of_freedom) == (
+        theirs["chiSquare"], theirs["degreesOfFreedom"])
+    assert [(f.name, f.temperature, list(f.series_values)) for f in result.files] == [
+        (f["name"], f["temperatureC"], [v["series"] for v in f["species"]])
+        for f in theirs["files"]]
+
+    saved = varsel.fit_series(folder / "agcl-series.txt", save=True)
+    assert os.path.exists(saved.output_database) and os.path.exists(saved.output_table)
+    with pytest.raises(FileNotFoundError):
+        varsel.fit_series(folder / "none.txt")
+    (folder / "agcl-series.txt").write_text("A title\nDatabase:\tthermo\n")
+    with pytest.raises(ValueError, match="agcl-series.txt"):
+        varsel.fit_series(folder / "agcl-series.txt")
+
+
 def thermo_table(output, header):
     lines = output.splitlines()
     start = next(i for i, line in enumerate(lines) if line.startswith(header)) + 1
