@@ -86,6 +86,8 @@ FitOutcome FitAndEstimate(Problem& problem, const FitOptions& options,
                           const IntervalRequest& request) {
     FitOutcome outcome;
     static_cast<FitResult&>(outcome) = problem.Fit(options);
+    // As on the command line: only a fit that succeeded and, when saving was asked, was
+    // written gets intervals.
     if (!request.Wanted() || !outcome.Summary.Succeeded || options.Stop.Requested()) return outcome;
     if (options.Save && !outcome.Saved) return outcome;
     uncertainty::Options estimate;
