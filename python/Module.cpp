@@ -3,7 +3,9 @@
 
 #include "Arrays.h"
 #include "EngineBindings.h"
+#include "FitIntervals.h"
 #include "ProblemBindings.h"
+#include "SeriesBindings.h"
 
 PYBIND11_MODULE(varsel, m) {
     m.doc() =
@@ -12,6 +14,8 @@ PYBIND11_MODULE(varsel, m) {
         "    problem = varsel.read(\"examples/agcl.txt\")   # a data file, not changed\n"
         "    result = problem.fit()                       # save=True writes the results\n"
         "    result.species, result.values, result.half_widths   # kJ/mol\n"
+        "    problem.fit(profile=True, bootstrap=1000).intervals  # beyond the half-widths\n"
+        "    varsel.fit_series(\"agcl-series.txt\").parameters  # HKF parameters over T\n"
         "    varsel.Engine().standard_potential(\"Na+\", 25, 1)   # kJ/mol at 25 °C, 1 bar\n\n"
         "Units: temperatures in °C, pressures in bar, standard potentials (apparent standard "
         "Gibbs energies of formation at the problem's temperature and pressure) in kJ/mol, X "
@@ -20,7 +24,9 @@ PYBIND11_MODULE(varsel, m) {
         "refuses ValueError, a question the engine cannot answer EngineError.";
     m.attr("__version__") = VARSEL_VERSION;
     varsel::python::BindSampleTable(m);
-    // One Bind function per file pair: fits of a data file, the engine.
+    // One Bind function per file pair: intervals, fits of a data file, series, the engine.
+    varsel::python::BindIntervals(m);
     varsel::python::BindProblem(m);
+    varsel::python::BindSeries(m);
     varsel::python::BindEngine(m);
 }

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "Arrays.h"
+#include "FitIntervals.h"
 #include "Interrupt.h"
-#include "json/SummaryJson.h"
 #include "varsel/Problem.h"
 
 namespace py = pybind11;
@@ -149,29 +149,29 @@ void BindProblem(py::module_& m) {
                    " kJ/mol>";
         });
 
-    py::class_<FitResult>(m, "FitResult",
-                          "What a fit learned: the fitted species' values and 95 % half-widths "
-                          "(kJ/mol), their correlation, every sample's X, Y (exp), Y (calc), "
-                          "error and weight, the mean errors and the effort.")
+    py::class_<FitOutcome>(m, "FitResult",
+                           "What a fit learned: the fitted species' values and 95 % half-widths "
+                           "(kJ/mol), their correlation, every sample's X, Y (exp), Y (calc), "
+                           "error and weight, the mean errors and the effort.")
         .def_property_readonly(
-            "succeeded", [](const FitResult& r) { return r.Summary.Succeeded; },
+            "succeeded", [](const FitOutcome& r) { return r.Summary.Succeeded; },
             "bool: the fit ran to its end")
         .def_property_readonly(
             "failure",
-            [](const FitResult& r) {
+            [](const FitOutcome& r) {
                 return r.Summary.Outcome.empty() ? py::object(py::none())
                                                  : py::object(py::str(r.Summary.Outcome));
             },
             "str | None: why the fit failed or stopped")
         .def_property_readonly(
-            "nothing_to_fit", [](const FitResult& r) { return r.Summary.NothingToFit; },
+            "nothing_to_fit", [](const FitOutcome& r) { return r.Summary.NothingToFit; },
             "bool: every species had a Result; the mean error was recalculated")
         .def_readonly("saved", &FitResult::Saved, "bool: the results are in the data file")
         .def_readonly("messages", &FitResult::Messages,
                       "list[str]: what a window would have shown (warnings, write failures)")
         .def_property_readonly(
             "species",
-            [](const FitResult& r) {
+            [](const FitOutcome& r) {
                 std::vector<std::string> names;
                 for (const FittedValue& v : r.Summary.Species)
                     names.push_back(v.Name);
@@ -180,7 +180,7 @@ void BindProblem(py::module_& m) {
             "list[str]: the fitted species, in file order")
         .def_property_readonly(
             "values",
-            [](const FitResult& r) {
+            [](const FitOutcome& r) {
                 std::vector<double> values;
                 for (const FittedValue& v : r.Summary.Species)
                     values.push_back(v.Value);
@@ -189,7 +189,7 @@ void BindProblem(py::module_& m) {
             "numpy.ndarray: the fitted standard potentials, kJ/mol")
         .def_property_readonly(
             "half_widths",
-            [](const FitResult& r) {
+            [](const FitOutcome& r) {
                 std::vector<double> widths;
                 for (const FittedValue& v : r.Summary.Species)
                     widths.push_back(v.HalfWidth > 0 ? v.HalfWidth : std::nan(""));
@@ -198,7 +198,7 @@ void BindProblem(py::module_& m) {
             "numpy.ndarray: the 95 % half-widths, kJ/mol; NaN where none could be estimated")
         .def_property_readonly(
             "fixed",
-            [](const FitResult& r) {
+            [](const FitOutcome& r) {
                 py::dict fixed;
                 for (const FittedValue& v : r.Summary.FixedSpecies)
                     fixed[py::str(v.Name)] = v.Value;
@@ -206,47 +206,49 @@ void BindProblem(py::module_& m) {
             },
             "dict[str, float]: the species held at their Result, kJ/mol")
         .def_property_readonly(
-            "correlation", [](const FitResult& r) { return Matrix(r.Summary.Correlation); },
+            "correlation", [](const FitOutcome& r) { return Matrix(r.Summary.Correlation); },
             "numpy.ndarray: the correlation matrix of the fitted species (n x n); shape (0, 0) "
             "when no Hessian was inverted")
         .def_property_readonly(
-            "samples", [](const FitResult& r) { return TableOf(r.Summary.Samples); },
+            "samples", [](const FitOutcome& r) { return TableOf(r.Summary.Samples); },
             "SampleTable: every sample's X, Y (exp), Y (calc), error and weight")
         .def_property_readonly(
             "mean_error_before",
-            [](const FitResult& r) {
+            [](const FitOutcome& r) {
                 return OptionalNumber(r.Summary.HasWeights, r.Summary.MeanErrorBefore);
             },
             "float | None: sqrt(S / sum of weights) at the initial values, in units of Y")
         .def_property_readonly(
             "mean_error_after",
-            [](const FitResult& r) {
+            [](const FitOutcome& r) {
                 return OptionalNumber(r.Summary.HasMeanErrorAfter, r.Summary.MeanErrorAfter);
             },
             "float | None: the same at the values found")
         .def_property_readonly(
-            "iterations", [](const FitResult& r) { return r.Summary.Iterations; },
+            "iterations", [](const FitOutcome& r) { return r.Summary.Iterations; },
             "int: iterations of the minimisation")
         .def_property_readonly(
-            "engine_calculations", [](const FitResult& r) { return r.Summary.EngineCalculations; },
+            "engine_calculations", [](const FitOutcome& r) { return r.Summary.EngineCalculations; },
             "int: equilibria the engine computed")
         .def_property_readonly(
-            "wall_seconds", [](const FitResult& r) { return r.Summary.WallSeconds; },
+            "wall_seconds", [](const FitOutcome& r) { return r.Summary.WallSeconds; },
             "float: the fit's duration, s")
         .def_property_readonly(
-            "flags", [](const FitResult& r) { return r.Summary.Flags; },
+            "flags", [](const FitOutcome& r) { return r.Summary.Flags; },
             "list[str]: the warnings in words (strong correlations, poorly determined species)")
         .def_property_readonly(
-            "x_label", [](const FitResult& r) { return r.Summary.X.Quantity; },
+            "x_label", [](const FitOutcome& r) { return r.Summary.X.Quantity; },
             "str: what X is, as an axis title (\"log10 m(Cl)\")")
         .def_property_readonly(
-            "y_label", [](const FitResult& r) { return r.Summary.Y.Quantity; },
+            "y_label", [](const FitOutcome& r) { return r.Summary.Y.Quantity; },
             "str: what Y is, as an axis title")
-        .def(
-            "to_json", [](const FitResult& r) { return json::SummaryJson(r.Summary); },
-            "The fit as the JSON report that varsel-cli --report FILE.json writes (members "
-            "listed in the report's documentation).")
-        .def("__repr__", [](const FitResult& r) {
+        .def_readonly("intervals", &FitOutcome::Intervals,
+                      "Intervals | None: the profile and bootstrap intervals that fit(profile=, "
+                      "bootstrap=) asked for; None when none were asked for or the fit failed")
+        .def("to_json", &OutcomeJson,
+             "The fit as the JSON report that varsel-cli --report FILE.json writes (members "
+             "listed in the report's documentation), with the intervals when it has them.")
+        .def("__repr__", [](const FitOutcome& r) {
             return std::string("<varsel.FitResult ") +
                    (r.Summary.Succeeded ? "succeeded" : "failed") + ", " +
                    std::to_string(r.Summary.Species.size()) + " species, " +
@@ -341,27 +343,35 @@ void BindProblem(py::module_& m) {
             "weight 0). Releases the GIL; Ctrl+C raises KeyboardInterrupt.")
         .def(
             "fit",
-            [](PyProblem& p, bool save, bool saveOnFailure, bool intervals) {
-                // Further choices of FitOptions (other kinds of intervals) become keyword
-                // arguments here, with their defaults those of FitOptions.
+            [](PyProblem& p, bool save, bool saveOnFailure, bool intervals, bool profile,
+               int bootstrap, std::optional<long long> seed, int threads, bool scaleByFit) {
                 FitOptions options;
                 options.Save = save;
                 options.SaveOnFailure = saveOnFailure;
                 options.Intervals = intervals;
-                return p.Run<FitResult>([&options](Problem& problem, StopToken stop) {
+                const IntervalRequest request =
+                    CheckedRequest(profile, bootstrap, seed, threads, scaleByFit);
+                return p.Run<FitOutcome>([&](Problem& problem, StopToken stop) {
                     FitOptions run = options;
                     run.Stop = stop;
-                    return problem.Fit(run);
+                    return FitAndEstimate(problem, run, request);
                 });
             },
             py::kw_only(), py::arg("save") = false, py::arg("save_on_failure") = false,
-            py::arg("intervals") = true,
+            py::arg("intervals") = true, py::arg("profile") = false, py::arg("bootstrap") = 0,
+            py::arg("seed") = py::none(), py::arg("threads") = 0, py::arg("scale_by_fit") = false,
             "Fits the free species from their initial values and returns a FitResult. With "
             "save=True the results are written into the data file after a successful fit (and "
             "after a failed one with save_on_failure=True), through a temporary file renamed "
             "over it; otherwise the file is left as it is. intervals=False skips the 95 % "
-            "half-widths and the correlation. Releases the GIL; Ctrl+C stops the fit between "
-            "two engine calls and raises KeyboardInterrupt, the file untouched.")
+            "half-widths and the correlation. After a successful fit, profile=True adds the "
+            "profile intervals and bootstrap=N the percentiles of N residual-bootstrap refits "
+            "(seed: 0 to 2**53 - 1, a fresh one when None; the same seed gives the same "
+            "numbers on any number of threads), on threads threads (0: all cores), as "
+            "result.intervals; scale_by_fit=True scales their thresholds by the reduced "
+            "chi-square, for weights that are only relative. The problem is not changed by "
+            "them. Releases the GIL; Ctrl+C stops the fit or the intervals between two engine "
+            "calls and raises KeyboardInterrupt, the file untouched.")
         .def(
             "copy", [](PyProblem& p) { return std::make_unique<PyProblem>(p.Get().Clone()); },
             "A copy with its own engine session: copies may be fitted on separate Python "

@@ -112,8 +112,66 @@ class FitResult:
     def x_label(self) -> str: ...
     @property
     def y_label(self) -> str: ...
+    @property
+    def intervals(self) -> Optional[Intervals]:
+        """The profile and bootstrap intervals fit(profile=, bootstrap=) asked for; None when
+        none were asked for or the fit failed."""
     def to_json(self) -> str:
-        """The JSON report that varsel-cli --report FILE.json writes."""
+        """The JSON report that varsel-cli --report FILE.json writes, with the intervals."""
+
+Interval = tuple[Optional[float], Optional[float]]
+
+class Intervals:
+    """The 95 % intervals of the fitted species beyond the linear half-widths, kJ/mol, in the
+    order of FitResult.species. A None end is unbounded within 1000 kJ/mol or was not found."""
+
+    @property
+    def species(self) -> list[str]: ...
+    @property
+    def values(self) -> FloatArray:
+        """kJ/mol."""
+    @property
+    def linear_joint(self) -> FloatArray:
+        """Linear half-widths at the joint threshold, kJ/mol; NaN where none."""
+    @property
+    def linear_individual(self) -> FloatArray:
+        """Linear half-widths at the individual threshold (chi-square 3.841), kJ/mol."""
+    @property
+    def profile_joint(self) -> Optional[list[Interval]]:
+        """Profile intervals (lo, hi) at the joint threshold, kJ/mol; None without profile."""
+    @property
+    def profile_individual(self) -> Optional[list[Interval]]:
+        """The same at the individual threshold."""
+    @property
+    def bootstrap(self) -> Optional[list[Interval]]:
+        """The bootstrap's 2.5 and 97.5 % percentiles, kJ/mol; None without bootstrap."""
+    @property
+    def replicate_values(self) -> FloatArray:
+        """The species' values in each refitted replicate (replicates x species), kJ/mol."""
+    @property
+    def replicates(self) -> int: ...
+    @property
+    def failed(self) -> int: ...
+    @property
+    def first_failure(self) -> Optional[str]: ...
+    @property
+    def seed(self) -> int: ...
+    @property
+    def joint_threshold(self) -> float: ...
+    @property
+    def individual_threshold(self) -> float: ...
+    @property
+    def scale(self) -> float:
+        """1, or the reduced chi-square with scale_by_fit."""
+    @property
+    def methods(self) -> list[str]: ...
+    @property
+    def flags(self) -> list[str]: ...
+    @property
+    def failure(self) -> Optional[str]: ...
+    @property
+    def wall_seconds(self) -> float:
+        """s."""
 
 class Problem:
     """A data file read into a problem that can be changed, evaluated and fitted without
@@ -160,15 +218,131 @@ class Problem:
     def evaluate(self, values: list[float], derivatives: bool = False) -> dict[str, object]:
         """S, y_calc, residuals and (with derivatives) the Jacobian at these free values."""
     def fit(
-        self, *, save: bool = False, save_on_failure: bool = False, intervals: bool = True
+        self,
+        *,
+        save: bool = False,
+        save_on_failure: bool = False,
+        intervals: bool = True,
+        profile: bool = False,
+        bootstrap: int = 0,
+        seed: Optional[int] = None,
+        threads: int = 0,
+        scale_by_fit: bool = False,
     ) -> FitResult:
-        """Fits the free species; releases the GIL, Ctrl+C raises KeyboardInterrupt."""
+        """Fits the free species and, after a successful fit, estimates the profile intervals
+        (profile=True) and bootstrap=N replicates (seed 0 .. 2**53 - 1, threads 0: all
+        cores) into result.intervals; releases the GIL, Ctrl+C raises KeyboardInterrupt."""
     def copy(self) -> Problem:
         """A copy with its own engine session."""
 
 def read(path: Union[str, os.PathLike[str]], *, ignore_limits: bool = False) -> Problem:
     """Reads a text data file. Raises OSError (with the path) or ValueError (the reader's
     message and position)."""
+
+class SeriesParameter:
+    """One fitted parameter, in the unit of the database's entries."""
+
+    @property
+    def species(self) -> str: ...
+    @property
+    def name(self) -> str:
+        """G, S, c1, c2, omega, a1 ... a4."""
+    @property
+    def initial(self) -> float: ...
+    @property
+    def value(self) -> float: ...
+    @property
+    def half_width(self) -> float:
+        """95 %."""
+    @property
+    def unit(self) -> str:
+        """cal/mol, cal/(mol K), ..."""
+
+class SeriesFileResult:
+    """One data file of a series; standard potentials in kJ/mol at its T and P."""
+
+    @property
+    def name(self) -> str: ...
+    @property
+    def temperature(self) -> float:
+        """°C."""
+    @property
+    def pressure(self) -> float:
+        """bar."""
+    @property
+    def species(self) -> list[str]: ...
+    @property
+    def values(self) -> FloatArray:
+        """The file's own fit, kJ/mol; NaN where it gave none."""
+    @property
+    def half_widths(self) -> FloatArray:
+        """95 %, kJ/mol, of the file's own fit."""
+    @property
+    def series_values(self) -> FloatArray:
+        """From the series' parameters, kJ/mol."""
+    @property
+    def series_half_widths(self) -> FloatArray:
+        """95 %, kJ/mol."""
+    @property
+    def own_fit_failure(self) -> Optional[str]: ...
+    @property
+    def samples(self) -> SampleTable:
+        """Y (calc) and error at the series' parameters."""
+
+class SeriesResult:
+    """What a series fit learned."""
+
+    @property
+    def succeeded(self) -> bool: ...
+    @property
+    def failure(self) -> Optional[str]: ...
+    @property
+    def title(self) -> str: ...
+    @property
+    def path(self) -> str: ...
+    @property
+    def method(self) -> str:
+        """one-step or two-step."""
+    @property
+    def files(self) -> list[SeriesFileResult]: ...
+    @property
+    def parameters(self) -> list[SeriesParameter]: ...
+    @property
+    def covariance(self) -> FloatArray:
+        """In the parameters' units."""
+    @property
+    def correlation(self) -> FloatArray: ...
+    @property
+    def chi_square(self) -> float: ...
+    @property
+    def degrees_of_freedom(self) -> int: ...
+    @property
+    def probability(self) -> float:
+        """Of a chi-square as large."""
+    @property
+    def guards(self) -> list[str]: ...
+    @property
+    def flags(self) -> list[str]: ...
+    @property
+    def output_database(self) -> Optional[str]: ...
+    @property
+    def output_table(self) -> Optional[str]: ...
+    @property
+    def iterations(self) -> int: ...
+    @property
+    def wall_seconds(self) -> float:
+        """s."""
+
+def fit_series(
+    path: Union[str, os.PathLike[str]],
+    *,
+    save: bool = False,
+    threads: int = 0,
+    ignore_limits: bool = False,
+) -> SeriesResult:
+    """Fits a series file's parameters to all its data files; save=True writes the output
+    database and its table row. Raises OSError (with the path) or ValueError (file and row);
+    releases the GIL, Ctrl+C raises KeyboardInterrupt."""
 
 class Engine:
     """Varsel's engine without a data file: °C, bar, kJ/mol, mol/kg."""

@@ -57,6 +57,61 @@ def test_fit_equals_the_command_line_report_and_edits_stay_in_memory(agcl, tmp_p
     assert agcl.read_bytes() == original
 
 
+def test_profile_and_bootstrap_equal_the_command_lines(agcl, tmp_path):
+    report = tmp_path / "report.json"
+    asked = ("--profile", "--bootstrap", 40, "--seed", 11, "--threads", 2)
+    assert run("VARSEL_CLI", "--no-save", *asked, "--report", report, agcl).returncode == 0
+    result = varsel.read(agcl).fit(profile=True, bootstrap=40, seed=11, threads=2)
+    theirs, ours = json.loads(report.read_text()), json.loads(result.to_json())
+    for document in (theirs, ours):
+        del document["date"], document["wallSeconds"]
+    assert ours == theirs and "profile" in ours["species"][0]
+    found = result.intervals
+    assert (found.replicates, found.failed, found.seed) == (40, 0, 11)
+    assert found.replicate_values.shape == (40, len(found.species))
+    for i, entry in enumerate(theirs["species"]):
+        assert found.species[i] == entry["name"]
+        linear = entry["linear"]
+        assert [found.linear_joint[i], found.linear_individual[i]] == [
+            linear["joint"], linear["individual"]]
+        assert list(found.profile_joint[i]) == entry["profile"]["joint"]
+        assert list(found.profile_individual[i]) == entry["profile"]["individual"]
+        assert list(found.bootstrap[i]) == [entry["bootstrap"]["lo"], entry["bootstrap"]["hi"]]
+    with pytest.raises(ValueError, match="seed"):
+        varsel.read(agcl).fit(bootstrap=5, seed=-1)
+    assert varsel.read(agcl).fit().intervals is None
+
+
+def test_series_equals_the_command_line_and_writes_nothing_unasked(tmp_path):
+    folder = tmp_path / "series"
+    shutil.copytree(os.path.join(os.environ["VARSEL_EXAMPLES_DIR"], "agcl-series"), folder)
+    before = sorted(folder.iterdir())
+    result = varsel.fit_series(folder / "agcl-series.txt")
+    assert sorted(folder.iterdir()) == before and result.output_database is None
+    report = tmp_path / "series.json"
+    assert run("VARSEL_CLI", "--no-save", "--report", report,
+               folder / "agcl-series.txt").returncode == 0
+    theirs = json.loads(report.read_text())
+    assert result.succeeded and result.method == theirs["method"]
+    assert [(p.species, p.name, p.unit, p.value, p.half_width) for p in result.parameters] == [
+        (p["species"], p["name"], p["unit"], p["value"], p["halfWidth95"])
+        for p in theirs["parameters"]]
+    np.testing.assert_array_equal(result.covariance, theirs["covariance"])
+    assert (result.chi_square, result.degrees_of_freedom) == (
+        theirs["chiSquare"], theirs["degreesOfFreedom"])
+    assert [(f.name, f.temperature, list(f.series_values)) for f in result.files] == [
+        (f["name"], f["temperatureC"], [v["series"] for v in f["species"]])
+        for f in theirs["files"]]
+
+    saved = varsel.fit_series(folder / "agcl-series.txt", save=True)
+    assert os.path.exists(saved.output_database) and os.path.exists(saved.output_table)
+    with pytest.raises(FileNotFoundError):
+        varsel.fit_series(folder / "none.txt")
+    (folder / "agcl-series.txt").write_text("A title\nDatabase:\tthermo\n")
+    with pytest.raises(ValueError, match="agcl-series.txt"):
+        varsel.fit_series(folder / "agcl-series.txt")
+
+
 def thermo_table(output, header):
     lines = output.splitlines()
     start = next(i for i, line in enumerate(lines) if line.startswith(header)) + 1
